@@ -1,0 +1,38 @@
+// loctest: shows where the bracketing search places typed abscissae in loren.out.
+#include "numlib.hpp"
+
+#include <cstdio>
+
+int main() {
+    static SampleTable t;
+    Load s = load_table(table_name, 0, 0, 1, t);
+    if (s == Load::too_few) {
+        std::fputs(" loren.out holds no samples \n", stdout);
+        return 1;
+    }
+    if (!report_load(s))
+        return 1;
+    static TextFile in;
+    if (!tf_open_stdin(in))
+        report_load(Load::no_memory);
+    const double* xa = t.xa;
+    int n = t.n;
+    double x = 0.0; // anything but the sentinel: the first pass always runs
+    while (x != sentinel) {
+        std::printf("xi[1] xi[n-1] %g %g enter x or -10000 to quit \n", xa[0], xa[n - 1]);
+        Input r = read_x(in, &x);
+        if (r == Input::end)
+            return 0;
+        if (r == Input::not_number)
+            continue;
+        int i = locate(x, xa, n);
+        std::printf(" after locate i = %d \n", i);
+        if (i >= 0 && i < n - 1)
+            std::printf(" %f %f %f \n", xa[i], x, xa[i + 1]);
+        else if (i == -1)
+            std::printf(" %f %f \n", x, xa[0]);
+        else if (i == n - 1)
+            std::printf(" %f %f \n", xa[n - 1], x);
+    }
+    return 0;
+}

@@ -1,0 +1,78 @@
+// console: the number read of the interactive sections.
+#include "numlib.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+inline bool is_ws(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+} // namespace
+
+Input read_x(TextFile& in, double* x) {
+    std::fflush(stdout);
+    bool eof = false;
+    Scan s = scan_num(in, x, &eof);
+    if (s == Scan::number)
+        return Input::number;
+    if (s == Scan::eof)
+        return Input::end;
+    std::string junk;
+    int c;
+    while ((c = tf_getc(in)) != -1 && !is_ws(c))
+        junk += static_cast<char>(c);
+    std::fputs(" not a number: ", stdout);
+    std::fwrite(junk.data(), 1, junk.size(), stdout);
+    std::fputs(" \n", stdout);
+    return Input::not_number;
+}
+
+void run_section(TextFile& in, void (*show)(double)) {
+    for (;;) {
+        std::fputs("enter x or -10000 to go to next section\n", stdout);
+        double x = 0.0;
+        Input r = read_x(in, &x);
+        if (r == Input::end)
+            return;
+        if (r == Input::not_number)
+            continue;
+        if (x == sentinel)
+            return;
+        show(x);
+    }
+}
+
+bool report_load(Load s) {
+    switch (s) {
+    case Load::ok:
+        return true;
+    case Load::cannot_open:
+        std::fputs(msg_cannot_open, stdout);
+        return false;
+    case Load::too_few:
+        std::fputs(msg_few2, stdout);
+        return false;
+    case Load::no_memory:
+        break;
+    }
+    std::fputs(msg_no_memory, stdout);
+    std::exit(1);
+}
+
+int finish_run(const char* errname, double (*f)(double)) {
+    switch (write_error_table(errname, f)) {
+    case Write::ok:
+        break;
+    case Write::cannot_open:
+        std::fputs(msg_cannot_open_err, stdout);
+        return 1;
+    case Write::cannot_write:
+        std::printf(" cannot write %s \n", errname);
+        return 1;
+    }
+    std::string cmd = std::string("gplot ") + table_name + " " + errname;
+    std::fflush(stdout);
+    // The plot is a convenience: its outcome does not change this run's result.
+    [[maybe_unused]] int rc = std::system(cmd.c_str());
+    return 0;
+}

@@ -1,0 +1,42 @@
+// errtab: the error grid and the error-table writer shared by splerr and quaderr.
+#include "numlib.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+constexpr double grid_step = 0.02;
+constexpr double grid_origin = 0.0;
+constexpr int neg_points = 499; // i = 500 down to 2
+} // namespace
+
+double grid_x(int k) {
+    if (k < neg_points) {
+        double t = (500 - k) * grid_step + grid_origin;
+        return -ipow(t, 3);
+    }
+    double t = (k - neg_points) * grid_step + grid_origin;
+    return ipow(t, 3);
+}
+
+Write write_error_table(const char* path, double (*f)(double)) {
+    // Binary mode: the CR LF line ends are the file's format on every platform.
+    std::FILE* out = std::fopen(path, "wb");
+    if (out == nullptr)
+        return Write::cannot_open;
+    bool ok = true;
+    char line[96];
+    for (int k = 0; k < grid_size; ++k) {
+        double x = grid_x(k);
+        double p = f(x);
+        double fl = lorentz(x);
+        double e = std::fabs(p - fl);
+        int len = std::snprintf(line, sizeof line, "%14.6g %14.6g\r\n", x, e);
+        if (ok && std::fwrite(line, 1, static_cast<std::size_t>(len), out) !=
+                      static_cast<std::size_t>(len))
+            ok = false;
+    }
+    ok = std::fflush(out) == 0 && ok;
+    ok = std::fclose(out) == 0 && ok;
+    return ok ? Write::ok : Write::cannot_write;
+}

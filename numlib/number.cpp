@@ -1,0 +1,176 @@
+// number: the number grammar, its correctly rounded conversion, and the "%lg" reads.
+#include "numlib.hpp"
+
+#include <charconv>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+namespace {
+inline bool is_digit(int c) { return c >= '0' && c <= '9'; }
+inline bool is_ws(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+const char* digits(const char* p, const char* e) {
+    while (p < e && is_digit(*p))
+        ++p;
+    return p;
+}
+
+// The slow path of scan_num: byte by byte through tf_getc, for a number that crosses a
+// block boundary, follows pushed-back bytes or runs into a byte 26.
+Scan scan_slow(TextFile& t, double* v, bool* hit_eof) {
+    static thread_local std::string tok;
+    tok.clear();
+    int c = tf_getc(t);
+    while (is_ws(c))
+        c = tf_getc(t);
+    if (c == '+' || c == '-') {
+        tok += static_cast<char>(c);
+        c = tf_getc(t);
+    }
+    int nd = 0;
+    for (; is_digit(c); c = tf_getc(t), ++nd)
+        tok += static_cast<char>(c);
+    if (c == '.') {
+        tok += static_cast<char>(c);
+        for (c = tf_getc(t); is_digit(c); c = tf_getc(t), ++nd)
+            tok += static_cast<char>(c);
+    }
+    if (nd == 0) {
+        // Not a number: leave what was read unread.
+        if (c == -1)
+            *hit_eof = true;
+        else
+            tf_ungetc(t, c);
+        for (auto i = tok.size(); i-- > 0;)
+            tf_ungetc(t, static_cast<unsigned char>(tok[i]));
+        return c == -1 && tok.empty() ? Scan::eof : Scan::not_number;
+    }
+    if (c == 'e' || c == 'E') {
+        int e = c, s = 0;
+        c = tf_getc(t);
+        if (c == '+' || c == '-') {
+            s = c;
+            c = tf_getc(t);
+        }
+        if (is_digit(c)) {
+            tok += static_cast<char>(e);
+            if (s != 0)
+                tok += static_cast<char>(s);
+            for (; is_digit(c); c = tf_getc(t))
+                tok += static_cast<char>(c);
+        } else {
+            // A partial exponent is not part of the number: leave "e", "e+" unread.
+            if (c == -1)
+                *hit_eof = true;
+            else
+                tf_ungetc(t, c);
+            if (s != 0)
+                tf_ungetc(t, s);
+            tf_ungetc(t, e);
+            *v = num_value(tok.data(), tok.data() + tok.size());
+            return Scan::number;
+        }
+    }
+    if (c == -1)
+        *hit_eof = true;
+    else
+        tf_ungetc(t, c);
+    *v = num_value(tok.data(), tok.data() + tok.size());
+    return Scan::number;
+}
+} // namespace
+
+std::size_t num_prefix(const char* p, const char* e, bool* partial) {
+    *partial = false;
+    const char* s = p;
+    if (s < e && (*s == '+' || *s == '-'))
+        ++s;
+    const char* d = digits(s, e);
+    auto nd = d - s;
+    s = d;
+    if (s < e && *s == '.') {
+        d = digits(s + 1, e);
+        nd += d - (s + 1);
+        s = d;
+    }
+    if (s == e) {
+        *partial = true;
+        return nd > 0 ? static_cast<std::size_t>(s - p) : 0;
+    }
+    if (nd == 0)
+        return 0;
+    auto len = static_cast<std::size_t>(s - p);
+    if (*s == 'e' || *s == 'E') {
+        const char* q = s + 1;
+        if (q < e && (*q == '+' || *q == '-'))
+            ++q;
+        if (q == e) {
+            *partial = true;
+            return len;
+        }
+        if (is_digit(*q)) {
+            q = digits(q, e);
+            *partial = q == e;
+            len = static_cast<std::size_t>(q - p);
+        }
+    }
+    return len;
+}
+
+double num_value(const char* p, const char* e) {
+    bool neg = *p == '-';
+    if (*p == '+' || *p == '-')
+        ++p;
+    double v = 0.0;
+    auto r = std::from_chars(p, e, v, std::chars_format::general);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Overflow or underflow: strtod gives the infinity or the signed zero.
+        std::string s(p, e);
+        v = std::strtod(s.c_str(), nullptr);
+    }
+    return neg ? -v : v;
+}
+
+Scan scan_num(TextFile& t, double* v, bool* hit_eof) {
+    if (t.nback == 0) {
+        // Fast path: the number lies wholly inside the delivered bytes of the block.
+        for (;;) {
+            while (t.beg < t.end && is_ws(static_cast<unsigned char>(t.buf[t.beg])))
+                ++t.beg;
+            if (t.beg < t.end)
+                break;
+            if (!tf_more(t)) {
+                *hit_eof = true;
+                return Scan::eof;
+            }
+        }
+        t.unget_ok = false;
+        bool partial = false;
+        const char* p = t.buf + t.beg;
+        std::size_t len = num_prefix(p, t.buf + t.end, &partial);
+        if (!partial) {
+            if (len == 0)
+                return Scan::not_number;
+            *v = num_value(p, p + len);
+            t.beg += len;
+            return Scan::number;
+        }
+    }
+    return scan_slow(t, v, hit_eof);
+}
+
+int read_pair(TextFile& t, double* x, double* y, bool* stuck) {
+    bool eof = false;
+    *stuck = false;
+    Scan s = scan_num(t, x, &eof);
+    if (s != Scan::number) {
+        *stuck = s == Scan::not_number;
+        return 0;
+    }
+    if (eof)
+        return 1;
+    s = scan_num(t, y, &eof);
+    *stuck = s == Scan::not_number;
+    return s == Scan::number ? 2 : 1;
+}

@@ -1,0 +1,185 @@
+// numlib: the shared routines of the interpolation-error suite: the text-mode table reader,
+// the number grammar, the table loader, the bracketing search, the reference Lorentzian,
+// the integer power, the error grid and its table writer, and the console number read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// ---------------------------------------------------------------------------------------
+// Text-mode reading layer.
+//
+// Every byte the suite reads from loren.out or standard input passes through this reader,
+// which applies the text-mode rules on every platform:
+//   1. a CR (13) is dropped and the byte after it is delivered unexamined for CR;
+//   2. a byte 26, also one that follows a dropped CR, is delivered as end of file.
+// End of file from a byte 26 is not sticky: the read after it goes on past that byte.
+// The file is read in large blocks; the delivered bytes are made in place in the block.
+// ---------------------------------------------------------------------------------------
+
+struct TextFile {
+    int fd = -1;               // open descriptor, -1 when closed
+    bool own = false;          // close fd on tf_close (false for standard input)
+    char* buf = nullptr;       // block buffer of cap bytes
+    std::size_t cap = 0;
+    std::size_t beg = 0;       // delivered bytes not yet taken: buf[beg .. end)
+    std::size_t end = 0;
+    std::size_t rpos = 0;      // raw bytes not yet cooked: buf[rpos .. rlen)
+    std::size_t rlen = 0;
+    std::size_t next13 = 0;    // cached positions of the next CR / byte 26 in the raw block
+    std::size_t next26 = 0;
+    bool cr_pending = false;   // the block ended in a dropped CR: next raw byte is unexamined
+    bool mark = false;         // a byte 26 follows the delivered bytes: deliver end of file
+    bool raw_end = false;      // the underlying file is exhausted
+    bool error = false;        // a read failed (I/O error, a directory)
+    bool unget_ok = false;     // the last tf_getc took buf[beg - 1]
+    int nback = 0;             // pushed-back delivered bytes, last pushed is read first
+    unsigned char back[4] = {};
+};
+
+// Opens path for reading in binary mode with a block buffer; false when it cannot be opened.
+bool tf_open(TextFile& t, const char* path);
+// Attaches the reader to standard input (a smaller buffer; reads return what is available).
+bool tf_open_stdin(TextFile& t);
+// Closes the file and releases the buffer; safe on a closed reader.
+void tf_close(TextFile& t);
+// Back to the first byte of the file, with all reading state cleared; false on failure.
+bool tf_rewind(TextFile& t);
+// Makes delivered bytes available in buf[beg .. end). Returns true when some are, false
+// for end of file (a byte 26, consumed by this call, or the true end of the file).
+bool tf_more(TextFile& t);
+// Next delivered byte as 0..255, or -1 for end of file.
+int tf_getc(TextFile& t);
+// Pushes back c (not -1), the byte just read or one read before it; up to 4 deep.
+void tf_ungetc(TextFile& t, int c);
+
+// Number of LF bytes delivered from the current position to the end of file (the first
+// byte 26 or the true end); then rewinds. Returns -1 when the file cannot be read
+// (a directory, an I/O error). The count is 64-bit: callers check that it fits their index.
+std::int64_t count_lines(TextFile& t);
+
+// ---------------------------------------------------------------------------------------
+// Numbers.
+//
+// Grammar: [+-] digits [. digits] | [+-] . digits, then optionally (e|E) [+-] digits.
+// At least one digit in the mantissa. The longest matching prefix is the number: "1e"
+// reads 1 and leaves "e"; "1e+x" reads 1 and leaves "e+x". No inf, nan or hex.
+// ---------------------------------------------------------------------------------------
+
+// Length of the longest number at the start of [p, e), 0 if none; sets *partial when the
+// match ran into e, so more bytes could have extended it.
+std::size_t num_prefix(const char* p, const char* e, bool* partial);
+// Value of a whole number token [p, e) (as num_prefix accepted it), correctly rounded;
+// beyond the range of a double gives +-infinity, below the least subnormal a signed zero.
+double num_value(const char* p, const char* e);
+
+enum class Scan { number, not_number, eof };
+// Skips white space, then reads one number as "%lg" does. Scan::number: *v is set.
+// Scan::not_number: text that is not a number stands next; it is left unread.
+// Scan::eof: end of file met before any number. *hit_eof is set when end of file was met
+// at all (also right after a number): a "%lg %lg" read ends there.
+Scan scan_num(TextFile& t, double* v, bool* hit_eof);
+
+// One "%lg %lg" read: returns the number of values stored (0, 1 or 2) and sets *stuck when
+// the read stopped at text that is not a number (every later read stops there too).
+int read_pair(TextFile& t, double* x, double* y, bool* stuck);
+
+// ---------------------------------------------------------------------------------------
+// The sample table.
+// ---------------------------------------------------------------------------------------
+
+inline constexpr const char* table_name = "loren.out";
+
+// xa and ya each hold n + pad doubles, zero-filled; the file's pairs fill [first, first+n).
+struct SampleTable {
+    int n = 0;
+    double* xa = nullptr;
+    double* ya = nullptr;
+};
+
+enum class Load { ok, cannot_open, too_few, no_memory };
+
+// Loads path with the layout (first, pad): count the lines, allocate both arrays once,
+// read n pairs in entry order with "%lg %lg" semantics, close. Pairs that no read fills
+// stay 0.0. Load::too_few (n < min_n): nothing allocated, t.n holds the count. Load::
+// no_memory also when n + pad does not fit an int. A file that cannot be read counts as
+// one that cannot be opened.
+Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t);
+
+// Zero-filled array of n doubles, backed by huge pages where the platform offers them;
+// nullptr when memory is short. Release with free_doubles(p, n).
+double* alloc_doubles(std::size_t n);
+void free_doubles(double* p, std::size_t n);
+
+// The console messages of the loader's outcomes.
+inline constexpr const char* msg_cannot_open = " cannot open file loren.out \n";
+inline constexpr const char* msg_few2 = " loren.out holds fewer than 2 samples \n";
+inline constexpr const char* msg_no_memory = " not enough memory for loren.out \n";
+
+// ---------------------------------------------------------------------------------------
+// Bracketing search.
+// ---------------------------------------------------------------------------------------
+
+// Largest j in -1..n-1 with xa[j] < x: x equal to xa[k] gives k-1, x <= xa[0] gives -1,
+// x > xa[n-1] gives n-1, NaN gives -1, n <= 0 gives -1. xa ascending (not checked);
+// reads xa[0..n-1] only; O(log n).
+int locate(double x, const double xa[], int n);
+
+// ---------------------------------------------------------------------------------------
+// Reference function and power.
+// ---------------------------------------------------------------------------------------
+
+inline constexpr double lor_centre = 3.47;
+inline constexpr double lor_width = 0.57;
+
+// 1 / (t*t + 1) with t = (x - 3.47) / 0.57; exactly 1 at 3.47, 0 at +-inf, NaN for NaN.
+double lorentz(double x);
+// ((((-L)*L)*2.0)*t) / 0.57, left to right; -0.0 at 3.47.
+double lorentz_deriv(double x);
+// x*x*...*x with n-1 multiplications, left to right; x itself for n <= 1.
+double ipow(double x, int n);
+
+// ---------------------------------------------------------------------------------------
+// Error grid and error table.
+// ---------------------------------------------------------------------------------------
+
+inline constexpr int grid_size = 999;
+// The grid abscissae in ascending order, k = 0..998: -((i*0.02+0.0)^3) for i = 500..2,
+// then +((i*0.02+0.0)^3) for i = 0..499, cubes by ipow.
+double grid_x(int k);
+
+enum class Write { ok, cannot_open, cannot_write };
+// Writes the error table of f to path: for every grid abscissa x in order, f(x), then
+// lorentz(x), then one line "%14.6lg %14.6lg" of x and |f(x) - lorentz(x)| ending in CR LF.
+// Every write and the close are checked.
+Write write_error_table(const char* path, double (*f)(double));
+
+inline constexpr const char* msg_cannot_open_err = " cannot open err.out file\n";
+
+// The phases after the interactive section: writes the error table of f to errname, then
+// runs "gplot loren.out <errname>" through the command interpreter. Prints the fixed
+// message of a failure and returns the exit status: 0, or 1 when the table could not be
+// created or written (the plot step is then skipped).
+int finish_run(const char* errname, double (*f)(double));
+
+// ---------------------------------------------------------------------------------------
+// Console input.
+// ---------------------------------------------------------------------------------------
+
+// The value that ends an interactive section, compared for exact equality.
+inline constexpr double sentinel = -10000.0;
+
+enum class Input { number, not_number, end };
+// Flushes standard output, then reads one number from in. Input::not_number: the run of
+// non-white-space text there is discarded and " not a number: <text> \n" printed.
+// Input::end: standard input has ended.
+Input read_x(TextFile& in, double* x);
+
+// The interactive section of splerr and quaderr: prompt, read, and show(x) for every number
+// until the sentinel or the end of standard input.
+void run_section(TextFile& in, void (*show)(double));
+
+// Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
+// the process ends with status 1) no memory. Returns true for Load::ok.
+bool report_load(Load s);

@@ -1,0 +1,97 @@
+// sys: descriptor reads and large zero-filled arrays, for POSIX and Windows.
+#include "sys.hpp"
+
+#include "numlib.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+int sys_open_read(const char* path) { return _open(path, _O_RDONLY | _O_BINARY); }
+int sys_stdin() {
+    _setmode(0, _O_BINARY);
+    return 0;
+}
+long sys_read(int fd, char* buf, std::size_t n) {
+    unsigned k = n > INT_MAX ? INT_MAX : static_cast<unsigned>(n);
+    return _read(fd, buf, k);
+}
+bool sys_rewind(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
+void sys_close(int fd) { _close(fd); }
+#else
+int sys_open_read(const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }
+int sys_stdin() { return 0; }
+long sys_read(int fd, char* buf, std::size_t n) {
+    for (;;) {
+        ssize_t k = ::read(fd, buf, n);
+        if (k >= 0 || errno != EINTR)
+            return static_cast<long>(k);
+    }
+}
+bool sys_rewind(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }
+void sys_close(int fd) { ::close(fd); }
+#endif
+
+namespace {
+// Arrays this large come from the system's page allocator, 2 MiB-aligned and advised to use
+// huge pages: fresh memory is zero, and huge pages cut the cost of first touch.
+constexpr std::size_t big = std::size_t{4} << 20;
+constexpr std::size_t huge_page = std::size_t{2} << 20;
+
+[[maybe_unused]] std::size_t round_up(std::size_t bytes) {
+    return (bytes + huge_page - 1) / huge_page * huge_page;
+}
+} // namespace
+
+double* alloc_doubles(std::size_t n) {
+    if (n > SIZE_MAX / sizeof(double))
+        return nullptr;
+    std::size_t bytes = n * sizeof(double);
+#if defined(__linux__)
+    if (bytes >= big) {
+        std::size_t len = round_up(bytes);
+        // Map one extra huge page so the array can start on a 2 MiB boundary.
+        void* m = ::mmap(nullptr, len + huge_page, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (m == MAP_FAILED)
+            return nullptr;
+        auto a = reinterpret_cast<std::uintptr_t>(m);
+        std::uintptr_t s = (a + huge_page - 1) / huge_page * huge_page;
+        if (s > a)
+            ::munmap(m, s - a);
+        std::uintptr_t tail = s + len;
+        std::uintptr_t mend = a + len + huge_page;
+        if (mend > tail)
+            ::munmap(reinterpret_cast<void*>(tail), mend - tail);
+        ::madvise(reinterpret_cast<void*>(s), len, MADV_HUGEPAGE);
+        return reinterpret_cast<double*>(s);
+    }
+#endif
+    return static_cast<double*>(std::calloc(n == 0 ? 1 : n, sizeof(double)));
+}
+
+void free_doubles(double* p, std::size_t n) {
+    if (p == nullptr)
+        return;
+#if defined(__linux__)
+    std::size_t bytes = n * sizeof(double);
+    if (bytes >= big) {
+        ::munmap(p, round_up(bytes));
+        return;
+    }
+#else
+    (void)n;
+#endif
+    std::free(p);
+}

@@ -1,0 +1,16 @@
+// sys: the few operating-system calls numlib needs, behind one small interface, so that
+// the rest of the library is portable C++.
+#pragma once
+
+#include <cstddef>
+
+// Opens path for reading as bytes; -1 when it cannot be opened.
+int sys_open_read(const char* path);
+// The descriptor of standard input.
+int sys_stdin();
+// Reads up to n bytes; returns the count (less than n only when no more is available yet
+// or at the end), 0 at the end of the file, -1 on an error. Retries interrupted reads.
+long sys_read(int fd, char* buf, std::size_t n);
+// Back to the first byte; false on failure.
+bool sys_rewind(int fd);
+void sys_close(int fd);

@@ -1,0 +1,179 @@
+// textfile: the block reader that applies the text-mode reading rules, and the line count.
+#include "numlib.hpp"
+#include "sys.hpp"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr std::size_t file_block = std::size_t{1} << 20;
+// Standard input is read in smaller blocks; a read returns whatever is available.
+constexpr std::size_t stdin_block = std::size_t{1} << 16;
+
+void reset(TextFile& t) {
+    t.beg = t.end = t.rpos = t.rlen = 0;
+    t.next13 = t.next26 = 0;
+    t.cr_pending = t.mark = t.raw_end = t.unget_ok = false;
+    t.nback = 0;
+}
+
+bool attach(TextFile& t, int fd, bool own, std::size_t cap) {
+    t = TextFile{};
+    t.buf = static_cast<char*>(std::malloc(cap));
+    if (t.buf == nullptr) {
+        if (own)
+            sys_close(fd);
+        return false;
+    }
+    t.fd = fd;
+    t.own = own;
+    t.cap = cap;
+    return true;
+}
+
+std::size_t find(const char* b, int c, std::size_t from, std::size_t n) {
+    const void* p = std::memchr(b + from, c, n - from);
+    return p ? static_cast<std::size_t>(static_cast<const char*>(p) - b) : n;
+}
+
+// Reads the next raw block; false at the end of the file or on an error.
+bool refill(TextFile& t) {
+    if (t.raw_end)
+        return false;
+    long k = sys_read(t.fd, t.buf, t.cap);
+    t.beg = t.end = t.rpos = t.rlen = 0;
+    if (k <= 0) {
+        t.error = t.error || k < 0;
+        t.raw_end = true;
+        return false;
+    }
+    t.rlen = static_cast<std::size_t>(k);
+    t.next13 = find(t.buf, 13, 0, t.rlen);
+    t.next26 = find(t.buf, 26, 0, t.rlen);
+    return true;
+}
+
+// Turns raw bytes buf[rpos..rlen) into delivered bytes, in place, up to the end of the
+// block or the first byte 26 (which sets the mark). Bytes without CR or 26 stay where they
+// are; only a CR makes the rest of its block move down.
+void cook(TextFile& t) {
+    char* b = t.buf;
+    std::size_t r = t.rpos, w = t.rpos, n = t.rlen;
+    t.beg = w;
+    if (t.cr_pending) {
+        t.cr_pending = false;
+        if (b[r] == 26) {
+            t.rpos = r + 1;
+            t.end = w;
+            t.mark = true;
+            return;
+        }
+        b[w++] = b[r++];
+    }
+    while (r < n) {
+        if (t.next13 < r)
+            t.next13 = find(b, 13, r, n);
+        if (t.next26 < r)
+            t.next26 = find(b, 26, r, n);
+        std::size_t p = t.next13 < t.next26 ? t.next13 : t.next26;
+        if (p > r) {
+            if (w != r)
+                std::memmove(b + w, b + r, p - r);
+            w += p - r;
+            r = p;
+        }
+        if (r == n)
+            break;
+        if (b[r++] == 26) {
+            t.mark = true;
+            break;
+        }
+        // A CR: dropped; the byte after it is delivered without a look for CR.
+        if (r == n) {
+            t.cr_pending = true;
+            break;
+        }
+        if (b[r] == 26) {
+            ++r;
+            t.mark = true;
+            break;
+        }
+        b[w++] = b[r++];
+    }
+    t.rpos = r;
+    t.end = w;
+}
+} // namespace
+
+bool tf_open(TextFile& t, const char* path) {
+    int fd = sys_open_read(path);
+    return fd >= 0 && attach(t, fd, true, file_block);
+}
+
+bool tf_open_stdin(TextFile& t) { return attach(t, sys_stdin(), false, stdin_block); }
+
+void tf_close(TextFile& t) {
+    if (t.own && t.fd >= 0)
+        sys_close(t.fd);
+    std::free(t.buf);
+    t = TextFile{};
+}
+
+bool tf_rewind(TextFile& t) {
+    reset(t);
+    t.error = false;
+    return sys_rewind(t.fd);
+}
+
+bool tf_more(TextFile& t) {
+    for (;;) {
+        if (t.beg < t.end)
+            return true;
+        if (t.mark) {
+            t.mark = false;
+            return false;
+        }
+        if (t.rpos == t.rlen && !refill(t)) {
+            t.cr_pending = false; // a CR at the very end is dropped
+            return false;
+        }
+        cook(t);
+    }
+}
+
+int tf_getc(TextFile& t) {
+    t.unget_ok = false;
+    if (t.nback > 0)
+        return t.back[--t.nback];
+    if (t.beg == t.end && !tf_more(t))
+        return -1;
+    t.unget_ok = true;
+    return static_cast<unsigned char>(t.buf[t.beg++]);
+}
+
+void tf_ungetc(TextFile& t, int c) {
+    if (t.unget_ok) {
+        t.unget_ok = false;
+        --t.beg;
+        return;
+    }
+    t.back[t.nback++] = static_cast<unsigned char>(c);
+}
+
+std::int64_t count_lines(TextFile& t) {
+    std::int64_t c = 0;
+    while (t.nback > 0)
+        c += tf_getc(t) == '\n';
+    while (tf_more(t)) {
+        const char* p = t.buf + t.beg;
+        const char* e = t.buf + t.end;
+        while ((p = static_cast<const char*>(std::memchr(p, '\n', e - p))) != nullptr) {
+            ++c;
+            ++p;
+        }
+        t.beg = t.end;
+    }
+    if (t.error || !tf_rewind(t))
+        return -1;
+    return c;
+}

@@ -1,0 +1,24 @@
+// quaderr: the four-point quadratic of loren.out against the exact Lorentzian: typed
+// abscissae with a full trace, then the error over the grid into errq.out, then the plot.
+#include "numlib.hpp"
+#include "poly/poly.hpp"
+
+#include <cstdio>
+
+namespace {
+void show(double x) {
+    double f = quad_interp(x);
+    double floren = lorentz(x);
+    std::printf("f = %g floren =%g \n", f, floren);
+}
+} // namespace
+
+int main() {
+    static TextFile in;
+    if (!tf_open_stdin(in))
+        report_load(Load::no_memory);
+    trace_flag = 1;
+    run_section(in, show);
+    trace_flag = 0;
+    return finish_run("errq.out", quad_interp);
+}

@@ -1,0 +1,47 @@
+// splerr: the natural cubic spline of loren.out against the exact Lorentzian: typed
+// abscissae first, then the error over the grid into errsp.out, then the plot.
+#include "numlib.hpp"
+#include "spline.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+// The table and its second derivatives, loaded by the first evaluation; n = 0: not loaded.
+int n = 0;
+double* xa = nullptr;
+double* ya = nullptr;
+double* d2ya = nullptr;
+
+// The spline of loren.out at x; 0.0 (after the loader's message) while it cannot be loaded.
+double spline_interp(double x) {
+    if (n == 0) {
+        SampleTable t;
+        if (!report_load(load_table(table_name, 0, 0, 2, t)))
+            return 0.0;
+        double* d2 = alloc_doubles(static_cast<std::size_t>(t.n));
+        if (d2 == nullptr || !spline_coeffs(t.xa, t.ya, d2, t.n))
+            report_load(Load::no_memory);
+        n = t.n;
+        xa = t.xa;
+        ya = t.ya;
+        d2ya = d2;
+    }
+    return spline_eval(xa, ya, d2ya, n, x);
+}
+
+void show(double x) {
+    double p = spline_interp(x);
+    double f = lorentz(x);
+    std::printf(" polyc =%g \n", p);
+    std::printf("floren =%g \n", f);
+}
+} // namespace
+
+int main() {
+    static TextFile in;
+    if (!tf_open_stdin(in))
+        report_load(Load::no_memory);
+    run_section(in, show);
+    return finish_run("errsp.out", spline_interp);
+}
