@@ -38,8 +38,9 @@ struct TextFile {
     unsigned char back[4] = {};
 };
 
-// Opens path for reading in binary mode with a block buffer; false when it cannot be opened.
-bool tf_open(TextFile& t, const char* path);
+// Opens path for reading in binary mode with a block buffer of cap bytes (0: the default,
+// 1 MiB); false when it cannot be opened.
+bool tf_open(TextFile& t, const char* path, std::size_t cap = 0);
 // Attaches the reader to standard input (a smaller buffer; reads return what is available).
 bool tf_open_stdin(TextFile& t);
 // Closes the file and releases the buffer; safe on a closed reader.

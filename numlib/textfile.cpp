@@ -105,9 +105,9 @@ void cook(TextFile& t) {
 }
 } // namespace
 
-bool tf_open(TextFile& t, const char* path) {
+bool tf_open(TextFile& t, const char* path, std::size_t cap) {
     int fd = sys_open_read(path);
-    return fd >= 0 && attach(t, fd, true, file_block);
+    return fd >= 0 && attach(t, fd, true, cap == 0 ? file_block : cap);
 }
 
 bool tf_open_stdin(TextFile& t) { return attach(t, sys_stdin(), false, stdin_block); }

@@ -1,0 +1,36 @@
+// harness: runs the real programs as a user does: in a fresh folder, standard input piped.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    std::string out; // everything the program wrote on standard output
+    int status = -1; // exit status, or 128 + signal number
+};
+
+// A fresh, empty temporary folder, removed when the object goes.
+struct TempDir {
+    fs::path path;
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+};
+
+// Path of a built program.
+std::string bin(const std::string& name);
+
+// Runs program in dir with input on standard input; path_first, if not empty, is put at
+// the front of PATH. new_session: run without a controlling terminal.
+RunResult run_in(const fs::path& dir, const std::string& program, const std::string& input,
+                 const std::string& path_first = "", bool new_session = true);
+
+std::string read_file(const fs::path& p);
+void write_file(const fs::path& p, const std::string& bytes);
+
+// A fake gplot in dir/fakebin: records its arguments, and a copy of the error table as it
+// stood when it ran, into dir/gplot.log and dir/gplot.seen.
+fs::path make_fake_gplot(const fs::path& dir);

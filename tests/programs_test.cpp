@@ -1,0 +1,291 @@
+// splerr, quaderr and loctest as a user runs them: the real binaries in a fresh folder,
+// standard input piped, the whole console transcript and the error tables compared byte
+// for byte, and a fake gplot that records when it ran and what it saw.
+#include "harness.hpp"
+#include "numlib.hpp"
+#include "poly/poly.hpp"
+#include "spline.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <optional>
+#include <vector>
+
+namespace {
+const std::string prompt = "enter x or -10000 to go to next section\n";
+const std::string squares = "1 1\n2 4\n3 9\n4 16\n";
+const std::string hump = "0 0\n1 1\n2 0\n";
+
+std::string repeat(const std::string& s, int k) {
+    std::string r;
+    for (int i = 0; i < k; ++i)
+        r += s;
+    return r;
+}
+
+std::string fmt(const char* f, double a) {
+    char b[128];
+    std::snprintf(b, sizeof b, f, a);
+    return b;
+}
+
+// The error table expected of interpolant f, written independently of the programs.
+template <class F> std::string error_table(F f) {
+    std::string s;
+    char line[96];
+    for (int k = 0; k < grid_size; ++k) {
+        double x = grid_x(k);
+        double p = f(x);
+        std::snprintf(line, sizeof line, "%14.6g %14.6g\r\n", x, std::fabs(p - lorentz(x)));
+        s += line;
+    }
+    return s;
+}
+
+std::string spline_table(const std::vector<double>& xa, const std::vector<double>& ya) {
+    std::vector<double> d2(xa.size(), 0.0);
+    int n = static_cast<int>(xa.size());
+    spline_coeffs(xa.data(), ya.data(), d2.data(), n);
+    return error_table([&](double x) { return spline_eval(xa.data(), ya.data(), d2.data(), n, x); });
+}
+
+std::string squares_quad_table() {
+    std::vector<double> xa = {0, 1, 2, 3, 4, 5}, ya = {1, 1, 4, 9, 16, 16};
+    return error_table([&](double x) { return quad_pick(x, xa.data(), ya.data(), 4); });
+}
+
+struct Study {
+    TempDir dir;
+    fs::path fakebin;
+    RunResult r;
+    Study(const std::string& program, std::optional<std::string> table, const std::string& input) {
+        if (table)
+            write_file(dir.path / "loren.out", *table);
+        fakebin = make_fake_gplot(dir.path);
+        r = run_in(dir.path, bin(program), input, fakebin.string());
+    }
+    std::string file(const char* name) const { return read_file(dir.path / name); }
+    bool plotted() const { return fs::exists(dir.path / "gplot.log"); }
+};
+
+double hump_at(double x) {
+    const double xa[] = {0, 1, 2}, ya[] = {0, 1, 0}, d2[] = {0, -3, 0};
+    return spline_eval(xa, ya, d2, 3, x);
+}
+
+std::string splerr_lines(double x, double p) {
+    return " polyc =" + fmt("%g", p) + " \n" + "floren =" + fmt("%g", lorentz(x)) + " \n";
+}
+} // namespace
+
+TEST(Splerr, WholeRun) {
+    Study s("splerr", hump, "0.5 1.5\n3.47\n-1 -1e4\n");
+    EXPECT_EQ(s.r.out, prompt + splerr_lines(0.5, 0.6875) + prompt + splerr_lines(1.5, 0.6875) +
+                           prompt + splerr_lines(3.47, hump_at(3.47)) + prompt +
+                           splerr_lines(-1, -1) + prompt);
+    EXPECT_EQ(s.r.status, 0);
+    std::string table = s.file("errsp.out");
+    EXPECT_EQ(table, spline_table({0, 1, 2}, {0, 1, 0}));
+    // The plot ran once, on the finished table.
+    EXPECT_EQ(s.file("gplot.log"), "loren.out errsp.out\n");
+    EXPECT_EQ(s.file("gplot.seen"), table);
+}
+
+TEST(Splerr, ErrorTableLayout) {
+    Study s("splerr", hump, "-10000\n");
+    EXPECT_EQ(s.r.out, prompt);
+    std::string t = s.file("errsp.out");
+    std::vector<std::string> lines;
+    for (std::size_t p = 0, q; (q = t.find("\r\n", p)) != std::string::npos; p = q + 2)
+        lines.push_back(t.substr(p, q - p));
+    ASSERT_EQ(lines.size(), 999u);
+    EXPECT_EQ(t.size() % 31, 0u) << "every line is 29 characters and CR LF";
+    EXPECT_EQ(lines[0].substr(0, 14), "         -1000");
+    EXPECT_EQ(lines[498].substr(0, 14), "      -6.4e-05");
+    EXPECT_EQ(lines[499].substr(0, 14), "             0");
+    EXPECT_EQ(lines[500].substr(0, 14), "         8e-06");
+    EXPECT_EQ(lines[998].substr(0, 14), "       994.012");
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        ASSERT_LT(std::stod(lines[i - 1].substr(0, 14)), std::stod(lines[i].substr(0, 14)));
+}
+
+TEST(Splerr, SentinelSpellingsAndNeighbours) {
+    for (const char* in : {"-10000", "-1e4", "-10000.0", "-1E+4", "-0.01e6"}) {
+        Study s("splerr", hump, in);
+        EXPECT_EQ(s.r.out, prompt) << in;
+    }
+    Study s("splerr", hump, "-10000.5 -9999 -10000");
+    EXPECT_EQ(s.r.out, prompt + splerr_lines(-10000.5, hump_at(-10000.5)) + prompt +
+                           splerr_lines(-9999, hump_at(-9999)) + prompt);
+}
+
+TEST(Splerr, InputEndsOrIsNotANumber) {
+    // End of input ends the section as the sentinel would: the table and plot follow.
+    Study e("splerr", hump, "0.5");
+    EXPECT_EQ(e.r.out, prompt + splerr_lines(0.5, 0.6875) + prompt);
+    EXPECT_EQ(e.r.status, 0);
+    EXPECT_TRUE(e.plotted());
+    Study n("splerr", hump, "abc 1e+x 0.5 -10000");
+    EXPECT_EQ(n.r.out, prompt + " not a number: abc \n" + prompt + splerr_lines(1, 1) + prompt +
+                           " not a number: e+x \n" + prompt + splerr_lines(0.5, 0.6875) + prompt);
+    Study z("splerr", hump, "");
+    EXPECT_EQ(z.r.out, prompt);
+    EXPECT_EQ(z.file("errsp.out"), spline_table({0, 1, 2}, {0, 1, 0}));
+}
+
+TEST(Splerr, TableMissingOrTooShort) {
+    struct C {
+        std::optional<std::string> table;
+        std::string msg;
+    };
+    for (const C& c : {C{std::nullopt, msg_cannot_open}, C{"1 2\n", msg_few2}, C{"", msg_few2},
+                       C{"1 2\n3 4", msg_few2}}) {
+        Study s("splerr", c.table, "2.5 -10000");
+        EXPECT_EQ(s.r.out, prompt + c.msg + splerr_lines(2.5, 0) + prompt + repeat(c.msg, 999));
+        EXPECT_EQ(s.r.status, 0);
+        EXPECT_EQ(s.file("errsp.out"), error_table([](double) { return 0.0; }));
+        EXPECT_TRUE(s.plotted());
+    }
+}
+
+TEST(Splerr, ErrorTableCannotBeWritten) {
+    TempDir d;
+    write_file(d.path / "loren.out", hump);
+    fs::path fb = make_fake_gplot(d.path);
+    fs::create_directory(d.path / "errsp.out");
+    RunResult r = run_in(d.path, bin("splerr"), "-10000", fb.string());
+    EXPECT_EQ(r.out, prompt + msg_cannot_open_err);
+    EXPECT_EQ(r.status, 1);
+    fs::remove(d.path / "errsp.out");
+    fs::create_symlink("/dev/full", d.path / "errsp.out");
+    r = run_in(d.path, bin("splerr"), "-10000", fb.string());
+    EXPECT_EQ(r.out, prompt + " cannot write errsp.out \n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(d.path / "gplot.log"));
+    EXPECT_EQ(read_file(d.path / "loren.out"), hump);
+}
+
+namespace {
+std::string quad_trace(double x, int j, int jb, const double* xs, const double* ys) {
+    const double xa[] = {0, 1, 2, 3, 4, 5};
+    std::string s = "jb n " + std::to_string(j) + " 4 \nxa[n],xa[n+1] 4,5 \nya[n],ya[n+1] 16,16 \n";
+    s += "final jb " + std::to_string(jb) + " \n";
+    s += "xam x xap " + fmt("%g", xa[jb + 1]) + " " + fmt("%g", x) + " " +
+         fmt("%g", xa[jb + 4 <= 5 ? jb + 4 : 5]) + " \n";
+    s += "poly x= " + fmt("%g", x) + " \n";
+    for (int i = 0; i < 4; ++i)
+        s += "i " + std::to_string(i) + " xa[i+jb] " + fmt("%g", xs[jb + i]) + " ya[i+jb] " +
+             fmt("%g", ys[jb + i]) + " \n";
+    s += "inside quad x=" + fmt("%g", x) + " \n";
+    for (int i = 1; i <= 4; ++i)
+        s += "i " + std::to_string(i) + " xi " + fmt("%g", xs[jb + i - 1]) + " yi " +
+             fmt("%g", ys[jb + i - 1]) + " \n";
+    return s;
+}
+} // namespace
+
+TEST(Quaderr, WholeRunWithTrace) {
+    const double xs[] = {0, 1, 2, 3, 4, 5}, ys[] = {1, 1, 4, 9, 16, 16};
+    Study s("quaderr", squares, "2.5 10\n-10000");
+    EXPECT_EQ(s.r.out, prompt + quad_trace(2.5, 2, 1, xs, ys) + "f = 6.25 floren =0.256676 \n" +
+                           prompt + quad_trace(10, 3, 2, xs, ys) + "f = 5.5 floren =" +
+                           fmt("%g", lorentz(10)) + " \n" + prompt);
+    EXPECT_EQ(s.r.status, 0);
+    std::string table = s.file("errq.out");
+    EXPECT_EQ(table, squares_quad_table());
+    EXPECT_EQ(s.file("gplot.log"), "loren.out errq.out\n");
+    EXPECT_EQ(s.file("gplot.seen"), table);
+}
+
+TEST(Quaderr, SentinelFirstEndAndNonNumbers) {
+    Study first("quaderr", squares, "-1e4");
+    EXPECT_EQ(first.r.out, prompt); // the grid loads the table, without trace
+    EXPECT_EQ(first.file("errq.out"), squares_quad_table());
+    Study end("quaderr", squares, "");
+    EXPECT_EQ(end.r.out, prompt);
+    EXPECT_TRUE(end.plotted());
+    Study junk("quaderr", squares, "x -10000");
+    EXPECT_EQ(junk.r.out, prompt + " not a number: x \n" + prompt);
+}
+
+TEST(Quaderr, TableMissingOrTooShort) {
+    for (const auto& [table, msg] : {std::pair<std::optional<std::string>, std::string>{
+                                         std::nullopt, msg_cannot_open},
+                                     {"5 5\n", msg_few2}}) {
+        Study s("quaderr", table, "2.5 -10000");
+        EXPECT_EQ(s.r.out, prompt + msg + "f = 0 floren =0.256676 \n" + prompt + repeat(msg, 999));
+        EXPECT_EQ(s.file("errq.out"), error_table([](double) { return 0.0; }));
+        EXPECT_TRUE(s.plotted());
+    }
+}
+
+TEST(Quaderr, ErrorTableCannotBeWritten) {
+    TempDir d;
+    write_file(d.path / "loren.out", squares);
+    fs::path fb = make_fake_gplot(d.path);
+    fs::create_directory(d.path / "errq.out");
+    RunResult r = run_in(d.path, bin("quaderr"), "-10000", fb.string());
+    EXPECT_EQ(r.out, prompt + msg_cannot_open_err);
+    EXPECT_EQ(r.status, 1);
+    fs::remove(d.path / "errq.out");
+    fs::create_symlink("/dev/full", d.path / "errq.out");
+    r = run_in(d.path, bin("quaderr"), "-10000", fb.string());
+    EXPECT_EQ(r.out, prompt + " cannot write errq.out \n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(d.path / "gplot.log"));
+}
+
+namespace {
+std::string loc_prompt(const char* lo, const char* hi) {
+    return std::string("xi[1] xi[n-1] ") + lo + " " + hi + " enter x or -10000 to quit \n";
+}
+} // namespace
+
+TEST(Loctest, Dialogues) {
+    const std::string five = "1 1\n2 4\n3 9\n4 16\n5 25\n";
+    const std::string p = loc_prompt("1", "5");
+    struct C {
+        const char* name;
+        std::optional<std::string> table;
+        const char* input;
+        std::string out;
+        int status;
+    };
+    const C cs[] = {
+        {"inside, then the sentinel", five, "3.5 -10000",
+         p + " after locate i = 2 \n 3.000000 3.500000 4.000000 \n" + p +
+             " after locate i = -1 \n -10000.000000 1.000000 \n",
+         0},
+        {"ends and entries", five, "1 5 3 6 -1e4",
+         p + " after locate i = -1 \n 1.000000 1.000000 \n" + p +
+             " after locate i = 3 \n 4.000000 5.000000 5.000000 \n" + p +
+             " after locate i = 1 \n 2.000000 3.000000 3.000000 \n" + p +
+             " after locate i = 4 \n 5.000000 6.000000 \n" + p +
+             " after locate i = -1 \n -10000.000000 1.000000 \n",
+         0},
+        {"near the sentinel", five, "-10000.5\n",
+         p + " after locate i = -1 \n -10000.500000 1.000000 \n" + p, 0},
+        {"not a number", five, "zz 2.5 -10000",
+         p + " not a number: zz \n" + p + " after locate i = 1 \n 2.000000 2.500000 3.000000 \n" +
+             p + " after locate i = -1 \n -10000.000000 1.000000 \n",
+         0},
+        {"single entry", "7 1\n", "3 9 -10000",
+         loc_prompt("7", "7") + " after locate i = -1 \n 3.000000 7.000000 \n" +
+             loc_prompt("7", "7") + " after locate i = 0 \n 7.000000 9.000000 \n" +
+             loc_prompt("7", "7") + " after locate i = -1 \n -10000.000000 7.000000 \n",
+         0},
+        {"missing table", std::nullopt, "1", msg_cannot_open, 1},
+        {"empty table", "", "1", " loren.out holds no samples \n", 1},
+        {"end of input", five, "", p, 0},
+    };
+    for (const C& c : cs) {
+        SCOPED_TRACE(c.name);
+        TempDir d;
+        if (c.table)
+            write_file(d.path / "loren.out", *c.table);
+        RunResult r = run_in(d.path, bin("loctest"), c.input);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.status, c.status);
+    }
+}
