@@ -29,9 +29,9 @@ int read_key() {
 #include <unistd.h>
 
 namespace {
-int pending = -1;      // scan code held back for the next call
-int tty = -1;          // the controlling terminal, opened on first use
-termios saved;         // its mode before the current read
+int pending = -1; // scan code held back for the next call
+int tty = -1;     // the controlling terminal, opened on first use
+termios saved;    // its mode before the current read
 volatile std::sig_atomic_t raw_on = 0;
 
 constexpr int esc_wait_ms = 50; // a lone Esc: no further byte within this time
@@ -98,8 +98,10 @@ int get_byte(int ms) {
 // Scan code of "ESC [ params ~": the editing block and F1..F12.
 int tilde_code(int p) {
     switch (p) {
-    case 1: case 7: return 71;
-    case 4: case 8: return 79;
+    case 1:
+    case 7: return 71;
+    case 4:
+    case 8: return 79;
     case 2: return 82;
     case 3: return 83;
     case 5: return 73;

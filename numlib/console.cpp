@@ -6,7 +6,9 @@
 #include <string>
 
 namespace {
-inline bool is_ws(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool is_ws(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 } // namespace
 
 Input read_x(TextFile& in, double* x) {
@@ -44,16 +46,10 @@ void run_section(TextFile& in, void (*show)(double)) {
 
 bool report_load(Load s) {
     switch (s) {
-    case Load::ok:
-        return true;
-    case Load::cannot_open:
-        std::fputs(msg_cannot_open, stdout);
-        return false;
-    case Load::too_few:
-        std::fputs(msg_few2, stdout);
-        return false;
-    case Load::no_memory:
-        break;
+    case Load::ok: return true;
+    case Load::cannot_open: std::fputs(msg_cannot_open, stdout); return false;
+    case Load::too_few: std::fputs(msg_few2, stdout); return false;
+    case Load::no_memory: break;
     }
     std::fputs(msg_no_memory, stdout);
     std::exit(1);
@@ -61,14 +57,9 @@ bool report_load(Load s) {
 
 int finish_run(const char* errname, double (*f)(double)) {
     switch (write_error_table(errname, f)) {
-    case Write::ok:
-        break;
-    case Write::cannot_open:
-        std::fputs(msg_cannot_open_err, stdout);
-        return 1;
-    case Write::cannot_write:
-        std::printf(" cannot write %s \n", errname);
-        return 1;
+    case Write::ok: break;
+    case Write::cannot_open: std::fputs(msg_cannot_open_err, stdout); return 1;
+    case Write::cannot_write: std::printf(" cannot write %s \n", errname); return 1;
     }
     std::string cmd = std::string("gplot ") + table_name + " " + errname;
     std::fflush(stdout);

@@ -7,8 +7,12 @@
 #include <system_error>
 
 namespace {
-inline bool is_digit(int c) { return c >= '0' && c <= '9'; }
-inline bool is_ws(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool is_digit(int c) {
+    return c >= '0' && c <= '9';
+}
+inline bool is_ws(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 const char* digits(const char* p, const char* e) {
     while (p < e && is_digit(*p))

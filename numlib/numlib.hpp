@@ -19,22 +19,22 @@
 // ---------------------------------------------------------------------------------------
 
 struct TextFile {
-    int fd = -1;               // open descriptor, -1 when closed
-    bool own = false;          // close fd on tf_close (false for standard input)
-    char* buf = nullptr;       // block buffer of cap bytes
+    int fd = -1;         // open descriptor, -1 when closed
+    bool own = false;    // close fd on tf_close (false for standard input)
+    char* buf = nullptr; // block buffer of cap bytes
     std::size_t cap = 0;
-    std::size_t beg = 0;       // delivered bytes not yet taken: buf[beg .. end)
+    std::size_t beg = 0; // delivered bytes not yet taken: buf[beg .. end)
     std::size_t end = 0;
-    std::size_t rpos = 0;      // raw bytes not yet cooked: buf[rpos .. rlen)
+    std::size_t rpos = 0; // raw bytes not yet cooked: buf[rpos .. rlen)
     std::size_t rlen = 0;
-    std::size_t next13 = 0;    // cached positions of the next CR / byte 26 in the raw block
+    std::size_t next13 = 0; // cached positions of the next CR / byte 26 in the raw block
     std::size_t next26 = 0;
-    bool cr_pending = false;   // the block ended in a dropped CR: next raw byte is unexamined
-    bool mark = false;         // a byte 26 follows the delivered bytes: deliver end of file
-    bool raw_end = false;      // the underlying file is exhausted
-    bool error = false;        // a read failed (I/O error, a directory)
-    bool unget_ok = false;     // the last tf_getc took buf[beg - 1]
-    int nback = 0;             // pushed-back delivered bytes, last pushed is read first
+    bool cr_pending = false; // the block ended in a dropped CR: next raw byte is unexamined
+    bool mark = false;       // a byte 26 follows the delivered bytes: deliver end of file
+    bool raw_end = false;    // the underlying file is exhausted
+    bool error = false;      // a read failed (I/O error, a directory)
+    bool unget_ok = false;   // the last tf_getc took buf[beg - 1]
+    int nback = 0;           // pushed-back delivered bytes, last pushed is read first
     unsigned char back[4] = {};
 };
 

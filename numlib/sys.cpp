@@ -18,7 +18,9 @@
 #endif
 
 #ifdef _WIN32
-int sys_open_read(const char* path) { return _open(path, _O_RDONLY | _O_BINARY); }
+int sys_open_read(const char* path) {
+    return _open(path, _O_RDONLY | _O_BINARY);
+}
 int sys_stdin() {
     _setmode(0, _O_BINARY);
     return 0;
@@ -27,11 +29,19 @@ long sys_read(int fd, char* buf, std::size_t n) {
     unsigned k = n > INT_MAX ? INT_MAX : static_cast<unsigned>(n);
     return _read(fd, buf, k);
 }
-bool sys_rewind(int fd) { return _lseeki64(fd, 0, SEEK_SET) == 0; }
-void sys_close(int fd) { _close(fd); }
+bool sys_rewind(int fd) {
+    return _lseeki64(fd, 0, SEEK_SET) == 0;
+}
+void sys_close(int fd) {
+    _close(fd);
+}
 #else
-int sys_open_read(const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC); }
-int sys_stdin() { return 0; }
+int sys_open_read(const char* path) {
+    return ::open(path, O_RDONLY | O_CLOEXEC);
+}
+int sys_stdin() {
+    return 0;
+}
 long sys_read(int fd, char* buf, std::size_t n) {
     for (;;) {
         ssize_t k = ::read(fd, buf, n);
@@ -39,8 +49,12 @@ long sys_read(int fd, char* buf, std::size_t n) {
             return static_cast<long>(k);
     }
 }
-bool sys_rewind(int fd) { return ::lseek(fd, 0, SEEK_SET) == 0; }
-void sys_close(int fd) { ::close(fd); }
+bool sys_rewind(int fd) {
+    return ::lseek(fd, 0, SEEK_SET) == 0;
+}
+void sys_close(int fd) {
+    ::close(fd);
+}
 #endif
 
 namespace {

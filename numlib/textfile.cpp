@@ -110,7 +110,9 @@ bool tf_open(TextFile& t, const char* path, std::size_t cap) {
     return fd >= 0 && attach(t, fd, true, cap == 0 ? file_block : cap);
 }
 
-bool tf_open_stdin(TextFile& t) { return attach(t, sys_stdin(), false, stdin_block); }
+bool tf_open_stdin(TextFile& t) {
+    return attach(t, sys_stdin(), false, stdin_block);
+}
 
 void tf_close(TextFile& t) {
     if (t.own && t.fd >= 0)

@@ -29,7 +29,9 @@ TempDir::~TempDir() {
     fs::remove_all(path, ec);
 }
 
-std::string bin(const std::string& name) { return std::string(BIN_DIR) + "/" + name; }
+std::string bin(const std::string& name) {
+    return std::string(BIN_DIR) + "/" + name;
+}
 
 RunResult run_in(const fs::path& dir, const std::string& program, const std::string& input,
                  const std::string& path_first, bool new_session) {

@@ -6,7 +6,6 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
-#include <vector>
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -14,6 +13,7 @@
 #include <thread>
 #include <unistd.h>
 #include <utmp.h>
+#include <vector>
 
 namespace {
 using namespace std::chrono_literals;
@@ -124,15 +124,15 @@ std::string ans(int k) {
 TEST(Lorlist, KeysAtTheTerminal) {
     struct C {
         const char* name;
-        std::string keys;       // the first key
-        int value;              // what the answer line shows
-        bool waits_again;       // the second prompt waits for another key
+        std::string keys; // the first key
+        int value;        // what the answer line shows
+        bool waits_again; // the second prompt waits for another key
     };
     const C cs[] = {
-        {"a", "a", 'a', true},          {"Enter", "\r", 13, true},
-        {"Ctrl+C", "\x03", 3, true},    {"Up", "\x1b[A", 0, false},
-        {"F1", "\x1bOP", 0, false},     {"F12", "\x1b[24~", 0, false},
-        {"lone Esc", "\x1b", 27, true}, {"unknown sequence", "\x1b[99~", 0, false},
+        {"a", "a", 'a', true},           {"Enter", "\r", 13, true},
+        {"Ctrl+C", "\x03", 3, true},     {"Up", "\x1b[A", 0, false},
+        {"F1", "\x1bOP", 0, false},      {"F12", "\x1b[24~", 0, false},
+        {"lone Esc", "\x1b", 27, true},  {"unknown sequence", "\x1b[99~", 0, false},
         {"byte 255", "\xff", 255, true},
     };
     for (const C& c : cs) {
@@ -175,7 +175,10 @@ TEST(Lorlist, Listings) {
     const C cs[] = {
         {"lf", two, "nlines = 2 \n", two, 0},
         {"crlf and a lone cr", "1 2\r\n3\r4\r\n", "nlines = 2 \n", "1 2\n34\n", 0},
-        {"byte 26", "1 2\n\x1a" "3 4\n", "nlines = 1 \n", "1 2\n", 0},
+        {"byte 26",
+         "1 2\n\x1a"
+         "3 4\n",
+         "nlines = 1 \n", "1 2\n", 0},
         {"no final line end", "1 2\n3 4", "nlines = 1 \n", "1 2\n3 4", 0},
         {"empty", "", "nlines = 0 \n", "", 0},
         {"missing", std::nullopt, " cannot open file loren.out \n", "", 1},

@@ -8,7 +8,9 @@
 #include <random>
 
 namespace {
-bool same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool same(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 struct Prefix {
     const char* text;
@@ -17,11 +19,11 @@ struct Prefix {
 };
 
 const Prefix prefixes[] = {
-    {"1 ", 1, false},       {"1e ", 1, false},    {"1e+x", 1, false},  {"1e-5 ", 4, false},
-    {"-.5 ", 3, false},     {"+5. ", 3, false},   {". ", 0, false},    {"- ", 0, false},
-    {"e5 ", 0, false},      {"12", 2, true},      {"1e", 1, true},     {"1e+", 1, true},
-    {"1e5", 3, true},       {"-", 0, true},       {"1.5x", 3, false},  {"0x10", 1, false},
-    {"inf", 0, false},      {"1E3 ", 3, false},   {"1.2.3", 3, false}, {"", 0, true},
+    {"1 ", 1, false},   {"1e ", 1, false},  {"1e+x", 1, false},  {"1e-5 ", 4, false},
+    {"-.5 ", 3, false}, {"+5. ", 3, false}, {". ", 0, false},    {"- ", 0, false},
+    {"e5 ", 0, false},  {"12", 2, true},    {"1e", 1, true},     {"1e+", 1, true},
+    {"1e5", 3, true},   {"-", 0, true},     {"1.5x", 3, false},  {"0x10", 1, false},
+    {"inf", 0, false},  {"1E3 ", 3, false}, {"1.2.3", 3, false}, {"", 0, true},
 };
 } // namespace
 
@@ -79,7 +81,8 @@ TEST(Number, AgreesWithStrtodOnRandomDecimals) {
         SCOPED_TRACE(s);
         bool partial;
         ASSERT_EQ(num_prefix(s.data(), s.data() + s.size() + 0, &partial), s.size());
-        ASSERT_TRUE(same(num_value(s.data(), s.data() + s.size()), std::strtod(s.c_str(), nullptr)));
+        ASSERT_TRUE(
+            same(num_value(s.data(), s.data() + s.size()), std::strtod(s.c_str(), nullptr)));
     }
 }
 

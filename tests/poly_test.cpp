@@ -26,7 +26,9 @@ Padded pad(const std::vector<double>& xs, const std::vector<double>& ys) {
     return p;
 }
 
-double pick(const Padded& p, double x) { return quad_pick(x, p.xa.data(), p.ya.data(), p.n); }
+double pick(const Padded& p, double x) {
+    return quad_pick(x, p.xa.data(), p.ya.data(), p.n);
+}
 
 // The parabola through three points at x, in Lagrange form.
 double parabola(const double* xs, const double* ys, double x) {

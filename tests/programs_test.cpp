@@ -47,7 +47,8 @@ std::string spline_table(const std::vector<double>& xa, const std::vector<double
     std::vector<double> d2(xa.size(), 0.0);
     int n = static_cast<int>(xa.size());
     spline_coeffs(xa.data(), ya.data(), d2.data(), n);
-    return error_table([&](double x) { return spline_eval(xa.data(), ya.data(), d2.data(), n, x); });
+    return error_table(
+        [&](double x) { return spline_eval(xa.data(), ya.data(), d2.data(), n, x); });
 }
 
 std::string squares_quad_table() {
@@ -189,8 +190,8 @@ TEST(Quaderr, WholeRunWithTrace) {
     const double xs[] = {0, 1, 2, 3, 4, 5}, ys[] = {1, 1, 4, 9, 16, 16};
     Study s("quaderr", squares, "2.5 10\n-10000");
     EXPECT_EQ(s.r.out, prompt + quad_trace(2.5, 2, 1, xs, ys) + "f = 6.25 floren =0.256676 \n" +
-                           prompt + quad_trace(10, 3, 2, xs, ys) + "f = 5.5 floren =" +
-                           fmt("%g", lorentz(10)) + " \n" + prompt);
+                           prompt + quad_trace(10, 3, 2, xs, ys) +
+                           "f = 5.5 floren =" + fmt("%g", lorentz(10)) + " \n" + prompt);
     EXPECT_EQ(s.r.status, 0);
     std::string table = s.file("errq.out");
     EXPECT_EQ(table, squares_quad_table());
@@ -210,9 +211,9 @@ TEST(Quaderr, SentinelFirstEndAndNonNumbers) {
 }
 
 TEST(Quaderr, TableMissingOrTooShort) {
-    for (const auto& [table, msg] : {std::pair<std::optional<std::string>, std::string>{
-                                         std::nullopt, msg_cannot_open},
-                                     {"5 5\n", msg_few2}}) {
+    for (const auto& [table, msg] :
+         {std::pair<std::optional<std::string>, std::string>{std::nullopt, msg_cannot_open},
+          {"5 5\n", msg_few2}}) {
         Study s("quaderr", table, "2.5 -10000");
         EXPECT_EQ(s.r.out, prompt + msg + "f = 0 floren =0.256676 \n" + prompt + repeat(msg, 999));
         EXPECT_EQ(s.file("errq.out"), error_table([](double) { return 0.0; }));

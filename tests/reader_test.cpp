@@ -33,7 +33,9 @@ Loaded load_bytes(const std::string& bytes, int first = 0, int pad = 0, int min_
 }
 
 // Bitwise equality, so -0.0 and 0.0 differ and NaN equals NaN.
-bool same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool same(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 void expect_values(const std::vector<double>& got, const std::vector<double>& want) {
     ASSERT_EQ(got.size(), want.size());
@@ -56,10 +58,30 @@ const Case cases[] = {
     {"lone cr ends lines: no count", "1 2\r3 4\r", 0, {}, {}},
     {"lone cr joins bytes", "1\r2 3\n", 1, {12}, {3}},
     {"cr cr lf reads as cr lf", "1 2\r\r\n3 4\r\r\n", 2, {1, 3}, {2, 4}},
-    {"byte 26 ends the count", "1 2\n3 4\n\x1a" "5 6\n", 2, {1, 3}, {2, 4}},
-    {"cr then 26 is end of file", "1 2\n\r\x1a" "3 4\n", 1, {1}, {2}},
-    {"read after 26 goes on", "1 2\n\n\n\x1a" "5 6\n", 3, {1, 0, 5}, {2, 0, 6}},
-    {"26 ends the pair read", "1 2\n\n3\x1a" "4\n", 2, {1, 3}, {2, 0}},
+    {"byte 26 ends the count",
+     "1 2\n3 4\n\x1a"
+     "5 6\n",
+     2,
+     {1, 3},
+     {2, 4}},
+    {"cr then 26 is end of file",
+     "1 2\n\r\x1a"
+     "3 4\n",
+     1,
+     {1},
+     {2}},
+    {"read after 26 goes on",
+     "1 2\n\n\n\x1a"
+     "5 6\n",
+     3,
+     {1, 0, 5},
+     {2, 0, 6}},
+    {"26 ends the pair read",
+     "1 2\n\n3\x1a"
+     "4\n",
+     2,
+     {1, 3},
+     {2, 0}},
     {"blank line counts", "1 2\n\n3 4\n", 3, {1, 3, 0}, {2, 4, 0}},
     {"last line without lf", "1 2\n3 4", 1, {1}, {2}},
     {"header line", "x y\n1 2\n", 2, {0, 0}, {0, 0}},
@@ -148,7 +170,8 @@ Read read_with_block(const fs::path& p, std::size_t cap) {
 
 TEST(Reader, SmallBlocksAgreeWithLargeOnRandomFiles) {
     std::mt19937 g(12345);
-    const std::string alphabet = "0123456789012345678.e-+ \n\n\r\x1a" "Ex\t";
+    const std::string alphabet = "0123456789012345678.e-+ \n\n\r\x1a"
+                                 "Ex\t";
     for (int iter = 0; iter < 300; ++iter) {
         std::string raw;
         auto len = g() % 400;
@@ -176,7 +199,10 @@ TEST(Reader, SmallBlocksAgreeWithLargeOnRandomFiles) {
 }
 
 TEST(Reader, GetcFollowsTheRules) {
-    const std::string raws[] = {"a\rb\r\r\nc\x1a" "d\r\x1a" "e\r", "\r", "\x1a\x1a", "x\r\n\r"};
+    const std::string raws[] = {"a\rb\r\r\nc\x1a"
+                                "d\r\x1a"
+                                "e\r",
+                                "\r", "\x1a\x1a", "x\r\n\r"};
     for (const std::string& raw : raws) {
         TempDir d;
         write_file(d.path / "f", raw);
