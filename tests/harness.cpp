@@ -35,6 +35,11 @@ std::string bin(const std::string& name) {
 
 RunResult run_in(const fs::path& dir, const std::string& program, const std::string& input,
                  const std::string& path_first, bool new_session) {
+    return run_args(dir, {program}, input, path_first, new_session);
+}
+
+RunResult run_args(const fs::path& dir, const std::vector<std::string>& argv,
+                   const std::string& input, const std::string& path_first, bool new_session) {
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0)
         throw std::runtime_error("pipe");
@@ -55,7 +60,11 @@ RunResult run_in(const fs::path& dir, const std::string& program, const std::str
             setenv("PATH", p.c_str(), 1);
         }
         signal(SIGPIPE, SIG_DFL);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
         _exit(127);
     }
     close(in[0]);

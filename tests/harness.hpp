@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -27,6 +28,10 @@ std::string bin(const std::string& name);
 // the front of PATH. new_session: run without a controlling terminal.
 RunResult run_in(const fs::path& dir, const std::string& program, const std::string& input,
                  const std::string& path_first = "", bool new_session = true);
+// The same with arguments: argv[0] is the program's path.
+RunResult run_args(const fs::path& dir, const std::vector<std::string>& argv,
+                   const std::string& input = "", const std::string& path_first = "",
+                   bool new_session = true);
 
 std::string read_file(const fs::path& p);
 void write_file(const fs::path& p, const std::string& bytes);

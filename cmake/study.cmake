@@ -1,0 +1,34 @@
+# The main job: a sample table in a work folder of the build tree, splerr and quaderr run on
+# it with a few abscissae and the sentinel, the project's gplot first on PATH.
+# Run as: cmake -DBIN=<programs folder> -DWORK=<work folder> -P study.cmake
+set(input "2.5\n3.47\n5.2\n-10000\n")
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+file(WRITE "${WORK}/input.txt" "${input}")
+
+execute_process(COMMAND "${BIN}/lorgen" OUTPUT_FILE "${WORK}/loren.out" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "lorgen failed: ${rc}")
+endif()
+
+set(path "${BIN}:$ENV{PATH}")
+foreach(program splerr quaderr)
+  string(REPLACE "\n" " " typed "${input}")
+  message("\n== ${program}, typing: ${typed}")
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env "PATH=${path}" "${BIN}/${program}"
+                  WORKING_DIRECTORY "${WORK}" INPUT_FILE "${WORK}/input.txt" RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${program} failed: ${rc}")
+  endif()
+endforeach()
+
+foreach(f loren.out errsp.out errq.out errsp.svg errq.svg)
+  if(NOT EXISTS "${WORK}/${f}")
+    message(FATAL_ERROR "the study did not make ${f}")
+  endif()
+endforeach()
+message("\nThe study is in ${WORK}:")
+foreach(f loren.out errsp.out errq.out errsp.svg errq.svg)
+  message("  ${WORK}/${f}")
+endforeach()
+message("Open errsp.svg and errq.svg in a browser.")

@@ -1,0 +1,178 @@
+// svg: axes, ticks and decimated drawing for gplot's figure.
+#include "svg.hpp"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace {
+double fwd(Scale s, double v) {
+    switch (s) {
+    case Scale::log10: return std::log10(v);
+    case Scale::cbrt: return std::cbrt(v);
+    case Scale::linear: break;
+    }
+    return v;
+}
+
+// 1, 2 or 5 times a power of ten, near range/6.
+double nice_step(double range) {
+    double raw = range / 6.0;
+    double p = std::pow(10.0, std::floor(std::log10(raw)));
+    double m = raw / p;
+    return (m < 1.5 ? 1.0 : m < 3.5 ? 2.0 : m < 7.5 ? 5.0 : 10.0) * p;
+}
+
+std::vector<double> ticks(Scale s, double a, double b) {
+    std::vector<double> t;
+    if (s == Scale::log10) {
+        int lo = static_cast<int>(std::ceil(std::log10(a) - 1e-9));
+        int hi = static_cast<int>(std::floor(std::log10(b) + 1e-9));
+        int every = (hi - lo) / 8 + 1;
+        for (int k = lo; k <= hi; ++k)
+            if ((k - lo) % every == 0)
+                t.push_back(std::pow(10.0, k));
+    } else if (s == Scale::cbrt) {
+        for (double v : {-1000.0, -100.0, -10.0, -1.0, 0.0, 1.0, 10.0, 100.0, 1000.0})
+            if (v >= a && v <= b)
+                t.push_back(v);
+    } else {
+        double st = nice_step(b - a);
+        for (double v = std::ceil(a / st) * st; v <= b + st * 1e-9; v += st)
+            t.push_back(std::fabs(v) < st * 1e-9 ? 0.0 : v);
+    }
+    return t;
+}
+
+std::string tick_label(Scale s, double v) {
+    if (s == Scale::log10)
+        return fmt("1e%d", static_cast<int>(std::lround(std::log10(v))));
+    return fmt("%g", v);
+}
+
+bool inside(const Panel& p, double x, double y) {
+    return std::isfinite(x) && std::isfinite(y) && x >= p.left - 0.01 &&
+           x <= p.left + p.width + 0.01 && y >= p.top - 0.01 && y <= p.top + p.height + 0.01;
+}
+} // namespace
+
+std::string fmt(const char* f, ...) {
+    char b[512];
+    va_list ap;
+    va_start(ap, f);
+    int n = std::vsnprintf(b, sizeof b, f, ap);
+    va_end(ap);
+    return std::string(b, n < 0 ? 0 : n < static_cast<int>(sizeof b) ? n : sizeof b - 1);
+}
+
+double px(const Panel& p, double x) {
+    double a = fwd(p.xs, p.x0), b = fwd(p.xs, p.x1);
+    return p.left + (fwd(p.xs, x) - a) / (b - a) * p.width;
+}
+
+double py(const Panel& p, double y) {
+    double a = fwd(p.ys, p.y0), b = fwd(p.ys, p.y1);
+    return p.top + p.height - (fwd(p.ys, y) - a) / (b - a) * p.height;
+}
+
+std::string xml_escape(const std::string& s) {
+    std::string r;
+    for (char c : s) {
+        switch (c) {
+        case '&': r += "&amp;"; break;
+        case '<': r += "&lt;"; break;
+        case '>': r += "&gt;"; break;
+        case '"': r += "&quot;"; break;
+        case '\'': r += "&apos;"; break;
+        default:
+            // Control bytes are not allowed in XML 1.0; invalid UTF-8 is not either.
+            r += static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 128
+                     ? '?'
+                     : c;
+        }
+    }
+    return r;
+}
+
+void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
+               const std::string& ylabel, const std::string& heading) {
+    svg += fmt("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+               "stroke=\"#333\"/>\n",
+               p.left, p.top, p.width, p.height);
+    for (double t : ticks(p.xs, p.x0, p.x1)) {
+        double x = px(p, t);
+        svg += fmt("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", x,
+                   p.top, x, p.top + p.height);
+        svg += fmt("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%s</text>\n", x,
+                   p.top + p.height + 16, tick_label(p.xs, t).c_str());
+    }
+    for (double t : ticks(p.ys, p.y0, p.y1)) {
+        double y = py(p, t);
+        svg += fmt("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n",
+                   p.left, y, p.left + p.width, y);
+        svg += fmt("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%s</text>\n", p.left - 6,
+                   y + 4, tick_label(p.ys, t).c_str());
+    }
+    svg += fmt("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%s</text>\n",
+               p.left + p.width / 2, p.top + p.height + 34, xml_escape(xlabel).c_str());
+    svg += fmt("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" "
+               "transform=\"rotate(-90 %.1f %.1f)\">%s</text>\n",
+               p.left - 58, p.top + p.height / 2, p.left - 58, p.top + p.height / 2,
+               xml_escape(ylabel).c_str());
+    svg += fmt("<text x=\"%.1f\" y=\"%.1f\" font-size=\"15\" font-weight=\"bold\">%s</text>\n",
+               p.left, p.top - 10, xml_escape(heading).c_str());
+}
+
+void draw_line(std::string& svg, const Panel& p, const double* x, const double* y, long n,
+               const char* colour, double width) {
+    std::string pts;
+    long col = -1;
+    double lo = 0, hi = 0, lox = 0, hix = 0;
+    bool lo_first = true;
+    auto flush = [&] {
+        if (col < 0)
+            return;
+        double a = lo_first ? lo : hi, b = lo_first ? hi : lo;
+        double ax = lo_first ? lox : hix, bx = lo_first ? hix : lox;
+        pts += fmt("%.1f,%.1f ", ax, a);
+        if (b != a)
+            pts += fmt("%.1f,%.1f ", bx, b);
+    };
+    for (long i = 0; i < n; ++i) {
+        double X = px(p, x[i]), Y = py(p, y[i]);
+        if (!inside(p, X, Y))
+            continue;
+        auto c = static_cast<long>(X);
+        if (c != col) {
+            flush();
+            col = c;
+            lo = hi = Y;
+            lox = hix = X;
+            lo_first = true;
+        } else if (Y < lo) {
+            lo = Y;
+            lox = X;
+            lo_first = false;
+        } else if (Y > hi) {
+            hi = Y;
+            hix = X;
+        }
+    }
+    flush();
+    if (!pts.empty())
+        svg += fmt("<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"%.1f\" points=\"", colour,
+                   width) +
+               pts + "\"/>\n";
+}
+
+void draw_points(std::string& svg, const Panel& p, const double* x, const double* y, long n,
+                 long stride, const char* colour, double r) {
+    svg += fmt("<g fill=\"%s\">\n", colour);
+    for (long i = 0; i < n; i += stride) {
+        double X = px(p, x[i]), Y = py(p, y[i]);
+        if (inside(p, X, Y))
+            svg += fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\"/>\n", X, Y, r);
+    }
+    svg += "</g>\n";
+}

@@ -1,0 +1,37 @@
+// svg: the pieces of a self-contained SVG figure: panels with linear, logarithmic and signed
+// cube-root axes, ticks, labels, decimated polylines and points.
+#pragma once
+
+#include <string>
+
+enum class Scale { linear, log10, cbrt };
+
+// A plotting area of the figure and the data ranges its axes show.
+struct Panel {
+    double left, top, width, height; // in pixels
+    double x0, x1;                   // data range across (in data units)
+    double y0, y1;                   // data range up
+    Scale xs = Scale::linear, ys = Scale::linear;
+};
+
+double px(const Panel& p, double x);
+double py(const Panel& p, double y);
+
+// XML text with &, <, >, " and ' escaped.
+std::string xml_escape(const std::string& s);
+// printf into a std::string.
+std::string fmt(const char* f, ...) __attribute__((format(printf, 1, 2)));
+
+// Frame, ticks with their labels, axis titles and the panel's heading.
+void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
+               const std::string& ylabel, const std::string& heading);
+
+// The points (x[i], y[i]) joined as a line, reduced to at most the lowest and the highest
+// point of each pixel column (in the order met), so the drawing stays small for any n.
+// Points that fall outside the panel's ranges or are not finite are left out.
+void draw_line(std::string& svg, const Panel& p, const double* x, const double* y, long n,
+               const char* colour, double width);
+
+// Markers at (x[i], y[i]) for every stride-th point.
+void draw_points(std::string& svg, const Panel& p, const double* x, const double* y, long n,
+                 long stride, const char* colour, double r);

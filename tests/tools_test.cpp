@@ -1,0 +1,164 @@
+// lorgen and gplot: sample tables that read back exactly, and figures that are well-formed,
+// complete, small for huge tables, and summarised truthfully.
+#include "harness.hpp"
+#include "numlib.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+struct Pairs {
+    int n = 0;
+    std::vector<double> x, y;
+};
+
+Pairs load_pairs(const fs::path& p) {
+    SampleTable t;
+    Pairs r;
+    if (load_table(p.c_str(), 0, 0, 0, t) != Load::ok)
+        return r;
+    r.n = t.n;
+    r.x.assign(t.xa, t.xa + t.n);
+    r.y.assign(t.ya, t.ya + t.n);
+    free_doubles(t.xa, static_cast<std::size_t>(t.n));
+    free_doubles(t.ya, static_cast<std::size_t>(t.n));
+    return r;
+}
+
+std::string gen(const TempDir& d, std::vector<std::string> args) {
+    args.insert(args.begin(), bin("lorgen"));
+    RunResult r = run_args(d.path, args);
+    EXPECT_EQ(r.status, 0);
+    return r.out;
+}
+
+std::size_t count(const std::string& s, const std::string& what) {
+    std::size_t k = 0;
+    for (std::size_t p = 0; (p = s.find(what, p)) != std::string::npos; p += what.size())
+        ++k;
+    return k;
+}
+
+void expect_well_formed(const fs::path& svg) {
+    if (std::system("command -v xmllint >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xmllint is not installed";
+    std::string cmd = "xmllint --noout '" + svg.string() + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << svg;
+}
+} // namespace
+
+TEST(Lorgen, DefaultTableReadsBackExactly) {
+    TempDir d;
+    write_file(d.path / "loren.out", gen(d, {}));
+    Pairs p = load_pairs(d.path / "loren.out");
+    ASSERT_EQ(p.n, 29);
+    EXPECT_EQ(p.x.front(), 0.0);
+    EXPECT_EQ(p.x.back(), 7.0);
+    for (int i = 0; i < p.n; ++i) {
+        EXPECT_EQ(p.x[i], 0.25 * i);
+        EXPECT_EQ(p.y[i], lorentz(p.x[i])) << i;
+    }
+}
+
+TEST(Lorgen, CountAndRange) {
+    TempDir d;
+    write_file(d.path / "loren.out", gen(d, {"1001", "-2.5", "1e1"}));
+    Pairs p = load_pairs(d.path / "loren.out");
+    ASSERT_EQ(p.n, 1001);
+    EXPECT_EQ(p.x.front(), -2.5);
+    EXPECT_EQ(p.x.back(), 10.0);
+    for (int i = 1; i < p.n; ++i) {
+        ASSERT_LT(p.x[i - 1], p.x[i]);
+        ASSERT_EQ(p.y[i], lorentz(p.x[i]));
+    }
+    char one[64];
+    std::snprintf(one, sizeof one, "2 %.17g\n", lorentz(2.0));
+    EXPECT_EQ(gen(d, {"1", "2", "3"}), one);
+}
+
+TEST(Lorgen, BadArguments) {
+    TempDir d;
+    for (std::vector<std::string> a : {std::vector<std::string>{"0"}, {"x"}, {"5", "1"},
+                                       {"5", "3", "1"}, {"5", "a", "1"}, {"5", "0", "1", "2"},
+                                       {"-3"}, {"5", "0", "1e999"}}) {
+        a.insert(a.begin(), bin("lorgen"));
+        RunResult r = run_args(d.path, a);
+        EXPECT_EQ(r.status, 2) << a[1];
+        EXPECT_EQ(r.out, "");
+    }
+    RunResult h = run_args(d.path, {bin("lorgen"), "--help"});
+    EXPECT_EQ(h.status, 0);
+    EXPECT_EQ(h.out.rfind("usage: lorgen", 0), 0u);
+}
+
+TEST(Gplot, FigureAndSummaryOfARealStudy) {
+    TempDir d;
+    write_file(d.path / "loren.out", gen(d, {}));
+    // splerr makes the error file, with the real gplot first on PATH.
+    RunResult r = run_in(d.path, bin("splerr"), "-10000", BIN_DIR);
+    ASSERT_EQ(r.status, 0);
+    ASSERT_TRUE(fs::exists(d.path / "errsp.svg"));
+    expect_well_formed(d.path / "errsp.svg");
+    std::string svg = read_file(d.path / "errsp.svg");
+    EXPECT_EQ(count(svg, "class=\"panel\""), 3u);
+    EXPECT_EQ(svg.find("<script"), std::string::npos);
+    EXPECT_EQ(svg.find("href"), std::string::npos);
+
+    // The summary's maxima are those of the error file.
+    Pairs e = load_pairs(d.path / "errsp.out");
+    ASSERT_EQ(e.n, 999);
+    double in = -1, inx = 0, out = -1, outx = 0;
+    for (int i = 0; i < e.n; ++i) {
+        bool within = e.x[i] >= 0 && e.x[i] <= 7;
+        double& m = within ? in : out;
+        if (e.y[i] > m) {
+            m = e.y[i];
+            (within ? inx : outx) = e.x[i];
+        }
+    }
+    char want[256];
+    std::snprintf(want, sizeof want,
+                  "errsp.svg: max error %.1e at x = %g inside the table [0, 7]; %.1e at x = %g "
+                  "outside\n",
+                  in, inx, out, outx);
+    EXPECT_EQ(r.out.substr(r.out.find("errsp.svg")), want);
+    EXPECT_EQ(outx, -1000.0);
+}
+
+TEST(Gplot, BadFiles) {
+    TempDir d;
+    write_file(d.path / "good.out", "0 1\n1 2\n2 3\n");
+    write_file(d.path / "empty.out", "");
+    write_file(d.path / "one.out", "0 1\n");
+    fs::create_directory(d.path / "dir.out");
+    for (auto [table, err] : {std::pair{"missing.out", "good.out"}, {"good.out", "missing.out"},
+                              {"empty.out", "good.out"}, {"good.out", "one.out"},
+                              {"dir.out", "good.out"}}) {
+        RunResult r = run_args(d.path, {bin("gplot"), table, err});
+        EXPECT_EQ(r.status, 1) << table << " " << err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(fs::exists(d.path / "good.svg"));
+    EXPECT_EQ(run_args(d.path, {bin("gplot")}).status, 2);
+    RunResult h = run_args(d.path, {bin("gplot"), "--help"});
+    EXPECT_EQ(h.status, 0);
+    EXPECT_EQ(h.out.rfind("usage: gplot", 0), 0u);
+}
+
+TEST(Gplot, TenMillionRowsStaySmall) {
+    TempDir d;
+    {
+        // lorgen straight into the file: the table is 390 MB.
+        std::string cmd = bin("lorgen");
+        cmd += " 10000000 -1000 1000 > " + (d.path / "big.out").string();
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+    }
+    RunResult r = run_args(d.path, {bin("gplot"), "big.out", "big.out"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("big.svg: max error ", 0), 0u) << r.out;
+    auto size = fs::file_size(d.path / "big.svg");
+    EXPECT_LT(size, 300u * 1024u);
+    expect_well_formed(d.path / "big.svg");
+}
