@@ -10,8 +10,7 @@
 #include <vector>
 
 namespace {
-constexpr double fig_w = 960, panel_h = 300, panel_gap = 90, top_margin = 70, left = 90,
-                 right = 30;
+constexpr double fig_w = 960, panel_h = 300, panel_gap = 90, top_margin = 70, left = 90, right = 30;
 constexpr long max_markers = 600; // sample markers drawn at most; more are thinned
 constexpr int curve_points = 800;
 
@@ -30,9 +29,7 @@ bool load(const char* path, SampleTable& t) {
     switch (load_table(path, 0, 0, 2, t)) {
     case Load::ok: return true;
     case Load::cannot_open: std::fprintf(stderr, "gplot: cannot open %s\n", path); break;
-    case Load::too_few:
-        std::fprintf(stderr, "gplot: %s holds fewer than 2 pairs\n", path);
-        break;
+    case Load::too_few: std::fprintf(stderr, "gplot: %s holds fewer than 2 pairs\n", path); break;
     case Load::no_memory: std::fprintf(stderr, "gplot: not enough memory for %s\n", path); break;
     }
     return false;
@@ -180,8 +177,7 @@ int main(int argc, char** argv) {
               fmt("Error inside the table [%g, %g]: max %s", lo, hi, peak_text(in).c_str()));
     draw_line(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), "#2ca02c", 1.2);
     if (ix.size() <= 400)
-        draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#2ca02c",
-                    1.8);
+        draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#2ca02c", 1.8);
     svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\">errors of exactly 0 drawn at "
                "%g</text>\n",
                left + w - 8, top2 + 18, floor);

@@ -87,9 +87,8 @@ std::string xml_escape(const std::string& s) {
         case '\'': r += "&apos;"; break;
         default:
             // Control bytes are not allowed in XML 1.0; invalid UTF-8 is not either.
-            r += static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 128
-                     ? '?'
-                     : c;
+            r += static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 128 ? '?'
+                                                                                            : c;
         }
     }
     return r;
@@ -111,8 +110,8 @@ void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
         double y = py(p, t);
         svg += fmt("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>\n",
                    p.left, y, p.left + p.width, y);
-        svg += fmt("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%s</text>\n", p.left - 6,
-                   y + 4, tick_label(p.ys, t).c_str());
+        svg += fmt("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%s</text>\n", p.left - 6, y + 4,
+                   tick_label(p.ys, t).c_str());
     }
     svg += fmt("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%s</text>\n",
                p.left + p.width / 2, p.top + p.height + 34, xml_escape(xlabel).c_str());

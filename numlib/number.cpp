@@ -83,6 +83,31 @@ Scan scan_slow(TextFile& t, double* v, bool* hit_eof) {
     *v = num_value(tok.data(), tok.data() + tok.size());
     return Scan::number;
 }
+// The number at buf[beg], converted in place when it ends inside the delivered bytes.
+// Returns Scan::eof (meaning: undecided) when it could continue past them.
+inline Scan scan_block(TextFile& t, double* v) {
+    const char* p = t.buf + t.beg;
+    const char* e = t.buf + t.end;
+    const char* s = p + (*p == '+' || *p == '-');
+    if (s == e)
+        return Scan::eof;
+    if (!is_digit(*s) && *s != '.')
+        return Scan::not_number;
+    // from_chars takes the longest number of this grammar (after the sign) by itself.
+    double d = 0.0;
+    auto r = std::from_chars(s, e, d, std::chars_format::general);
+    const char* q = r.ptr;
+    if (r.ec == std::errc::invalid_argument)
+        return s + 1 < e ? Scan::not_number : Scan::eof;
+    if (q == e ||
+        ((*q == 'e' || *q == 'E') && (q + 1 == e || ((q[1] == '+' || q[1] == '-') && q + 2 == e))))
+        return Scan::eof;
+    if (r.ec == std::errc::result_out_of_range)
+        d = num_value(s, q);
+    *v = *p == '-' ? -d : d;
+    t.beg += static_cast<std::size_t>(q - p);
+    return Scan::number;
+}
 } // namespace
 
 std::size_t num_prefix(const char* p, const char* e, bool* partial) {
@@ -150,16 +175,9 @@ Scan scan_num(TextFile& t, double* v, bool* hit_eof) {
             }
         }
         t.unget_ok = false;
-        bool partial = false;
-        const char* p = t.buf + t.beg;
-        std::size_t len = num_prefix(p, t.buf + t.end, &partial);
-        if (!partial) {
-            if (len == 0)
-                return Scan::not_number;
-            *v = num_value(p, p + len);
-            t.beg += len;
-            return Scan::number;
-        }
+        Scan r = scan_block(t, v);
+        if (r != Scan::eof)
+            return r;
     }
     return scan_slow(t, v, hit_eof);
 }

@@ -93,25 +93,31 @@ int read_pair(TextFile& t, double* x, double* y, bool* stuck);
 inline constexpr const char* table_name = "loren.out";
 
 // xa and ya each hold n + pad doubles, zero-filled; the file's pairs fill [first, first+n).
+// extra: further zero-filled arrays of n + pad doubles that the caller asked the loader for.
 struct SampleTable {
     int n = 0;
     double* xa = nullptr;
     double* ya = nullptr;
+    double* extra[2] = {};
 };
 
 enum class Load { ok, cannot_open, too_few, no_memory };
 
-// Loads path with the layout (first, pad): count the lines, allocate both arrays once,
-// read n pairs in entry order with "%lg %lg" semantics, close. Pairs that no read fills
-// stay 0.0. Load::too_few (n < min_n): nothing allocated, t.n holds the count. Load::
-// no_memory also when n + pad does not fit an int. A file that cannot be read counts as
-// one that cannot be opened.
-Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t);
+// Loads path with the layout (first, pad): count the lines, allocate both arrays (then the
+// nextra <= 2 extra arrays) once, read n pairs in entry order with "%lg %lg" semantics,
+// close. Pairs that no read fills stay 0.0. Load::too_few (n < min_n): nothing allocated,
+// t.n holds the count. Load::no_memory also when n + pad does not fit an int. A file that
+// cannot be read counts as one that cannot be opened. For large tables the memory of the
+// arrays is made ready on a second thread while the file is parsed; it ends before return.
+Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t, int nextra = 0);
 
 // Zero-filled array of n doubles, backed by huge pages where the platform offers them;
 // nullptr when memory is short. Release with free_doubles(p, n).
 double* alloc_doubles(std::size_t n);
 void free_doubles(double* p, std::size_t n);
+// Makes the pages of an array from alloc_doubles resident without changing what it holds
+// (safe while another thread writes it); a no-op where the platform cannot.
+void prefault_doubles(double* p, std::size_t n);
 
 // The console messages of the loader's outcomes.
 inline constexpr const char* msg_cannot_open = " cannot open file loren.out \n";

@@ -109,3 +109,12 @@ void free_doubles(double* p, std::size_t n) {
 #endif
     std::free(p);
 }
+
+void prefault_doubles(double* p, std::size_t n) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    ::madvise(p, n * sizeof(double), MADV_POPULATE_WRITE);
+#else
+    (void)p;
+    (void)n;
+#endif
+}

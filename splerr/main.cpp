@@ -16,16 +16,16 @@ double* d2ya = nullptr;
 // The spline of loren.out at x; 0.0 (after the loader's message) while it cannot be loaded.
 double spline_interp(double x) {
     if (n == 0) {
+        // The loader allocates the second derivatives and the scratch array with the table.
         SampleTable t;
-        if (!report_load(load_table(table_name, 0, 0, 2, t)))
+        if (!report_load(load_table(table_name, 0, 0, 2, t, 2)))
             return 0.0;
-        double* d2 = alloc_doubles(static_cast<std::size_t>(t.n));
-        if (d2 == nullptr || !spline_coeffs(t.xa, t.ya, d2, t.n))
-            report_load(Load::no_memory);
+        spline_coeffs(t.xa, t.ya, t.extra[0], t.extra[1], t.n);
+        free_doubles(t.extra[1], static_cast<std::size_t>(t.n));
         n = t.n;
         xa = t.xa;
         ya = t.ya;
-        d2ya = d2;
+        d2ya = t.extra[0];
     }
     return spline_eval(xa, ya, d2ya, n, x);
 }

@@ -7,24 +7,27 @@ bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n) {
     double* u = alloc_doubles(static_cast<std::size_t>(n));
     if (u == nullptr)
         return false;
+    spline_coeffs(xa, ya, d2ya, u, n);
+    free_doubles(u, static_cast<std::size_t>(n));
+    return true;
+}
+
+void spline_coeffs(const double xa[], const double ya[], double d2ya[], double u[], int n) {
     u[0] = 0.0;
-    // Forward sweep: d2ya[i] holds the row's multiplier, u[i] its right-hand side.
+    // Forward sweep: d2ya[i] holds the row's multiplier, u[i] its right-hand side. The right
+    // slope of row i is the left slope of row i+1: the same operations, so the same bits.
+    double sl = n > 2 ? (ya[1] - ya[0]) / (xa[1] - xa[0]) : 0.0;
     for (int i = 1; i < n - 1; ++i) {
         double r = (xa[i] - xa[i - 1]) / (xa[i + 1] - xa[i - 1]);
         double p = r * d2ya[i - 1] + 2.0;
         d2ya[i] = (r + (-1.0)) / p;
-        u[i] = (6.0 *
-                    ((ya[i + 1] - ya[i]) / (xa[i + 1] - xa[i]) -
-                     (ya[i] - ya[i - 1]) / (xa[i] - xa[i - 1])) /
-                    (xa[i + 1] - xa[i - 1]) -
-                r * u[i - 1]) /
-               p;
+        double sr = (ya[i + 1] - ya[i]) / (xa[i + 1] - xa[i]);
+        u[i] = (6.0 * (sr - sl) / (xa[i + 1] - xa[i - 1]) - r * u[i - 1]) / p;
+        sl = sr;
     }
     d2ya[n - 1] = 0.0;
     for (int k = n - 2; k >= 0; --k)
         d2ya[k] = d2ya[k] * d2ya[k + 1] + u[k];
-    free_doubles(u, static_cast<std::size_t>(n));
-    return true;
 }
 
 double spline_eval(const double xa[], const double ya[], const double d2ya[], int n, double x) {

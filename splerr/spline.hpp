@@ -7,6 +7,8 @@
 // arithmetic gives it). O(n). Returns false, d2ya unchanged, when the scratch array of n
 // doubles cannot be allocated.
 bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n);
+// The same with the caller's scratch array of n doubles for the right-hand sides.
+void spline_coeffs(const double xa[], const double ya[], double d2ya[], double u[], int n);
 
 // Value of that spline at x; outside [xa[0], xa[n-1]] the end cubics are extended. An
 // interval of zero width gives the mean of its two ordinates. n >= 2; reads entries

@@ -80,9 +80,14 @@ TEST(Lorgen, CountAndRange) {
 
 TEST(Lorgen, BadArguments) {
     TempDir d;
-    for (std::vector<std::string> a : {std::vector<std::string>{"0"}, {"x"}, {"5", "1"},
-                                       {"5", "3", "1"}, {"5", "a", "1"}, {"5", "0", "1", "2"},
-                                       {"-3"}, {"5", "0", "1e999"}}) {
+    for (std::vector<std::string> a : {std::vector<std::string>{"0"},
+                                       {"x"},
+                                       {"5", "1"},
+                                       {"5", "3", "1"},
+                                       {"5", "a", "1"},
+                                       {"5", "0", "1", "2"},
+                                       {"-3"},
+                                       {"5", "0", "1e999"}}) {
         a.insert(a.begin(), bin("lorgen"));
         RunResult r = run_args(d.path, a);
         EXPECT_EQ(r.status, 2) << a[1];
@@ -133,8 +138,10 @@ TEST(Gplot, BadFiles) {
     write_file(d.path / "empty.out", "");
     write_file(d.path / "one.out", "0 1\n");
     fs::create_directory(d.path / "dir.out");
-    for (auto [table, err] : {std::pair{"missing.out", "good.out"}, {"good.out", "missing.out"},
-                              {"empty.out", "good.out"}, {"good.out", "one.out"},
+    for (auto [table, err] : {std::pair{"missing.out", "good.out"},
+                              {"good.out", "missing.out"},
+                              {"empty.out", "good.out"},
+                              {"good.out", "one.out"},
                               {"dir.out", "good.out"}}) {
         RunResult r = run_args(d.path, {bin("gplot"), table, err});
         EXPECT_EQ(r.status, 1) << table << " " << err;

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# End-to-end benchmark: splerr and quaderr on tables of 10^3 .. 10^7 rows from lorgen,
+# against a bare baseline that only reads the file and converts its numbers, with a no-op
+# gplot on PATH and standard input "-10000". Runs alternate; medians are reported.
+# usage: bench/e2e.sh [BUILD_DIR] [RUNS]   (BUILD_DIR: a build with NUMLIB_BENCH=ON)
+set -euo pipefail
+build=${1:-build/bench}
+runs=${2:-5}
+bin=$(cd "$build/bin" && pwd)
+for p in splerr quaderr lorgen baseline runstat; do
+    [ -x "$bin/$p" ] || { echo "missing $bin/$p: cmake --workflow --preset bench" >&2; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/nop"
+printf '#!/bin/sh\nexit 0\n' > "$work/nop/gplot"
+chmod +x "$work/nop/gplot"
+echo -10000 > "$work/input"
+export PATH="$work/nop:$PATH"
+
+peer=""
+if /usr/bin/python3 -c 'import numpy, scipy' 2>/dev/null; then
+    peer="$work/peer.py"
+    cat > "$peer" <<'PY'
+import sys, numpy as np
+from scipy.interpolate import CubicSpline
+d = np.loadtxt("loren.out")
+s = CubicSpline(d[:, 0], d[:, 1], bc_type="natural")
+i = np.arange(2, 501)[::-1]; j = np.arange(0, 500)
+x = np.concatenate([-(i * 0.02) ** 3, (j * 0.02) ** 3])
+np.savetxt("errsp.out", np.column_stack([x, abs(s(x) - 1 / (1 + ((x - 3.47) / 0.57) ** 2))]))
+PY
+fi
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+
+printf '%-9s %-9s %9s %9s %9s %10s %9s\n' rows program median_s MB/s ratio peak_MiB B/row
+for rows in 1000 100000 1000000 10000000; do
+    dir="$work/t$rows"
+    mkdir "$dir"
+    "$bin/lorgen" "$rows" -1000 1000 > "$dir/loren.out"
+    mb=$(awk -v b="$(stat -c %s "$dir/loren.out")" 'BEGIN {print b / 1048576}')
+    progs=(baseline splerr quaderr)
+    [ -n "$peer" ] && progs+=(peer)
+    declare -A times mem
+    for p in "${progs[@]}"; do times[$p]=""; mem[$p]=0; done
+    for ((r = 0; r < runs; r++)); do
+        for p in "${progs[@]}"; do
+            case $p in
+                baseline) cmd=("$bin/baseline" loren.out "$rows") ;;
+                peer) cmd=(/usr/bin/python3 "$peer") ;;
+                *) cmd=("$bin/$p") ;;
+            esac
+            read -r t kb < <(cd "$dir" && "$bin/runstat" "$work/input" "${cmd[@]}")
+            times[$p]+="$t"$'\n'
+            (( kb > mem[$p] )) && mem[$p]=$kb
+        done
+    done
+    base=$(printf '%s' "${times[baseline]}" | median)
+    for p in "${progs[@]}"; do
+        m=$(printf '%s' "${times[$p]}" | median)
+        awk -v r="$rows" -v p="$p" -v m="$m" -v mb="$mb" -v b="$base" -v kb="${mem[$p]}" 'BEGIN {
+            printf "%-9s %-9s %9.4f %9.1f %9.2f %10.1f %9.1f\n", r, p, m, mb / m, m / b,
+                   kb / 1024, kb * 1024 / r }'
+    done
+    unset times mem
+done
