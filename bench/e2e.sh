@@ -7,7 +7,7 @@ set -euo pipefail
 build=${1:-build/bench}
 runs=${2:-5}
 bin=$(cd "$build/bin" && pwd)
-for p in splerr quaderr lorgen baseline runstat; do
+for p in splerr quaderr lorgen baseline runstat plain_splerr; do
     [ -x "$bin/$p" ] || { echo "missing $bin/$p: cmake --workflow --preset bench" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -34,13 +34,13 @@ fi
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
-printf '%-9s %-9s %9s %9s %9s %10s %9s\n' rows program median_s MB/s ratio peak_MiB B/row
+printf '%-9s %-12s %9s %9s %9s %10s %9s\n' rows program median_s MB/s ratio peak_MiB B/row
 for rows in 1000 100000 1000000 10000000; do
     dir="$work/t$rows"
     mkdir "$dir"
     "$bin/lorgen" "$rows" -1000 1000 > "$dir/loren.out"
     mb=$(awk -v b="$(stat -c %s "$dir/loren.out")" 'BEGIN {print b / 1048576}')
-    progs=(baseline splerr quaderr)
+    progs=(baseline splerr plain_splerr quaderr)
     [ -n "$peer" ] && progs+=(peer)
     declare -A times mem
     for p in "${progs[@]}"; do times[$p]=""; mem[$p]=0; done
@@ -60,8 +60,17 @@ for rows in 1000 100000 1000000 10000000; do
     for p in "${progs[@]}"; do
         m=$(printf '%s' "${times[$p]}" | median)
         awk -v r="$rows" -v p="$p" -v m="$m" -v mb="$mb" -v b="$base" -v kb="${mem[$p]}" 'BEGIN {
-            printf "%-9s %-9s %9.4f %9.1f %9.2f %10.1f %9.1f\n", r, p, m, mb / m, m / b,
+            printf "%-9s %-12s %9.4f %9.1f %9.2f %10.1f %9.1f\n", r, p, m, mb / m, m / b,
                    kb / 1024, kb * 1024 / r }'
     done
     unset times mem
+    # The same error table, byte for byte, as the plain C program's.
+    (cd "$dir" && "$bin/splerr" < "$work/input" > /dev/null && mv errsp.out mine.out &&
+        "$bin/plain_splerr" < "$work/input" > /dev/null)
+    if cmp -s "$dir/mine.out" "$dir/errsp.out"; then
+        echo "          errsp.out: the same bytes as plain_splerr's"
+    else
+        echo "          errsp.out: DIFFERS from plain_splerr's"
+    fi
+    rm -f "$dir"/*.out
 done
