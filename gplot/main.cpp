@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
         return usage(stdout, 0);
     if (argc != 3)
         return usage(stderr, 2);
-    SampleTable tab, err;
+    static SampleTable tab, err; // kept to the end of the process
     if (!load(argv[1], tab) || !load(argv[2], err))
         return 1;
 

@@ -4,14 +4,15 @@
 #include <cstdio>
 
 int main() {
+    console_start();
     static SampleTable t;
     Load s = load_table(table_name, 0, 0, 1, t);
     if (s == Load::too_few) {
         std::fputs(" loren.out holds no samples \n", stdout);
-        return 1;
+        return console_end(1);
     }
     if (!report_load(s))
-        return 1;
+        return console_end(1);
     static TextFile in;
     if (!tf_open_stdin(in))
         report_load(Load::no_memory);
@@ -22,7 +23,7 @@ int main() {
         std::printf("xi[1] xi[n-1] %g %g enter x or -10000 to quit \n", xa[0], xa[n - 1]);
         Input r = read_x(in, &x);
         if (r == Input::end)
-            return 0;
+            return console_end(0);
         if (r == Input::not_number)
             continue;
         int i = locate(x, xa, n);
@@ -34,5 +35,5 @@ int main() {
         else if (i == n - 1)
             std::printf(" %f %f \n", xa[n - 1], x);
     }
-    return 0;
+    return console_end(0);
 }

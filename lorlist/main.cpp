@@ -5,6 +5,7 @@
 #include <cstdio>
 
 int main() {
+    console_start();
     static TextFile f;
     bool open = tf_open(f, table_name);
     long long n = open ? count_lines(f) : -1;
@@ -19,7 +20,7 @@ int main() {
     int key = read_key();
     std::printf("ans %c %d \n", key, key);
     if (key == 48)
-        return open ? 0 : 1;
+        return console_end(open ? 0 : 1);
     if (open) {
         // The listing is the bytes the reader delivers: CRs dropped, up to a byte 26.
         while (tf_more(f)) {
@@ -31,5 +32,5 @@ int main() {
     std::fputs("Press any key\n", stdout);
     std::fflush(stdout);
     read_key();
-    return open ? 0 : 1;
+    return console_end(open ? 0 : 1);
 }

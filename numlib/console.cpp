@@ -1,11 +1,14 @@
 // console: the number read of the interactive sections.
 #include "numlib.hpp"
+#include "sys.hpp"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
+bool stdout_closed = false;
+
 inline bool is_ws(int c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -66,4 +69,14 @@ int finish_run(const char* errname, double (*f)(double)) {
     // The plot is a convenience: its outcome does not change this run's result.
     [[maybe_unused]] int rc = std::system(cmd.c_str());
     return 0;
+}
+
+void console_start() { stdout_closed = (sys_guard_std() & 2) != 0; }
+
+int console_end(int status) {
+    bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || stdout_closed;
+    if (!lost)
+        return status;
+    std::fputs(" cannot write standard output \n", stderr);
+    return 1;
 }

@@ -187,6 +187,14 @@ Input read_x(TextFile& in, double* x);
 // until the sentinel or the end of standard input.
 void run_section(TextFile& in, void (*show)(double));
 
+// Call first in main: standard input, output and error that are closed are opened on the
+// null device, so no file the program opens can take their place and receive the dialogue.
+void console_start();
+// Call last in main with the program's exit status: flushes standard output and returns 1
+// (after " cannot write standard output \n" on standard error) when the dialogue could not
+// be written, else status.
+int console_end(int status);
+
 // Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
 // the process ends with status 1) no memory. Returns true for Load::ok.
 bool report_load(Load s);

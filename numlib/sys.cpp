@@ -35,6 +35,9 @@ bool sys_rewind(int fd) {
 void sys_close(int fd) {
     _close(fd);
 }
+int sys_guard_std() {
+    return 0;
+}
 #else
 int sys_open_read(const char* path) {
     return ::open(path, O_RDONLY | O_CLOEXEC);
@@ -54,6 +57,17 @@ bool sys_rewind(int fd) {
 }
 void sys_close(int fd) {
     ::close(fd);
+}
+int sys_guard_std() {
+    int closed = 0;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        closed |= 1 << fd;
+        // The lowest free descriptor is this one, since those below it are open.
+        ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    }
+    return closed;
 }
 #endif
 

@@ -14,3 +14,7 @@ long sys_read(int fd, char* buf, std::size_t n);
 // Back to the first byte; false on failure.
 bool sys_rewind(int fd);
 void sys_close(int fd);
+
+// Opens the null device on each of descriptors 0, 1 and 2 that is closed; returns a bit mask
+// of those that were (bit 1: standard output).
+int sys_guard_std();

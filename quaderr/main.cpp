@@ -14,11 +14,12 @@ void show(double x) {
 } // namespace
 
 int main() {
+    console_start();
     static TextFile in;
     if (!tf_open_stdin(in))
         report_load(Load::no_memory);
     trace_flag = 1;
     run_section(in, show);
     trace_flag = 0;
-    return finish_run("errq.out", quad_interp);
+    return console_end(finish_run("errq.out", quad_interp));
 }

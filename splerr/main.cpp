@@ -39,9 +39,10 @@ void show(double x) {
 } // namespace
 
 int main() {
+    console_start();
     static TextFile in;
     if (!tf_open_stdin(in))
         report_load(Load::no_memory);
     run_section(in, show);
-    return finish_run("errsp.out", spline_interp);
+    return console_end(finish_run("errsp.out", spline_interp));
 }

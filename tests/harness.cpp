@@ -2,6 +2,7 @@
 #include "harness.hpp"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -40,23 +41,40 @@ RunResult run_in(const fs::path& dir, const std::string& program, const std::str
 
 RunResult run_args(const fs::path& dir, const std::vector<std::string>& argv,
                    const std::string& input, const std::string& path_first, bool new_session) {
+    RunOpts o;
+    o.path_first = path_first;
+    o.new_session = new_session;
+    return run_opts(dir, argv, input, o);
+}
+
+RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
+                   const std::string& input, const RunOpts& o) {
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0)
         throw std::runtime_error("pipe");
+    if (o.out == RunOpts::broken) {
+        close(out[0]);
+        out[0] = -1;
+    }
     pid_t pid = fork();
     if (pid == 0) {
-        if (new_session)
+        if (o.new_session)
             setsid();
         dup2(in[0], 0);
         dup2(out[1], 1);
+        if (o.stdin_closed)
+            close(0);
+        if (o.out == RunOpts::closed)
+            close(1);
         close(in[0]);
         close(in[1]);
-        close(out[0]);
+        if (out[0] >= 0)
+            close(out[0]);
         close(out[1]);
         if (chdir(dir.c_str()) != 0)
             _exit(127);
-        if (!path_first.empty()) {
-            std::string p = path_first + ":" + (getenv("PATH") ? getenv("PATH") : "");
+        if (!o.path_first.empty()) {
+            std::string p = o.path_first + ":" + (getenv("PATH") ? getenv("PATH") : "");
             setenv("PATH", p.c_str(), 1);
         }
         signal(SIGPIPE, SIG_DFL);
@@ -79,13 +97,28 @@ RunResult run_args(const fs::path& dir, const std::vector<std::string>& argv,
     }
     RunResult r;
     char buf[65536];
-    for (;;) {
-        pollfd p[2] = {{out[0], POLLIN, 0}, {in_open ? in[1] : -1, POLLOUT, 0}};
-        if (poll(p, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(o.timeout_s);
+    bool out_open = out[0] >= 0;
+    int st = 0;
+    bool done = false;
+    while (!done) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
             break;
         }
+        pollfd p[2] = {{out_open ? out[0] : -1, POLLIN, 0}, {in_open ? in[1] : -1, POLLOUT, 0}};
+        if (!out_open && !in_open) {
+            // Nothing to pass: wait for the end, a little at a time.
+            if (waitpid(pid, &st, WNOHANG) == pid) {
+                done = true;
+                pid = -1;
+            } else {
+                poll(nullptr, 0, 10);
+            }
+            continue;
+        }
+        if (poll(p, 2, 100) < 0 && errno != EINTR)
+            break;
         if (in_open && (p[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
             ssize_t k = write(in[1], input.data() + sent, input.size() - sent);
             if (k > 0)
@@ -95,18 +128,22 @@ RunResult run_args(const fs::path& dir, const std::vector<std::string>& argv,
                 in_open = false;
             }
         }
-        if (p[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+        if (out_open && (p[0].revents & (POLLIN | POLLHUP | POLLERR))) {
             ssize_t k = read(out[0], buf, sizeof buf);
-            if (k <= 0)
-                break;
-            r.out.append(buf, static_cast<std::size_t>(k));
+            if (k <= 0) {
+                close(out[0]);
+                out_open = false;
+            } else {
+                r.out.append(buf, static_cast<std::size_t>(k));
+            }
         }
     }
     if (in_open)
         close(in[1]);
-    close(out[0]);
-    int st = 0;
-    waitpid(pid, &st, 0);
+    if (out_open)
+        close(out[0]);
+    if (pid > 0)
+        waitpid(pid, &st, 0);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     return r;
 }

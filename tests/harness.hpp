@@ -21,6 +21,15 @@ struct TempDir {
     TempDir& operator=(const TempDir&) = delete;
 };
 
+// How a program is started: its standard streams, session and time limit.
+struct RunOpts {
+    std::string path_first;  // put at the front of PATH when not empty
+    bool new_session = true; // no controlling terminal
+    bool stdin_closed = false;
+    enum Out { pipe, closed, broken } out = pipe; // broken: a pipe nobody reads
+    int timeout_s = 120;                          // then killed: status 128 + SIGKILL
+};
+
 // Path of a built program.
 std::string bin(const std::string& name);
 
@@ -28,6 +37,10 @@ std::string bin(const std::string& name);
 // the front of PATH. new_session: run without a controlling terminal.
 RunResult run_in(const fs::path& dir, const std::string& program, const std::string& input,
                  const std::string& path_first = "", bool new_session = true);
+// The general form: argv[0] is the program's path.
+RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
+                   const std::string& input, const RunOpts& o);
+
 // The same with arguments: argv[0] is the program's path.
 RunResult run_args(const fs::path& dir, const std::vector<std::string>& argv,
                    const std::string& input = "", const std::string& path_first = "",
