@@ -71,7 +71,9 @@ int finish_run(const char* errname, double (*f)(double)) {
     return 0;
 }
 
-void console_start() { stdout_closed = (sys_guard_std() & 2) != 0; }
+void console_start() {
+    stdout_closed = (sys_guard_std() & 2) != 0;
+}
 
 int console_end(int status) {
     bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || stdout_closed;

@@ -87,7 +87,9 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
     }
     close(in[0]);
     close(out[1]);
-    // Feed standard input and drain standard output together, so neither pipe can block.
+    // Feed standard input and drain standard output together, so neither pipe can block:
+    // writes never wait, a full pipe is retried when poll says it has room.
+    fcntl(in[1], F_SETFL, fcntl(in[1], F_GETFL) | O_NONBLOCK);
     signal(SIGPIPE, SIG_IGN);
     std::size_t sent = 0;
     bool in_open = true;
@@ -123,7 +125,7 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
             ssize_t k = write(in[1], input.data() + sent, input.size() - sent);
             if (k > 0)
                 sent += static_cast<std::size_t>(k);
-            if (k < 0 || sent == input.size()) {
+            if ((k < 0 && errno != EAGAIN) || sent == input.size()) {
                 close(in[1]);
                 in_open = false;
             }
