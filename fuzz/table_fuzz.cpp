@@ -1,0 +1,60 @@
+// table_fuzz: arbitrary bytes as loren.out. The count is the number of LF bytes before the
+// first byte 26, no value read is a NaN, and readers with tiny blocks get the same values.
+#include "fuzz_common.hpp"
+#include "numlib.hpp"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+struct Result {
+    std::int64_t n;
+    std::vector<double> v;
+};
+
+Result read_all(const char* path, std::size_t cap) {
+    TextFile t;
+    if (!tf_open(t, path, cap))
+        __builtin_trap();
+    Result r{count_lines(t), {}};
+    for (std::int64_t i = 0; i < r.n; ++i) {
+        double x = 0.0, y = 0.0;
+        bool stuck;
+        read_pair(t, &x, &y, &stuck);
+        r.v.push_back(x);
+        r.v.push_back(y);
+    }
+    tf_close(t);
+    return r;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const char* path = input_file(data, size);
+    std::int64_t lf = 0;
+    for (std::size_t i = 0; i < size && data[i] != 26; ++i)
+        lf += data[i] == '\n';
+    Result big = read_all(path, 0);
+    if (big.n != lf)
+        __builtin_trap();
+    for (double v : big.v)
+        if (std::isnan(v))
+            __builtin_trap();
+    std::size_t cap = size > 0 ? 1 + data[0] % 5 : 1;
+    Result small = read_all(path, cap);
+    if (small.n != big.n || small.v.size() != big.v.size() ||
+        (!big.v.empty() && std::memcmp(small.v.data(), big.v.data(), 8 * big.v.size()) != 0))
+        __builtin_trap();
+    // The loader on the same bytes, in the padded layout.
+    SampleTable t;
+    if (load_table(path, 1, 2, 0, t) == Load::ok) {
+        for (int i = 0; i < t.n; ++i)
+            if (std::memcmp(&t.xa[i + 1], &big.v[2 * i], 8) != 0 ||
+                std::memcmp(&t.ya[i + 1], &big.v[2 * i + 1], 8) != 0)
+                __builtin_trap();
+        free_doubles(t.xa, static_cast<std::size_t>(t.n) + 2);
+        free_doubles(t.ya, static_cast<std::size_t>(t.n) + 2);
+    }
+    return 0;
+}
