@@ -2,7 +2,6 @@
 #include "svg.hpp"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <vector>
 
@@ -39,8 +38,10 @@ std::vector<double> ticks(Scale s, double a, double b) {
                 t.push_back(v);
     } else {
         double st = nice_step(b - a);
-        for (double v = std::ceil(a / st) * st; v <= b + st * 1e-9; v += st)
-            t.push_back(std::fabs(v) < st * 1e-9 ? 0.0 : v);
+        auto k0 = static_cast<long>(std::ceil(a / st - 1e-9));
+        auto k1 = static_cast<long>(std::floor(b / st + 1e-9));
+        for (long k = k0; k <= k1; ++k)
+            t.push_back(static_cast<double>(k) * st);
     }
     return t;
 }
@@ -56,15 +57,6 @@ bool inside(const Panel& p, double x, double y) {
            x <= p.left + p.width + 0.01 && y >= p.top - 0.01 && y <= p.top + p.height + 0.01;
 }
 } // namespace
-
-std::string fmt(const char* f, ...) {
-    char b[512];
-    va_list ap;
-    va_start(ap, f);
-    int n = std::vsnprintf(b, sizeof b, f, ap);
-    va_end(ap);
-    return std::string(b, n < 0 ? 0 : n < static_cast<int>(sizeof b) ? n : sizeof b - 1);
-}
 
 double px(const Panel& p, double x) {
     double a = fwd(p.xs, p.x0), b = fwd(p.xs, p.x1);

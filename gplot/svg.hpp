@@ -2,6 +2,7 @@
 // cube-root axes, ticks, labels, decimated polylines and points.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 enum class Scale { linear, log10, cbrt };
@@ -19,8 +20,12 @@ double py(const Panel& p, double y);
 
 // XML text with &, <, >, " and ' escaped.
 std::string xml_escape(const std::string& s);
-// printf into a std::string.
-std::string fmt(const char* f, ...) __attribute__((format(printf, 1, 2)));
+// printf into a std::string (up to 511 characters).
+template <class... A> std::string fmt(const char* f, A... a) {
+    char b[512];
+    int n = std::snprintf(b, sizeof b, f, a...);
+    return std::string(b, n < 0 ? 0 : n < static_cast<int>(sizeof b) ? n : sizeof b - 1);
+}
 
 // Frame, ticks with their labels, axis titles and the panel's heading.
 void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,

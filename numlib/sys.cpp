@@ -94,15 +94,15 @@ double* alloc_doubles(std::size_t n) {
                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (m == MAP_FAILED)
             return nullptr;
-        auto a = reinterpret_cast<std::uintptr_t>(m);
-        std::uintptr_t s = (a + huge_page - 1) / huge_page * huge_page;
-        if (s > a)
-            ::munmap(m, s - a);
-        std::uintptr_t tail = s + len;
-        std::uintptr_t mend = a + len + huge_page;
-        if (mend > tail)
-            ::munmap(reinterpret_cast<void*>(tail), mend - tail);
-        ::madvise(reinterpret_cast<void*>(s), len, MADV_HUGEPAGE);
+        char* a = static_cast<char*>(m);
+        std::size_t lead =
+            (huge_page - reinterpret_cast<std::uintptr_t>(a) % huge_page) % huge_page;
+        char* s = a + lead;
+        if (lead > 0)
+            ::munmap(a, lead);
+        if (huge_page - lead > 0)
+            ::munmap(s + len, huge_page - lead);
+        ::madvise(s, len, MADV_HUGEPAGE);
         return reinterpret_cast<double*>(s);
     }
 #endif
