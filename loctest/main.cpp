@@ -4,7 +4,7 @@
 #include <cstdio>
 
 int main() {
-    console_start();
+    TextFile& in = console_start();
     static SampleTable t;
     Load s = load_table(table_name, 0, 0, 1, t);
     if (s == Load::too_few) {
@@ -13,9 +13,6 @@ int main() {
     }
     if (!report_load(s))
         return console_end(1);
-    static TextFile in;
-    if (!tf_open_stdin(in))
-        report_load(Load::no_memory);
     const double* xa = t.xa;
     int n = t.n;
     double x = 0.0; // anything but the sentinel: the first pass always runs

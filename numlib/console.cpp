@@ -71,8 +71,12 @@ int finish_run(const char* errname, double (*f)(double)) {
     return 0;
 }
 
-void console_start() {
+TextFile& console_start() {
+    static TextFile in;
     stdout_closed = (sys_guard_std() & 2) != 0;
+    if (!tf_open_stdin(in))
+        report_load(Load::no_memory);
+    return in;
 }
 
 int console_end(int status) {

@@ -189,7 +189,8 @@ void run_section(TextFile& in, void (*show)(double));
 
 // Call first in main: standard input, output and error that are closed are opened on the
 // null device, so no file the program opens can take their place and receive the dialogue.
-void console_start();
+// Returns the reader of standard input (its buffer is allocated on first use).
+TextFile& console_start();
 // Call last in main with the program's exit status: flushes standard output and returns 1
 // (after " cannot write standard output \n" on standard error) when the dialogue could not
 // be written, else status.

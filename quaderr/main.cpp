@@ -14,10 +14,7 @@ void show(double x) {
 } // namespace
 
 int main() {
-    console_start();
-    static TextFile in;
-    if (!tf_open_stdin(in))
-        report_load(Load::no_memory);
+    TextFile& in = console_start();
     trace_flag = 1;
     run_section(in, show);
     trace_flag = 0;

@@ -39,10 +39,7 @@ void show(double x) {
 } // namespace
 
 int main() {
-    console_start();
-    static TextFile in;
-    if (!tf_open_stdin(in))
-        report_load(Load::no_memory);
+    TextFile& in = console_start();
     run_section(in, show);
     return console_end(finish_run("errsp.out", spline_interp));
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -150,23 +151,6 @@ TEST(Splerr, TableMissingOrTooShort) {
     }
 }
 
-TEST(Splerr, ErrorTableCannotBeWritten) {
-    TempDir d;
-    write_file(d.path / "loren.out", hump);
-    fs::path fb = make_fake_gplot(d.path);
-    fs::create_directory(d.path / "errsp.out");
-    RunResult r = run_in(d.path, bin("splerr"), "-10000", fb.string());
-    EXPECT_EQ(r.out, prompt + msg_cannot_open_err);
-    EXPECT_EQ(r.status, 1);
-    fs::remove(d.path / "errsp.out");
-    fs::create_symlink("/dev/full", d.path / "errsp.out");
-    r = run_in(d.path, bin("splerr"), "-10000", fb.string());
-    EXPECT_EQ(r.out, prompt + " cannot write errsp.out \n");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_FALSE(fs::exists(d.path / "gplot.log"));
-    EXPECT_EQ(read_file(d.path / "loren.out"), hump);
-}
-
 namespace {
 std::string quad_trace(double x, int j, int jb, const double* xs, const double* ys) {
     const double xa[] = {0, 1, 2, 3, 4, 5};
@@ -221,20 +205,27 @@ TEST(Quaderr, TableMissingOrTooShort) {
     }
 }
 
-TEST(Quaderr, ErrorTableCannotBeWritten) {
-    TempDir d;
-    write_file(d.path / "loren.out", squares);
-    fs::path fb = make_fake_gplot(d.path);
-    fs::create_directory(d.path / "errq.out");
-    RunResult r = run_in(d.path, bin("quaderr"), "-10000", fb.string());
-    EXPECT_EQ(r.out, prompt + msg_cannot_open_err);
-    EXPECT_EQ(r.status, 1);
-    fs::remove(d.path / "errq.out");
-    fs::create_symlink("/dev/full", d.path / "errq.out");
-    r = run_in(d.path, bin("quaderr"), "-10000", fb.string());
-    EXPECT_EQ(r.out, prompt + " cannot write errq.out \n");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_FALSE(fs::exists(d.path / "gplot.log"));
+TEST(ErrorPrograms, ErrorTableCannotBeWritten) {
+    for (auto [program, errname, table] :
+         {std::tuple{"splerr", "errsp.out", hump}, std::tuple{"quaderr", "errq.out", squares}}) {
+        SCOPED_TRACE(program);
+        TempDir d;
+        write_file(d.path / "loren.out", table);
+        fs::path fb = make_fake_gplot(d.path);
+        // A folder of that name: the table cannot be created.
+        fs::create_directory(d.path / errname);
+        RunResult r = run_in(d.path, bin(program), "-10000", fb.string());
+        EXPECT_EQ(r.out, prompt + msg_cannot_open_err);
+        EXPECT_EQ(r.status, 1);
+        // A full disk: the table cannot be written.
+        fs::remove(d.path / errname);
+        fs::create_symlink("/dev/full", d.path / errname);
+        r = run_in(d.path, bin(program), "-10000", fb.string());
+        EXPECT_EQ(r.out, prompt + " cannot write " + errname + " \n");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_FALSE(fs::exists(d.path / "gplot.log"));
+        EXPECT_EQ(read_file(d.path / "loren.out"), table);
+    }
 }
 
 namespace {
