@@ -1,4 +1,5 @@
-// console: the number read of the interactive sections.
+// console: the dialogue pieces the programs share: the number read, the interactive section,
+// the error-table and plot phases, the loader's messages, and the standard streams.
 #include "numlib.hpp"
 #include "sys.hpp"
 
