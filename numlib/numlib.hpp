@@ -103,13 +103,20 @@ struct SampleTable {
 
 enum class Load { ok, cannot_open, too_few, no_memory };
 
+// Called by the loader as the rows become final: rows 0..rows-1 (entries first..first+rows-1)
+// hold their final values, rows grows from call to call and the last call has rows = n.
+// It may read xa and ya and own the extra arrays; it runs on the loader's helper thread for
+// large tables (beside the parse), else on the caller's; all calls end before the load does.
+using RowsReady = void (*)(const SampleTable& t, std::int64_t rows, void* ctx);
+
 // Loads path with the layout (first, pad): count the lines, allocate both arrays (then the
 // nextra <= 2 extra arrays) once, read n pairs in entry order with "%lg %lg" semantics,
 // close. Pairs that no read fills stay 0.0. Load::too_few (n < min_n): nothing allocated,
 // t.n holds the count. Load::no_memory also when n + pad does not fit an int. A file that
 // cannot be read counts as one that cannot be opened. For large tables the memory of the
-// arrays is made ready on a second thread while the file is parsed; it ends before return.
-Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t, int nextra = 0);
+// arrays is made ready, and ready(...) is run, on a second thread while the file is parsed.
+Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t, int nextra = 0,
+                RowsReady ready = nullptr, void* ctx = nullptr);
 
 // Zero-filled array of n doubles, backed by huge pages where the platform offers them;
 // nullptr when memory is short. Release with free_doubles(p, n).

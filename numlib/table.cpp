@@ -1,6 +1,8 @@
 // table: the loading procedure shared by the programs, parameterised by the array layout.
 #include "numlib.hpp"
 
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <thread>
 
@@ -27,13 +29,46 @@ void prefault_all(double* const* arrays, int count, std::size_t len) {
         prefault_doubles(arrays[i], len);
 }
 
+// What the helper thread works on, and how far the parse has come.
+struct Helper {
+    double* const* arrays;
+    int count;
+    std::size_t len;
+    const SampleTable* view;
+    RowsReady ready;
+    void* ctx;
+    std::int64_t n;
+    std::atomic<std::int64_t> rows{0}; // rows final so far, published by the parser
+};
+
+constexpr std::int64_t publish_every = 1 << 16; // rows
+
+// The helper: faults the arrays in, then follows the parse with ready() until all n rows
+// are final.
+void help(Helper* h) {
+    prefault_all(h->arrays, h->count, h->len);
+    if (h->ready == nullptr)
+        return;
+    std::int64_t seen = 0;
+    while (seen < h->n) {
+        std::int64_t r = h->rows.load(std::memory_order_acquire);
+        if (r > seen) {
+            h->ready(*h->view, r, h->ctx);
+            seen = r;
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    }
+}
+
 void free_all(double* const* arrays, int count, std::size_t len) {
     for (int i = 0; i < count; ++i)
         free_doubles(arrays[i], len);
 }
 } // namespace
 
-Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t, int nextra) {
+Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t, int nextra,
+                RowsReady ready, void* ctx) {
     TextFile f;
     if (!tf_open(f, path))
         return Load::cannot_open;
@@ -62,10 +97,12 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
             return Load::no_memory;
         }
     }
+    SampleTable view{static_cast<int>(n), arrays[0], arrays[1], {arrays[2], arrays[3]}};
+    Helper h{arrays, count, len, &view, ready, ctx, n};
     std::thread helper;
     if (len >= prefault_min) {
         try {
-            helper = std::thread(prefault_all, arrays, count, len);
+            helper = std::thread(help, &h);
         } catch (...) {
             // No thread: the pages are faulted in as they are first written.
         }
@@ -73,10 +110,16 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
     double* x = arrays[0] + first;
     double* y = arrays[1] + first;
     bool stuck = false;
-    for (std::int64_t i = 0; i < n && !at_true_end(f); ++i)
+    for (std::int64_t i = 0; i < n && !at_true_end(f); ++i) {
         read_pair(f, x + i, y + i, &stuck);
+        if ((i + 1) % publish_every == 0)
+            h.rows.store(i + 1, std::memory_order_release);
+    }
+    h.rows.store(n, std::memory_order_release);
     if (helper.joinable())
         helper.join();
+    else if (ready != nullptr)
+        ready(view, n, ctx);
     bool bad = f.error;
     tf_close(f);
     if (bad) {

@@ -13,14 +13,28 @@ double* xa = nullptr;
 double* ya = nullptr;
 double* d2ya = nullptr;
 
+// Runs the forward sweep of the spline over the rows the loader has finished, so that it
+// proceeds beside the parse; ctx holds the next row to sweep.
+void sweep_ready(const SampleTable& t, std::int64_t rows, void* ctx) {
+    auto* next = static_cast<int*>(ctx);
+    int to = static_cast<int>(rows - 1 < t.n - 1 ? rows - 1 : t.n - 1);
+    if (*next == 1)
+        t.extra[1][0] = 0.0;
+    spline_sweep(t.xa, t.ya, t.extra[0], t.extra[1], *next, to);
+    if (to > *next)
+        *next = to;
+}
+
 // The spline of loren.out at x; 0.0 (after the loader's message) while it cannot be loaded.
 double spline_interp(double x) {
     if (n == 0) {
-        // The loader allocates the second derivatives and the scratch array with the table.
+        // The loader allocates the second derivatives and the scratch array with the table
+        // and sweeps the rows as they are read; the back substitution follows here.
         SampleTable t;
-        if (!report_load(load_table(table_name, 0, 0, 2, t, 2)))
+        int next = 1;
+        if (!report_load(load_table(table_name, 0, 0, 2, t, 2, sweep_ready, &next)))
             return 0.0;
-        spline_coeffs(t.xa, t.ya, t.extra[0], t.extra[1], t.n);
+        spline_back(t.extra[0], t.extra[1], t.n);
         free_doubles(t.extra[1], static_cast<std::size_t>(t.n));
         n = t.n;
         xa = t.xa;

@@ -94,6 +94,24 @@ TEST(Splerr, WholeRun) {
     EXPECT_EQ(s.file("gplot.seen"), table);
 }
 
+TEST(Splerr, LargeTableSweptBesideTheParse) {
+    // Large enough for the loader's helper thread, which sweeps the spline as rows arrive:
+    // the error table must be the one of the spline computed after the whole load.
+    TempDir d;
+    std::string cmd = bin("lorgen");
+    cmd += " 600001 -30 30 > " + (d.path / "loren.out").string();
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    SampleTable t;
+    ASSERT_EQ(load_table((d.path / "loren.out").c_str(), 0, 0, 2, t), Load::ok);
+    std::string want = spline_table({t.xa, t.xa + t.n}, {t.ya, t.ya + t.n});
+    fs::path fb = make_fake_gplot(d.path);
+    RunResult r = run_in(d.path, bin("splerr"), "-10000", fb.string());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(read_file(d.path / "errsp.out") == want);
+    free_doubles(t.xa, static_cast<std::size_t>(t.n));
+    free_doubles(t.ya, static_cast<std::size_t>(t.n));
+}
+
 TEST(Splerr, ErrorTableLayout) {
     Study s("splerr", hump, "-10000\n");
     EXPECT_EQ(s.r.out, prompt);
