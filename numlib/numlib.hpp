@@ -83,7 +83,7 @@ enum class Scan { number, not_number, eof };
 Scan scan_num(TextFile& t, double* v, bool* hit_eof);
 
 // One "%lg %lg" read: returns the number of values stored (0, 1 or 2) and sets *stuck when
-// the read stopped at text that is not a number (every later read stops there too).
+// the read stopped at text that is not a number, which stays unread for the next read.
 int read_pair(TextFile& t, double* x, double* y, bool* stuck);
 
 // ---------------------------------------------------------------------------------------
