@@ -9,10 +9,6 @@
 
 namespace {
 bool stdout_closed = false;
-
-inline bool is_ws(int c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 } // namespace
 
 Input read_x(TextFile& in, double* x) {
@@ -23,10 +19,7 @@ Input read_x(TextFile& in, double* x) {
         return Input::number;
     if (s == Scan::eof)
         return Input::end;
-    std::string junk;
-    int c;
-    while ((c = tf_getc(in)) != -1 && !is_ws(c))
-        junk += static_cast<char>(c);
+    std::string junk = take_word(in);
     std::fputs(" not a number: ", stdout);
     std::fwrite(junk.data(), 1, junk.size(), stdout);
     std::fputs(" \n", stdout);

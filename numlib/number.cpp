@@ -196,3 +196,11 @@ int read_pair(TextFile& t, double* x, double* y, bool* stuck) {
     *stuck = s == Scan::not_number;
     return s == Scan::number ? 2 : 1;
 }
+
+std::string take_word(TextFile& t) {
+    std::string w;
+    int c;
+    while ((c = tf_getc(t)) != -1 && !is_ws(c))
+        w += static_cast<char>(c);
+    return w;
+}

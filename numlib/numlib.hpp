@@ -82,6 +82,10 @@ enum class Scan { number, not_number, eof };
 // at all (also right after a number): a "%lg %lg" read ends there.
 Scan scan_num(TextFile& t, double* v, bool* hit_eof);
 
+// Takes the run of non-white-space bytes that stands next (up to white space or end of
+// file, both consumed) and returns it.
+std::string take_word(TextFile& t);
+
 // One "%lg %lg" read: returns the number of values stored (0, 1 or 2) and sets *stuck when
 // the read stopped at text that is not a number, which stays unread for the next read.
 int read_pair(TextFile& t, double* x, double* y, bool* stuck);
@@ -196,7 +200,8 @@ void run_section(TextFile& in, void (*show)(double));
 
 // Call first in main: standard input, output and error that are closed are opened on the
 // null device, so no file the program opens can take their place and receive the dialogue.
-// Returns the reader of standard input (its buffer is allocated on first use).
+// Returns the reader of standard input; the process ends with the no-memory message when
+// its buffer cannot be had.
 TextFile& console_start();
 // Call last in main with the program's exit status: flushes standard output and returns 1
 // (after " cannot write standard output \n" on standard error) when the dialogue could not

@@ -100,8 +100,7 @@ double* alloc_doubles(std::size_t n) {
         char* s = a + lead;
         if (lead > 0)
             ::munmap(a, lead);
-        if (huge_page - lead > 0)
-            ::munmap(s + len, huge_page - lead);
+        ::munmap(s + len, huge_page - lead);
         ::madvise(s, len, MADV_HUGEPAGE);
         return reinterpret_cast<double*>(s);
     }

@@ -7,15 +7,11 @@ bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n) {
     double* u = alloc_doubles(static_cast<std::size_t>(n));
     if (u == nullptr)
         return false;
-    spline_coeffs(xa, ya, d2ya, u, n);
-    free_doubles(u, static_cast<std::size_t>(n));
-    return true;
-}
-
-void spline_coeffs(const double xa[], const double ya[], double d2ya[], double u[], int n) {
     u[0] = 0.0;
     spline_sweep(xa, ya, d2ya, u, 1, n - 1);
     spline_back(d2ya, u, n);
+    free_doubles(u, static_cast<std::size_t>(n));
+    return true;
 }
 
 void spline_sweep(const double xa[], const double ya[], double d2ya[], double u[], int from,

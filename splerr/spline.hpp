@@ -7,9 +7,6 @@
 // arithmetic gives it). O(n). Returns false, d2ya unchanged, when the scratch array of n
 // doubles cannot be allocated.
 bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n);
-// The same with the caller's scratch array of n doubles for the right-hand sides.
-void spline_coeffs(const double xa[], const double ya[], double d2ya[], double u[], int n);
-
 // The two halves of spline_coeffs, for a caller that sweeps rows as they are loaded.
 // spline_sweep: the forward sweep over rows from..to-1 (1 <= from, to <= n-1); row i reads
 // xa and ya at i-1..i+1, d2ya[i-1] and u[i-1] (u[0] = 0.0), and writes d2ya[i] and u[i].
