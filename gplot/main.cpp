@@ -14,13 +14,15 @@ constexpr double fig_w = 960, panel_h = 300, panel_gap = 90, top_margin = 70, le
 constexpr long max_markers = 600; // sample markers drawn at most; more are thinned
 constexpr int curve_points = 800;
 
+constexpr const char* usage_text =
+    "usage: gplot TABLE ERRFILE\n"
+    "Draws the sample table TABLE over the exact Lorentzian and the absolute\n"
+    "interpolation error in ERRFILE (pairs x, error) into STEM.svg in the current\n"
+    "folder, where STEM is ERRFILE's name without folder and extension, and prints\n"
+    "a summary of the largest errors inside and outside the table's range.\n";
+
 int usage(std::FILE* to, int status) {
-    std::fputs("usage: gplot TABLE ERRFILE\n"
-               "Draws the sample table TABLE over the exact Lorentzian and the absolute\n"
-               "interpolation error in ERRFILE (pairs x, error) into STEM.svg in the current\n"
-               "folder, where STEM is ERRFILE's name without folder and extension, and prints\n"
-               "a summary of the largest errors inside and outside the table's range.\n",
-               to);
+    std::fputs(usage_text, to);
     return status;
 }
 
@@ -85,7 +87,9 @@ double log_ceiling(const double* e, long n, double floor) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    if (info_args(argc, argv, "gplot", usage_text))
+        return 0;
+    if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
     if (argc != 3)
         return usage(stderr, 2);

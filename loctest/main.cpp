@@ -3,7 +3,19 @@
 
 #include <cstdio>
 
-int main() {
+namespace {
+constexpr const char* usage =
+    "usage: loctest\n"
+    "Loads the sample table loren.out in the current folder and, for every abscissa read\n"
+    "from standard input, prints the index the bracketing search finds and the table\n"
+    "abscissae around it, until -10000 (which is searched too) or the end of input.\n"
+    "Exit status: 0; 1 when loren.out cannot be read or is empty, or standard output\n"
+    "cannot be written.\n";
+} // namespace
+
+int main(int argc, char** argv) {
+    if (info_args(argc, argv, "loctest", usage))
+        return 0;
     TextFile& in = console_start();
     static SampleTable t;
     Load s = load_table(table_name, 0, 0, 1, t);

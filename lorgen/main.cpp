@@ -12,12 +12,14 @@ namespace {
 constexpr long long default_n = 29;
 constexpr double default_a = 0.0, default_b = 7.0;
 
+constexpr const char* usage_text =
+    "usage: lorgen [N [A B]]\n"
+    "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
+    "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
+    "N >= 1; A < B when N > 1.\n";
+
 int usage(std::FILE* to, int status) {
-    std::fputs("usage: lorgen [N [A B]]\n"
-               "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
-               "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
-               "N >= 1; A < B when N > 1.\n",
-               to);
+    std::fputs(usage_text, to);
     return status;
 }
 
@@ -43,7 +45,9 @@ bool count_arg(const char* s, long long* n) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    if (info_args(argc, argv, "lorgen", usage_text))
+        return 0;
+    if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
     long long n = default_n;
     double a = default_a, b = default_b;

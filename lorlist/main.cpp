@@ -4,7 +4,18 @@
 
 #include <cstdio>
 
-int main() {
+namespace {
+constexpr const char* usage =
+    "usage: lorlist\n"
+    "Prints the number of lines of loren.out in the current folder, waits for a key at the\n"
+    "terminal (not standard input) and, unless the key is 0, lists the table and waits for\n"
+    "one more key.\n"
+    "Exit status: 0; 1 when loren.out cannot be read or standard output cannot be written.\n";
+} // namespace
+
+int main(int argc, char** argv) {
+    if (info_args(argc, argv, "lorlist", usage))
+        return 0;
     console_start();
     static TextFile f;
     bool open = tf_open(f, table_name);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -79,4 +80,21 @@ int console_end(int status) {
         return status;
     std::fputs(" cannot write standard output \n", stderr);
     return 1;
+}
+
+const char* suite_version() {
+    return LORENTZ_INTERP_VERSION;
+}
+
+bool info_args(int argc, char** argv, const char* name, const char* usage) {
+    if (argc != 2)
+        return false;
+    if (std::strcmp(argv[1], "--help") == 0)
+        std::fputs(usage, stdout);
+    else if (std::strcmp(argv[1], "--version") == 0)
+        std::printf("%s (lorentz-interp) %s\n", name, suite_version());
+    else
+        return false;
+    std::fflush(stdout);
+    return true;
 }

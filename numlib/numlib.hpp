@@ -208,6 +208,13 @@ TextFile& console_start();
 // be written, else status.
 int console_end(int status);
 
+// The suite's version, as the build sets it ("1.0").
+const char* suite_version();
+// Answers a sole argument "--help" (usage on standard output) or "--version" ("NAME
+// (lorentz-interp) VERSION"); returns true when it did, and main then returns 0. Any other
+// arguments are left alone.
+bool info_args(int argc, char** argv, const char* name, const char* usage);
+
 // Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
 // the process ends with status 1) no memory. Returns true for Load::ok.
 bool report_load(Load s);

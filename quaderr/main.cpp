@@ -6,6 +6,15 @@
 #include <cstdio>
 
 namespace {
+constexpr const char* usage =
+    "usage: quaderr\n"
+    "Interpolates the sample table loren.out (pairs x y, ascending x) in the current folder\n"
+    "by a local four-point quadratic. Reads abscissae from standard input and prints a\n"
+    "trace of 15 lines and the value f with the exact Lorentzian (floren) for each, until\n"
+    "-10000 or the end of input; then writes the absolute error over a fixed grid of 999\n"
+    "abscissae to errq.out and runs \"gplot loren.out errq.out\".\n"
+    "Exit status: 0; 1 when errq.out or standard output cannot be written.\n";
+
 void show(double x) {
     double f = quad_interp(x);
     double floren = lorentz(x);
@@ -13,7 +22,9 @@ void show(double x) {
 }
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (info_args(argc, argv, "quaderr", usage))
+        return 0;
     TextFile& in = console_start();
     trace_flag = 1;
     run_section(in, show);

@@ -44,6 +44,15 @@ double spline_interp(double x) {
     return spline_eval(xa, ya, d2ya, n, x);
 }
 
+constexpr const char* usage =
+    "usage: splerr\n"
+    "Interpolates the sample table loren.out (pairs x y, ascending x) in the current folder\n"
+    "by a natural cubic spline. Reads abscissae from standard input and prints the spline's\n"
+    "value (polyc) and the exact Lorentzian (floren) for each, until -10000 or the end of\n"
+    "input; then writes the absolute error over a fixed grid of 999 abscissae to errsp.out\n"
+    "and runs \"gplot loren.out errsp.out\".\n"
+    "Exit status: 0; 1 when errsp.out or standard output cannot be written.\n";
+
 void show(double x) {
     double p = spline_interp(x);
     double f = lorentz(x);
@@ -52,7 +61,9 @@ void show(double x) {
 }
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (info_args(argc, argv, "splerr", usage))
+        return 0;
     TextFile& in = console_start();
     run_section(in, show);
     return console_end(finish_run("errsp.out", spline_interp));
