@@ -16,7 +16,7 @@ constexpr const char* usage =
 int main(int argc, char** argv) {
     if (info_args(argc, argv, "lorlist", usage))
         return 0;
-    console_start();
+    console_start("lorlist");
     static TextFile f;
     bool open = tf_open(f, table_name);
     long long n = open ? count_lines(f) : -1;

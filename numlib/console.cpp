@@ -10,7 +10,65 @@
 
 namespace {
 bool stdout_closed = false;
+const char* prog = "numlib";
+bool notes_done = false;
+
+// Text of the table shown in a diagnostic: control bytes and bytes beyond ASCII as '?'.
+std::string shown(const std::string& s) {
+    std::string r;
+    for (char c : s) {
+        auto u = static_cast<unsigned char>(c);
+        r += u < 32 || u >= 127 ? '?' : c;
+    }
+    return r;
+}
+
+void note(const char* path, std::int64_t line, const std::string& msg) {
+    std::fprintf(stderr, "%s: %s:%lld: %s\n", prog, path, static_cast<long long>(line),
+                 msg.c_str());
+}
+
+// "all 3 rows read as 0", "1 row of 3 reads as 0", "2 rows of 4 read as 0".
+std::string rows_text(std::int64_t k, std::int64_t n) {
+    if (k == n && k > 1)
+        return "all " + std::to_string(n) + " rows read as 0";
+    std::string r = std::to_string(k) + (k == 1 ? " row of " : " rows of ") + std::to_string(n);
+    return r + (k == 1 ? " reads as 0" : " read as 0");
+}
 } // namespace
+
+const char* program_name() {
+    return prog;
+}
+
+void report_notes(const char* path, const TableNotes& t) {
+    if (!t.parsed || notes_done)
+        return;
+    notes_done = true;
+    std::fflush(stdout); // the dialogue so far comes first where both streams meet
+    std::int64_t unread = t.lines - t.rows_read;
+    if (t.stuck_after >= 0) {
+        std::string msg = "\"";
+        msg.append(shown(t.stuck_text)).append("\" is not a number; ");
+        msg.append(rows_text(unread, t.lines));
+        note(path, line_of_value(path, t.stuck_after), msg);
+    } else if (unread > 0) {
+        note(path, t.lines,
+             std::to_string(t.lines) + " line ends but " + std::to_string(t.rows_read) +
+                 (t.rows_read == 1 ? " pair; " : " pairs; ") + rows_text(unread, t.lines));
+    }
+    if (t.tail.unended)
+        note(path, t.lines + 1, "the last line has no line end and is not read");
+    if (t.order_row >= 0) {
+        note(path, line_of_value(path, 2 * t.order_row),
+             t.order_repeat ? "x repeats the abscissa before it (equal abscissae make the "
+                              "spline divide by zero)"
+                            : "x steps back from the abscissa before it (the search assumes "
+                              "ascending x)");
+    }
+    if (t.tail.after26)
+        note(path, t.lines + 1, "a byte 26 ends the table here; the text after it is not read");
+}
 
 Input read_x(TextFile& in, double* x) {
     std::fflush(stdout);
@@ -42,11 +100,14 @@ void run_section(TextFile& in, void (*show)(double)) {
     }
 }
 
-bool report_load(Load s) {
+bool report_load(Load s, const SampleTable& t) {
     switch (s) {
-    case Load::ok: return true;
+    case Load::ok: report_notes(table_name, t.notes); return true;
     case Load::cannot_open: std::fputs(msg_cannot_open, stdout); return false;
-    case Load::too_few: std::fputs(msg_few2, stdout); return false;
+    case Load::too_few:
+        std::fputs(msg_few2, stdout);
+        report_notes(table_name, t.notes);
+        return false;
     case Load::no_memory: break;
     }
     std::fputs(msg_no_memory, stdout);
@@ -61,16 +122,24 @@ int finish_run(const char* errname, double (*f)(double)) {
     }
     std::string cmd = std::string("gplot ") + table_name + " " + errname;
     std::fflush(stdout);
-    // The plot is a convenience: its outcome does not change this run's result.
-    [[maybe_unused]] int rc = std::system(cmd.c_str());
+    // The suite's own gplot, beside this program, is found when nothing earlier on PATH is.
+    sys_path_add_exe_dir();
+    // The plot is a convenience: a failure is told, but the error table is the result.
+    int rc = sys_command_status(std::system(cmd.c_str()));
+    if (rc != 0)
+        std::fprintf(stderr, "%s: the plot step failed (status %d); %s is complete\n", prog, rc,
+                     errname);
     return 0;
 }
 
-TextFile& console_start() {
+TextFile& console_start(const char* name) {
     static TextFile in;
+    prog = name;
     stdout_closed = (sys_guard_std() & 2) != 0;
-    if (!tf_open_stdin(in))
-        report_load(Load::no_memory);
+    if (!tf_open_stdin(in)) {
+        std::fputs(msg_no_memory, stdout);
+        std::exit(1);
+    }
     return in;
 }
 

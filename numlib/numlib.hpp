@@ -60,6 +60,14 @@ void tf_ungetc(TextFile& t, int c);
 // (a directory, an I/O error). The count is 64-bit: callers check that it fits their index.
 std::int64_t count_lines(TextFile& t);
 
+// What the count sees of the file's end, for the diagnosis of a table.
+struct TailNotes {
+    bool unended = false; // text other than white space after the last line end
+    bool after26 = false; // a byte 26 ended the count before bytes other than white space
+};
+// count_lines that also fills *tail; the same count, in the same single pass.
+std::int64_t count_lines(TextFile& t, TailNotes* tail);
+
 // ---------------------------------------------------------------------------------------
 // Numbers.
 //
@@ -96,6 +104,19 @@ int read_pair(TextFile& t, double* x, double* y, bool* stuck);
 
 inline constexpr const char* table_name = "loren.out";
 
+// What a load found wrong with the table, for the diagnostics on standard error. Rows are
+// counted from 0; a row is "read" when both of its numbers were.
+struct TableNotes {
+    bool parsed = false;           // the file was opened and read
+    std::int64_t lines = 0;        // its line ends
+    std::int64_t rows_read = 0;    // rows that got both numbers
+    std::int64_t stuck_after = -1; // numbers read before text that is not a number; -1: none
+    std::string stuck_text;        // that text, at most 40 bytes
+    std::int64_t order_row = -1;   // first row whose x does not exceed the row before; -1: none
+    bool order_repeat = false;     // ... by being equal to it
+    TailNotes tail;
+};
+
 // xa and ya each hold n + pad doubles, zero-filled; the file's pairs fill [first, first+n).
 // extra: further zero-filled arrays of n + pad doubles that the caller asked the loader for.
 struct SampleTable {
@@ -103,6 +124,7 @@ struct SampleTable {
     double* xa = nullptr;
     double* ya = nullptr;
     double* extra[2] = {};
+    TableNotes notes; // filled by every load that opened the file
 };
 
 enum class Load { ok, cannot_open, too_few, no_memory };
@@ -202,7 +224,8 @@ void run_section(TextFile& in, void (*show)(double));
 // null device, so no file the program opens can take their place and receive the dialogue.
 // Returns the reader of standard input; the process ends with the no-memory message when
 // its buffer cannot be had.
-TextFile& console_start();
+// name is the program's name for its diagnostics on standard error.
+TextFile& console_start(const char* name);
 // Call last in main with the program's exit status: flushes standard output and returns 1
 // (after " cannot write standard output \n" on standard error) when the dialogue could not
 // be written, else status.
@@ -215,6 +238,18 @@ const char* suite_version();
 // arguments are left alone.
 bool info_args(int argc, char** argv, const char* name, const char* usage);
 
+// Line (from 1) at which the "%lg %lg" reads of path meet what follows its first k numbers;
+// -1 when the file cannot be read. A second pass over the file, for diagnostics only.
+std::int64_t line_of_value(const char* path, std::int64_t k);
+// Writes to standard error one line "PROGRAM: PATH:LINE: message" for each problem in
+// notes: text that is not a number, fewer pairs than line ends, a last line without a line
+// end, abscissae not strictly ascending, text after a byte 26. Only the first call of the
+// process that has a parsed table prints; later calls print nothing.
+void report_notes(const char* path, const TableNotes& notes);
+// The program's name in those lines, as console_start set it.
+const char* program_name();
+
 // Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
-// the process ends with status 1) no memory. Returns true for Load::ok.
-bool report_load(Load s);
+// the process ends with status 1) no memory; then report_notes for loren.out. Returns true
+// for Load::ok.
+bool report_load(Load s, const SampleTable& t);

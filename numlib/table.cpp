@@ -4,7 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 // Tables smaller than this are loaded without the helper thread.
@@ -61,6 +63,46 @@ void help(Helper* h) {
     }
 }
 
+constexpr std::size_t stuck_shown = 40; // bytes of unreadable text kept for the diagnostic
+
+// Up to max bytes of the word that stands next (white space ends it).
+std::string word_start(TextFile& f, std::size_t max) {
+    std::string w;
+    int c;
+    while (w.size() < max && (c = tf_getc(f)) != -1 && !(c == ' ' || (c >= '\t' && c <= '\r')))
+        w += static_cast<char>(c);
+    return w;
+}
+
+// The n reads of the loading procedure into x[0..n-1], y[0..n-1], noting what goes wrong;
+// publishes its progress to h when there is one. Reads that can only meet the true end of
+// the file, and those after text that is not a number (they would all stop there), are
+// skipped: they could store nothing.
+void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& notes, Helper* h) {
+    bool stuck = false, prev = false;
+    std::int64_t values = 0, rows = 0;
+    for (std::int64_t i = 0; i < n && !at_true_end(f); ++i) {
+        int got = read_pair(f, x + i, y + i, &stuck);
+        values += got;
+        if (got == 2) {
+            ++rows;
+            if (prev && !(x[i] > x[i - 1]) && notes.order_row < 0) {
+                notes.order_row = i;
+                notes.order_repeat = x[i] == x[i - 1];
+            }
+        }
+        prev = got == 2;
+        if (stuck) {
+            notes.stuck_after = values;
+            notes.stuck_text = word_start(f, stuck_shown);
+            break;
+        }
+        if (h != nullptr && (i + 1) % publish_every == 0)
+            h->rows.store(i + 1, std::memory_order_release);
+    }
+    notes.rows_read = rows;
+}
+
 void free_all(double* const* arrays, int count, std::size_t len) {
     for (int i = 0; i < count; ++i)
         free_doubles(arrays[i], len);
@@ -72,14 +114,21 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
     TextFile f;
     if (!tf_open(f, path))
         return Load::cannot_open;
-    std::int64_t n = count_lines(f);
+    TableNotes notes;
+    std::int64_t n = count_lines(f, &notes.tail);
     if (n < 0) {
         tf_close(f);
         return Load::cannot_open;
     }
+    notes.parsed = true;
+    notes.lines = n;
     if (n < min_n) {
+        // min_n is 1 or 2: at most one row, read for its diagnosis only.
+        double x[2] = {}, y[2] = {};
+        read_rows(f, x, y, n < 2 ? n : 2, notes, nullptr);
         tf_close(f);
         t.n = static_cast<int>(n);
+        t.notes = std::move(notes);
         return Load::too_few;
     }
     if (n > INT_MAX - pad) {
@@ -97,7 +146,7 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
             return Load::no_memory;
         }
     }
-    SampleTable view{static_cast<int>(n), arrays[0], arrays[1], {arrays[2], arrays[3]}};
+    SampleTable view{static_cast<int>(n), arrays[0], arrays[1], {arrays[2], arrays[3]}, {}};
     Helper h{arrays, count, len, &view, ready, ctx, n};
     std::thread helper;
     if (len >= prefault_min) {
@@ -109,12 +158,7 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
     }
     double* x = arrays[0] + first;
     double* y = arrays[1] + first;
-    bool stuck = false;
-    for (std::int64_t i = 0; i < n && !at_true_end(f); ++i) {
-        read_pair(f, x + i, y + i, &stuck);
-        if ((i + 1) % publish_every == 0)
-            h.rows.store(i + 1, std::memory_order_release);
-    }
+    read_rows(f, x, y, n, notes, &h);
     h.rows.store(n, std::memory_order_release);
     if (helper.joinable())
         helper.join();
@@ -131,5 +175,33 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
     t.ya = arrays[1];
     t.extra[0] = arrays[2];
     t.extra[1] = arrays[3];
+    t.notes = std::move(notes);
     return Load::ok;
+}
+
+std::int64_t line_of_value(const char* path, std::int64_t k) {
+    TextFile f;
+    if (!tf_open(f, path))
+        return -1;
+    std::int64_t line = 1, count = 0;
+    for (;;) {
+        int c = tf_getc(f);
+        if (c == -1) {
+            if (at_true_end(f) || f.error)
+                break;
+            continue; // a byte 26: the reads go on after it
+        }
+        if (c == ' ' || (c >= '\t' && c <= '\r')) {
+            line += c == '\n';
+            continue;
+        }
+        tf_ungetc(f, c);
+        bool eof = false;
+        double v = 0.0;
+        if (count == k || scan_num(f, &v, &eof) != Scan::number)
+            break;
+        ++count;
+    }
+    tf_close(f);
+    return line;
 }

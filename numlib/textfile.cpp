@@ -162,18 +162,60 @@ void tf_ungetc(TextFile& t, int c) {
     t.back[t.nback++] = static_cast<unsigned char>(c);
 }
 
+namespace {
+bool is_text(unsigned char c) {
+    return !(c == ' ' || (c >= '\t' && c <= '\r'));
+}
+
+bool has_text(const char* p, const char* e) {
+    for (; p < e; ++p)
+        if (is_text(static_cast<unsigned char>(*p)))
+            return true;
+    return false;
+}
+
+// After the count stopped at a byte 26: whether any later byte is other than white space
+// (further bytes 26 included as white space, as a padded end of file).
+bool text_after(TextFile& t) {
+    for (;;) {
+        while (tf_more(t)) {
+            if (has_text(t.buf + t.beg, t.buf + t.end))
+                return true;
+            t.beg = t.end;
+        }
+        if (t.raw_end && t.rpos == t.rlen && !t.mark)
+            return false;
+    }
+}
+} // namespace
+
 std::int64_t count_lines(TextFile& t) {
+    return count_lines(t, nullptr);
+}
+
+std::int64_t count_lines(TextFile& t, TailNotes* tail) {
     std::int64_t c = 0;
-    while (t.nback > 0)
-        c += tf_getc(t) == '\n';
+    bool text = false; // text since the last line end
+    while (t.nback > 0) {
+        int b = tf_getc(t);
+        c += b == '\n';
+        text = b != '\n' && (text || is_text(static_cast<unsigned char>(b)));
+    }
     while (tf_more(t)) {
         const char* p = t.buf + t.beg;
         const char* e = t.buf + t.end;
+        const char* last = nullptr;
         while ((p = static_cast<const char*>(std::memchr(p, '\n', e - p))) != nullptr) {
             ++c;
-            ++p;
+            last = p++;
         }
+        if (tail != nullptr)
+            text = last != nullptr ? has_text(last + 1, e) : text || has_text(t.buf + t.beg, e);
         t.beg = t.end;
+    }
+    if (tail != nullptr) {
+        tail->unended = text;
+        tail->after26 = !(t.raw_end && t.rpos == t.rlen) && text_after(t);
     }
     if (t.error || !tf_rewind(t))
         return -1;

@@ -25,7 +25,7 @@ void show(double x) {
 int main(int argc, char** argv) {
     if (info_args(argc, argv, "quaderr", usage))
         return 0;
-    TextFile& in = console_start();
+    TextFile& in = console_start("quaderr");
     trace_flag = 1;
     run_section(in, show);
     trace_flag = 0;

@@ -32,7 +32,7 @@ double spline_interp(double x) {
         // and sweeps the rows as they are read; the back substitution follows here.
         SampleTable t;
         int next = 1;
-        if (!report_load(load_table(table_name, 0, 0, 2, t, 2, sweep_ready, &next)))
+        if (!report_load(load_table(table_name, 0, 0, 2, t, 2, sweep_ready, &next), t))
             return 0.0;
         spline_back(t.extra[0], t.extra[1], t.n);
         free_doubles(t.extra[1], static_cast<std::size_t>(t.n));
@@ -64,7 +64,7 @@ void show(double x) {
 int main(int argc, char** argv) {
     if (info_args(argc, argv, "splerr", usage))
         return 0;
-    TextFile& in = console_start();
+    TextFile& in = console_start("splerr");
     run_section(in, show);
     return console_end(finish_run("errsp.out", spline_interp));
 }

@@ -49,8 +49,8 @@ RunResult run_args(const fs::path& dir, const std::vector<std::string>& argv,
 
 RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
                    const std::string& input, const RunOpts& o) {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0)
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
         throw std::runtime_error("pipe");
     if (o.out == RunOpts::broken) {
         close(out[0]);
@@ -62,6 +62,9 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
             setsid();
         dup2(in[0], 0);
         dup2(out[1], 1);
+        dup2(err[1], 2);
+        close(err[0]);
+        close(err[1]);
         if (o.stdin_closed)
             close(0);
         if (o.out == RunOpts::closed)
@@ -73,6 +76,8 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
         close(out[1]);
         if (chdir(dir.c_str()) != 0)
             _exit(127);
+        if (!o.path.empty())
+            setenv("PATH", o.path.c_str(), 1);
         if (!o.path_first.empty()) {
             std::string p = o.path_first + ":" + (getenv("PATH") ? getenv("PATH") : "");
             setenv("PATH", p.c_str(), 1);
@@ -87,6 +92,7 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
     }
     close(in[0]);
     close(out[1]);
+    close(err[1]);
     // Feed standard input and drain standard output together, so neither pipe can block:
     // writes never wait, a full pipe is retried when poll says it has room.
     fcntl(in[1], F_SETFL, fcntl(in[1], F_GETFL) | O_NONBLOCK);
@@ -100,7 +106,7 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
     RunResult r;
     char buf[65536];
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(o.timeout_s);
-    bool out_open = out[0] >= 0;
+    bool out_open = out[0] >= 0, err_open = true;
     int st = 0;
     bool done = false;
     while (!done) {
@@ -108,8 +114,10 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
             kill(pid, SIGKILL);
             break;
         }
-        pollfd p[2] = {{out_open ? out[0] : -1, POLLIN, 0}, {in_open ? in[1] : -1, POLLOUT, 0}};
-        if (!out_open && !in_open) {
+        pollfd p[3] = {{out_open ? out[0] : -1, POLLIN, 0},
+                       {in_open ? in[1] : -1, POLLOUT, 0},
+                       {err_open ? err[0] : -1, POLLIN, 0}};
+        if (!out_open && !in_open && !err_open) {
             // Nothing to pass: wait for the end, a little at a time.
             if (waitpid(pid, &st, WNOHANG) == pid) {
                 done = true;
@@ -119,7 +127,7 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
             }
             continue;
         }
-        if (poll(p, 2, 100) < 0 && errno != EINTR)
+        if (poll(p, 3, 100) < 0 && errno != EINTR)
             break;
         if (in_open && (p[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
             ssize_t k = write(in[1], input.data() + sent, input.size() - sent);
@@ -139,7 +147,18 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
                 r.out.append(buf, static_cast<std::size_t>(k));
             }
         }
+        if (err_open && (p[2].revents & (POLLIN | POLLHUP | POLLERR))) {
+            ssize_t k = read(err[0], buf, sizeof buf);
+            if (k <= 0) {
+                close(err[0]);
+                err_open = false;
+            } else {
+                r.err.append(buf, static_cast<std::size_t>(k));
+            }
+        }
     }
+    if (err_open)
+        close(err[0]);
     if (in_open)
         close(in[1]);
     if (out_open)

@@ -9,6 +9,7 @@ namespace fs = std::filesystem;
 
 struct RunResult {
     std::string out; // everything the program wrote on standard output
+    std::string err; // and on standard error
     int status = -1; // exit status, or 128 + signal number
 };
 
@@ -24,6 +25,7 @@ struct TempDir {
 // How a program is started: its standard streams, session and time limit.
 struct RunOpts {
     std::string path_first;  // put at the front of PATH when not empty
+    std::string path;        // when not empty: PATH, in place of the inherited one
     bool new_session = true; // no controlling terminal
     bool stdin_closed = false;
     enum Out { pipe, closed, broken } out = pipe; // broken: a pipe nobody reads

@@ -299,3 +299,70 @@ TEST(Loctest, Dialogues) {
         EXPECT_EQ(r.status, c.status);
     }
 }
+
+TEST(Diagnostics, OneLinePerTableProblem) {
+    struct C {
+        const char* program;
+        std::string table;
+        const char* input;
+        std::string out; // standard output, unchanged by the diagnosis
+        std::string err;
+    };
+    const std::string lp = loc_prompt("0", "2");
+    const C cs[] = {
+        {"splerr", "x y\n1 2\n3 4\n", "-10000", prompt,
+         "splerr: loren.out:1: \"x\" is not a number; all 3 rows read as 0\n"},
+        {"quaderr", "0 1\n1 2\n2 3\n\n", "-10000", prompt,
+         "quaderr: loren.out:4: 4 line ends but 3 pairs; 1 row of 4 reads as 0\n"},
+        {"splerr", "1 2\n3 4\n5 6", "-10000", prompt,
+         "splerr: loren.out:3: the last line has no line end and is not read\n"},
+        {"splerr", "0 1\n1 2\n1 3\n2 4\n", "-10000", prompt,
+         "splerr: loren.out:3: x repeats the abscissa before it (equal abscissae make the "
+         "spline divide by zero)\n"},
+        {"loctest", "0 1\n2 2\n1 3\n2 4\n", "-10000",
+         lp + " after locate i = -1 \n -10000.000000 0.000000 \n",
+         "loctest: loren.out:3: x steps back from the abscissa before it (the search assumes "
+         "ascending x)\n"},
+        {"quaderr",
+         "0 1\n1 2\n2 3\n\x1a"
+         "3 4\n",
+         "-10000", prompt,
+         "quaderr: loren.out:4: a byte 26 ends the table here; the text after it is not read\n"},
+        // Loaded again at every evaluation, diagnosed once.
+        {"splerr", "1 2\n3 4", "1 -10000",
+         prompt + msg_few2 + splerr_lines(1, 0) + prompt + repeat(msg_few2, 999),
+         "splerr: loren.out:2: the last line has no line end and is not read\n"},
+        {"splerr", "0 1\n1 0.5\n", "-10000", prompt, ""},
+    };
+    for (const C& c : cs) {
+        SCOPED_TRACE(std::string(c.program) + " on " + c.table);
+        Study s(c.program, c.table, c.input);
+        EXPECT_EQ(s.r.out, c.out);
+        EXPECT_EQ(s.r.err, c.err);
+        EXPECT_EQ(s.r.status, 0);
+    }
+    // The table is the one loaded without the diagnosis: the first two pairs.
+    Study s("splerr", "1 2\n3 4\n5 6", "-10000");
+    EXPECT_EQ(s.file("errsp.out"), spline_table({1, 3}, {2, 4}));
+}
+
+TEST(PlotStep, OwnGplotFoundAndFailureTold) {
+    // Run by its path with a PATH that has no gplot: the one beside splerr draws the figure.
+    TempDir d;
+    write_file(d.path / "loren.out", hump);
+    RunOpts o;
+    o.path = "/usr/bin:/bin";
+    RunResult r = run_opts(d.path, {bin("splerr")}, "-10000", o);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(fs::exists(d.path / "errsp.svg"));
+    EXPECT_EQ(r.out.rfind(prompt + "errsp.svg: ", 0), 0u) << r.out;
+    // A gplot earlier on PATH wins; when it fails, the run says so and still succeeds.
+    fs::create_directory(d.path / "bad");
+    write_file(d.path / "bad" / "gplot", "#!/bin/sh\nexit 3\n");
+    fs::permissions(d.path / "bad" / "gplot", fs::perms::owner_all);
+    o.path = (d.path / "bad").string() + ":/usr/bin:/bin";
+    r = run_opts(d.path, {bin("quaderr")}, "-10000", o);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, prompt);
+    EXPECT_EQ(r.err, "quaderr: the plot step failed (status 3); errq.out is complete\n");
+}

@@ -65,7 +65,7 @@ void set_ghosts(double xa[], double ya[], int n) {
 double quad_interp(double x) {
     if (n == 0) {
         SampleTable t;
-        if (!report_load(load_table(table_name, 1, 2, 2, t)))
+        if (!report_load(load_table(table_name, 1, 2, 2, t), t))
             return 0.0;
         set_ghosts(t.xa, t.ya, t.n);
         n = t.n;
