@@ -3,6 +3,7 @@
 #include "numlib.hpp"
 #include "svg.hpp"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -26,7 +27,7 @@ int usage(std::FILE* to, int status) {
     return status;
 }
 
-// Loads a file of pairs; prints why not and returns false when it cannot.
+// Loads the sample table; prints why not and returns false when it cannot.
 bool load(const char* path, SampleTable& t) {
     switch (load_table(path, 0, 0, 2, t)) {
     case Load::ok: return true;
@@ -35,6 +36,93 @@ bool load(const char* path, SampleTable& t) {
     case Load::no_memory: std::fprintf(stderr, "gplot: not enough memory for %s\n", path); break;
     }
     return false;
+}
+
+// One value of an error file: a number of the suite's grammar, or a word that "%lg" writes
+// for a value that is not finite (nan, -nan, inf, -inf, infinity; any case, any sign).
+bool err_value(const std::string& w, double* v) {
+    bool partial = false;
+    const char* p = w.data();
+    const char* e = p + w.size();
+    if (!w.empty() && num_prefix(p, e, &partial) == w.size()) {
+        *v = num_value(p, e);
+        return true;
+    }
+    std::string l;
+    for (char c : w)
+        l += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    bool neg = !l.empty() && l[0] == '-';
+    if (!l.empty() && (l[0] == '-' || l[0] == '+'))
+        l.erase(0, 1);
+    if (l == "nan")
+        *v = neg ? -std::nan("") : std::nan("");
+    else if (l == "inf" || l == "infinity")
+        *v = neg ? -HUGE_VAL : HUGE_VAL;
+    else
+        return false;
+    return true;
+}
+
+// Reads an error file: one pair "x error" a line (blank lines are skipped), under the suite's
+// text-mode rules. Prints "gplot: PATH:LINE: cannot read "TEXT"" and returns false at the
+// first line that is not such a pair, or when the file cannot be read.
+bool read_errors(const char* path, std::vector<double>& xs, std::vector<double>& es) {
+    TextFile f;
+    if (!tf_open(f, path)) {
+        std::fprintf(stderr, "gplot: cannot open %s\n", path);
+        return false;
+    }
+    std::string text;
+    while (tf_more(f)) {
+        text.append(f.buf + f.beg, f.end - f.beg);
+        f.beg = f.end;
+    }
+    bool bad = f.error;
+    tf_close(f);
+    if (bad) {
+        std::fprintf(stderr, "gplot: cannot open %s\n", path);
+        return false;
+    }
+    long line = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t eol = text.find('\n', at);
+        if (eol == std::string::npos)
+            eol = text.size();
+        std::string row = text.substr(at, eol - at);
+        at = eol + 1;
+        ++line;
+        std::vector<std::string> words;
+        std::size_t i = 0;
+        while (i < row.size()) {
+            while (i < row.size() && std::isspace(static_cast<unsigned char>(row[i])))
+                ++i;
+            std::size_t j = i;
+            while (j < row.size() && !std::isspace(static_cast<unsigned char>(row[j])))
+                ++j;
+            if (j > i)
+                words.push_back(row.substr(i, j - i));
+            i = j;
+        }
+        if (words.empty())
+            continue;
+        double x = 0, e = 0;
+        if (words.size() != 2 || !err_value(words[0], &x) || !err_value(words[1], &e)) {
+            std::size_t b = row.find_first_not_of(" \t\v\f\r");
+            std::string shown = row.substr(b, 60);
+            for (char& c : shown)
+                if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 127)
+                    c = '?';
+            std::fprintf(stderr, "gplot: %s:%ld: cannot read \"%s\"\n", path, line, shown.c_str());
+            return false;
+        }
+        xs.push_back(x);
+        es.push_back(e);
+    }
+    if (xs.size() < 2) {
+        std::fprintf(stderr, "gplot: %s holds fewer than 2 pairs\n", path);
+        return false;
+    }
+    return true;
 }
 
 std::string stem(const char* path) {
@@ -48,41 +136,121 @@ std::string stem(const char* path) {
     return s.empty() ? "gplot" : s;
 }
 
+// The method whose errors the suite's own error files hold, by the file's name.
+std::string method_of(const char* path) {
+    std::string s = path;
+    auto slash = s.find_last_of('/');
+    if (slash != std::string::npos)
+        s = s.substr(slash + 1);
+    if (s == "errsp.out")
+        return "the natural cubic spline (errsp.out)";
+    if (s == "errq.out")
+        return "the four-point quadratic (errq.out)";
+    return path;
+}
+
+// The largest finite error of a region and where it is first met, and what is not finite.
 struct Peak {
     double err = -1, x = 0;
-    long count = 0;
+    long finite = 0, nans = 0, infs = 0;
 };
 
 void take(Peak& p, double x, double e) {
-    ++p.count;
-    if (e > p.err || (p.err < 0 && std::isnan(e))) {
-        p.err = e;
-        p.x = x;
+    if (std::isnan(e)) {
+        ++p.nans;
+    } else if (std::isinf(e)) {
+        ++p.infs;
+    } else {
+        ++p.finite;
+        if (e > p.err) {
+            p.err = e;
+            p.x = x;
+        }
     }
 }
 
 std::string peak_text(const Peak& p) {
-    if (p.count == 0)
-        return "no rows";
+    if (p.finite == 0)
+        return p.nans + p.infs > 0 ? "none finite" : "none";
     return fmt("%.1e at x = %g", p.err, p.x);
 }
 
-// Smallest decade at or below the least positive error, or the floor used for zeros.
-double log_floor(const double* e, long n) {
-    double m = HUGE_VAL;
-    for (long i = 0; i < n; ++i)
-        if (e[i] > 0 && e[i] < m)
-            m = e[i];
-    double f = m == HUGE_VAL ? 1e-17 : std::pow(10.0, std::floor(std::log10(m)));
-    return f < 1e-17 ? f : 1e-17;
+std::string count_text(long k, const char* one, const char* many) {
+    return std::to_string(k) + " " + (k == 1 ? one : many);
 }
 
-double log_ceiling(const double* e, long n, double floor) {
+// The summary of both regions: the finite maxima, then how many errors are not finite.
+std::string summary(const std::string& name, const Peak& in, const Peak& out, double lo,
+                    double hi) {
+    long nans = in.nans + out.nans, infs = in.infs + out.infs;
+    long all = in.finite + out.finite + nans + infs;
+    if (in.finite + out.finite == 0) {
+        std::string what = infs == 0   ? "NaN (not a number)"
+                           : nans == 0 ? "infinite"
+                                       : fmt("not finite (%ld NaN, %ld infinite)", nans, infs);
+        return fmt("%s: %ld of %ld errors are ", name.c_str(), all, all) + what +
+               "; no finite error to show";
+    }
+    std::string s = fmt("%s: max %serror %s inside the table [%g, %g]; %s outside", name.c_str(),
+                        nans + infs > 0 ? "finite " : "", peak_text(in).c_str(), lo, hi,
+                        peak_text(out).c_str());
+    if (nans > 0 && infs > 0)
+        s += "; " + count_text(nans, "error is NaN", "errors are NaN") + ", " +
+             count_text(infs, "is infinite", "are infinite");
+    else if (nans > 0)
+        s += "; " + count_text(nans, "error is NaN", "errors are NaN");
+    else if (infs > 0)
+        s += "; " + count_text(infs, "error is infinite", "errors are infinite");
+    return s;
+}
+
+// The log axis floor: one decade below the least positive finite error (1e-17 when there
+// is none), so that the spline's and the quadratic's figures follow one rule.
+double log_floor(const std::vector<double>& e) {
+    double m = HUGE_VAL;
+    for (double v : e)
+        if (v > 0 && v < m)
+            m = v;
+    return m == HUGE_VAL ? 1e-17 : std::pow(10.0, std::floor(std::log10(m)) - 1);
+}
+
+double log_ceiling(const std::vector<double>& e, double floor) {
     double m = floor * 10;
-    for (long i = 0; i < n; ++i)
-        if (std::isfinite(e[i]) && e[i] > m)
-            m = e[i];
+    for (double v : e)
+        if (std::isfinite(v) && v > m)
+            m = v;
     return std::pow(10.0, std::ceil(std::log10(m)));
+}
+
+// The errors of a panel that have no place on its log axis: NaN and infinite, by abscissa.
+struct Unplaced {
+    std::vector<double> nan_x, inf_x;
+};
+
+// Marks the unplaced errors in a row at the top of panel p, with a legend entry for each kind
+// that occurs.
+void mark_unplaced(std::string& svg, const Panel& p, const Unplaced& u) {
+    double ly = p.top + 34;
+    if (!u.nan_x.empty()) {
+        draw_top_marks(svg, p, u.nan_x.data(), static_cast<long>(u.nan_x.size()), "#d62728", 2);
+        svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#d62728\">&#9660; error is NaN (%zu)</text>\n",
+                   p.left + 8, ly, u.nan_x.size());
+        ly += 16;
+    }
+    if (!u.inf_x.empty()) {
+        draw_top_marks(svg, p, u.inf_x.data(), static_cast<long>(u.inf_x.size()), "#ff7f0e", 10);
+        svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#ff7f0e\">&#9660; error is infinite "
+                   "(%zu)</text>\n",
+                   p.left + 8, ly, u.inf_x.size());
+    }
+}
+
+// Where a panel's errors of exactly 0 are drawn, stated below the panel at the right, out of
+// the way of every curve.
+void zero_note(std::string& svg, const Panel& p, double floor) {
+    svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\" fill=\"#555\">errors of exactly 0 "
+               "drawn at %g</text>\n",
+               p.left + p.width, p.top + p.height + 34, floor);
 }
 } // namespace
 
@@ -93,9 +261,17 @@ int main(int argc, char** argv) {
         return usage(stdout, 0);
     if (argc != 3)
         return usage(stderr, 2);
-    static SampleTable tab, err; // kept to the end of the process
-    if (!load(argv[1], tab) || !load(argv[2], err))
+    console_start("gplot");
+    static SampleTable tab; // kept to the end of the process
+    std::vector<double> ex, ee;
+    if (!load(argv[1], tab) || !read_errors(argv[2], ex, ee))
         return 1;
+    // Only the order is this program's concern: the error programs diagnose the rest.
+    TableNotes order;
+    order.parsed = true;
+    order.order_row = tab.notes.order_row;
+    order.order_repeat = tab.notes.order_repeat;
+    report_notes(argv[1], order);
 
     double lo = HUGE_VAL, hi = -HUGE_VAL, ymin = 0, ymax = 1;
     for (int i = 0; i < tab.n; ++i) {
@@ -113,23 +289,35 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Errors as drawn on the log axes: zeros at the floor, which the legend states.
-    std::vector<double> drawn(err.ya, err.ya + err.n);
-    double floor = log_floor(err.ya, err.n);
-    double ceiling = log_ceiling(err.ya, err.n, floor);
+    // Errors as drawn on the log axes: zeros at the floor, which a note states; NaN and
+    // infinite errors as marks at the top of the panel.
+    long n = static_cast<long>(ee.size());
+    double floor = log_floor(ee);
+    double ceiling = log_ceiling(ee, floor);
+    std::vector<double> drawn = ee;
+    bool zeros = false, zeros_in = false;
     for (double& e : drawn)
-        if (e == 0)
+        if (e == 0) {
             e = floor;
+            zeros = true;
+        }
     Peak in, out;
+    Unplaced u_in, u_all;
     std::vector<double> ix, iy; // the error rows inside the table's range
     double gx0 = HUGE_VAL, gx1 = -HUGE_VAL;
-    for (int i = 0; i < err.n; ++i) {
-        double x = err.xa[i];
+    for (long i = 0; i < n; ++i) {
+        double x = ex[i], e = ee[i];
         bool within = x >= lo && x <= hi;
-        take(within ? in : out, x, err.ya[i]);
+        take(within ? in : out, x, e);
+        if (!std::isfinite(e)) {
+            (std::isnan(e) ? u_all.nan_x : u_all.inf_x).push_back(x);
+            if (within)
+                (std::isnan(e) ? u_in.nan_x : u_in.inf_x).push_back(x);
+        }
         if (within) {
             ix.push_back(x);
             iy.push_back(drawn[i]);
+            zeros_in = zeros_in || e == 0;
         }
         if (std::isfinite(x)) {
             gx0 = std::fmin(gx0, x);
@@ -150,8 +338,8 @@ int main(int argc, char** argv) {
                fig_w, fig_h, fig_w, fig_h);
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     svg += fmt("<text x=\"%g\" y=\"30\" font-size=\"19\" font-weight=\"bold\" "
-               "text-anchor=\"middle\">Interpolation error: %s against %s</text>\n",
-               fig_w / 2, xml_escape(argv[2]).c_str(), xml_escape(argv[1]).c_str());
+               "text-anchor=\"middle\">Interpolation error of %s against %s</text>\n",
+               fig_w / 2, xml_escape(method_of(argv[2])).c_str(), xml_escape(argv[1]).c_str());
     double w = fig_w - left - right;
 
     // 1. The samples over the exact Lorentzian, on the table's range.
@@ -174,7 +362,7 @@ int main(int argc, char** argv) {
 
     // 2. The error on a log axis, over the table's range.
     double top2 = top_margin + panel_h + panel_gap;
-    double ceiling2 = log_ceiling(iy.data(), static_cast<long>(iy.size()), floor);
+    double ceiling2 = log_ceiling(iy, floor);
     Panel p2{left, top2, w, panel_h, lo, hi, floor, ceiling2, Scale::linear, Scale::log10};
     svg += "<g class=\"panel\" id=\"inside\">\n";
     draw_axes(svg, p2, "x", "absolute error",
@@ -182,9 +370,14 @@ int main(int argc, char** argv) {
     draw_line(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), "#2ca02c", 1.2);
     if (ix.size() <= 400)
         draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#2ca02c", 1.8);
-    svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\">errors of exactly 0 drawn at "
-               "%g</text>\n",
-               left + w - 8, top2 + 18, floor);
+    // The table's nodes, where the error is exactly 0, thinned as the sample markers are.
+    draw_x_ticks(svg, p2, tab.xa, tab.n, stride, "#d62728");
+    svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#d62728\">ticks on the x axis: the table's "
+               "nodes%s</text>\n",
+               left, top2 + panel_h + 34, stride > 1 ? fmt(", every %ld-th", stride).c_str() : "");
+    mark_unplaced(svg, p2, u_in);
+    if (zeros_in)
+        zero_note(svg, p2, floor);
     svg += "</g>\n";
 
     // 3. The error over the whole grid, on a signed cube-root axis, the table's range marked.
@@ -197,7 +390,10 @@ int main(int argc, char** argv) {
                    r0, top3, r1 - r0, panel_h);
     draw_axes(svg, p3, "x (cube-root scale)", "absolute error",
               fmt("Error over the whole grid: outside the table max %s", peak_text(out).c_str()));
-    draw_line(svg, p3, err.xa, drawn.data(), err.n, "#9467bd", 1.2);
+    draw_line(svg, p3, ex.data(), drawn.data(), n, "#9467bd", 1.2);
+    mark_unplaced(svg, p3, u_all);
+    if (zeros)
+        zero_note(svg, p3, floor);
     svg += fmt("<text x=\"%.1f\" y=\"%g\" text-anchor=\"middle\" fill=\"#8a6d00\">table "
                "[%g, %g]</text>\n",
                (r0 + r1) / 2, top3 + 18, lo, hi);
@@ -211,8 +407,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gplot: cannot write %s\n", name.c_str());
         return 1;
     }
-    std::printf("%s: max error %s inside the table [%g, %g]; %s outside\n", name.c_str(),
-                in.count ? fmt("%.1e at x = %g", in.err, in.x).c_str() : "none", lo, hi,
-                peak_text(out).c_str());
-    return 0;
+    std::printf("%s\n", summary(name, in, out, lo, hi).c_str());
+    return console_end(0);
 }

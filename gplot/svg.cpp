@@ -167,3 +167,34 @@ void draw_points(std::string& svg, const Panel& p, const double* x, const double
     }
     svg += "</g>\n";
 }
+
+void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, const char* colour,
+                    double dy) {
+    svg += fmt("<g fill=\"%s\">\n", colour);
+    long col = -1;
+    for (long i = 0; i < n; ++i) {
+        double X = px(p, x[i]);
+        if (!inside(p, X, p.top))
+            continue;
+        auto c = static_cast<long>(X);
+        if (c == col)
+            continue;
+        col = c;
+        double y = p.top + dy;
+        svg += fmt("<path d=\"M%.1f %.1fl-3.5 -6h7z\"/>\n", X, y + 6);
+    }
+    svg += "</g>\n";
+}
+
+void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
+                  const char* colour) {
+    std::string d;
+    for (long i = 0; i < n; i += stride) {
+        double X = px(p, x[i]);
+        if (inside(p, X, p.top))
+            d += fmt("M%.1f %.1fv-7", X, p.top + p.height);
+    }
+    if (!d.empty())
+        svg += fmt("<path fill=\"none\" stroke=\"%s\" stroke-width=\"1.2\" d=\"", colour) + d +
+               "\"/>\n";
+}

@@ -40,3 +40,12 @@ void draw_line(std::string& svg, const Panel& p, const double* x, const double* 
 // Markers at (x[i], y[i]) for every stride-th point.
 void draw_points(std::string& svg, const Panel& p, const double* x, const double* y, long n,
                  long stride, const char* colour, double r);
+
+// A row of small downward triangles, dy pixels below the top edge, at each x (one per pixel
+// column): values that have no place on the y axis (NaN, infinite). Non-finite x are left out.
+void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, const char* colour,
+                    double dy);
+
+// Short ticks up from the bottom edge at every stride-th x.
+void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
+                  const char* colour);

@@ -191,3 +191,40 @@ TEST(Programs, HelpAndVersion) {
     // Neither starts a dialogue or writes a file.
     EXPECT_TRUE(fs::is_empty(d.path));
 }
+
+TEST(Gplot, ReadsWhatErrorTablesHold) {
+    struct C {
+        const char* name;
+        std::string errors;
+        std::string out, err;
+        int status;
+    };
+    const std::string in = " inside the table [0, 2]; ";
+    const C cs[] = {
+        {"decimal", "-1 0.5\r\n1 0.25\r\n3 2e-3\r\n",
+         "e.svg: max error 2.5e-01 at x = 1" + in + "5.0e-01 at x = -1 outside\n", "", 0},
+        {"some not finite", "   -1  nan\n1 -nan\n1.5 0.125\n3 inf\n",
+         "e.svg: max finite error 1.2e-01 at x = 1.5" + in +
+             "none finite outside; 2 errors are NaN, 1 is infinite\n",
+         "", 0},
+        {"all NaN", "-1 nan\n1 -nan\n",
+         "e.svg: 2 of 2 errors are NaN (not a number); no finite error to show\n", "", 0},
+        {"zeros", "0 0\n1 0\n", "e.svg: max error 0.0e+00 at x = 0" + in + "none outside\n", "", 0},
+        {"a word", "1 0.5\n2 nanx\n", "", "gplot: e.out:2: cannot read \"2 nanx\"\n", 1},
+        {"a missing value", "1 0.5\n\n2\n", "", "gplot: e.out:3: cannot read \"2\"\n", 1},
+    };
+    for (const C& c : cs) {
+        SCOPED_TRACE(c.name);
+        TempDir d;
+        write_file(d.path / "t.out", "0 1\n1 2\n2 3\n");
+        write_file(d.path / "e.out", c.errors);
+        RunResult r = run_args(d.path, {bin("gplot"), "t.out", "e.out"});
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(fs::exists(d.path / "e.svg"), c.status == 0);
+        if (c.errors.find("nan") != std::string::npos && c.status == 0) {
+            EXPECT_EQ(count(read_file(d.path / "e.svg"), "error is NaN"), 2u) << "both panels";
+        }
+    }
+}
