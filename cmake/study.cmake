@@ -1,5 +1,6 @@
 # The main job: a sample table in a work folder of the build tree, splerr and quaderr run on
-# it with a few abscissae and the sentinel, the project's gplot first on PATH.
+# it with a few abscissae and the sentinel, the project's gplot first on PATH; then the
+# convergence study of both methods.
 # Run as: cmake -DBIN=<programs folder> -DWORK=<work folder> -P study.cmake
 set(input "2.5\n3.47\n5.2\n-10000\n")
 file(REMOVE_RECURSE "${WORK}")
@@ -22,13 +23,20 @@ foreach(program splerr quaderr)
   endif()
 endforeach()
 
-foreach(f loren.out errsp.out errq.out errsp.svg errq.svg)
+message("\n== lorconv: the error as the table gets finer")
+execute_process(COMMAND "${BIN}/lorconv" WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "lorconv failed: ${rc}")
+endif()
+
+set(made loren.out errsp.out errq.out errsp.svg errq.svg conv.csv conv.svg)
+foreach(f ${made})
   if(NOT EXISTS "${WORK}/${f}")
     message(FATAL_ERROR "the study did not make ${f}")
   endif()
 endforeach()
 message("\nThe study is in ${WORK}:")
-foreach(f loren.out errsp.out errq.out errsp.svg errq.svg)
+foreach(f ${made})
   message("  ${WORK}/${f}")
 endforeach()
-message("Open errsp.svg and errq.svg in a browser.")
+message("Open errsp.svg, errq.svg and conv.svg in a browser.")

@@ -116,7 +116,7 @@ void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
 }
 
 void draw_line(std::string& svg, const Panel& p, const double* x, const double* y, long n,
-               const char* colour, double width) {
+               const char* colour, double width, const char* dash) {
     std::string pts;
     long col = -1;
     double lo = 0, hi = 0, lox = 0, hix = 0;
@@ -152,8 +152,9 @@ void draw_line(std::string& svg, const Panel& p, const double* x, const double* 
     }
     flush();
     if (!pts.empty())
-        svg += fmt("<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"%.1f\" points=\"", colour,
-                   width) +
+        svg += fmt("<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"%.1f\"%s%s%s points=\"",
+                   colour, width, dash ? " stroke-dasharray=\"" : "", dash ? dash : "",
+                   dash ? "\"" : "") +
                pts + "\"/>\n";
 }
 

@@ -35,7 +35,7 @@ void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
 // point of each pixel column (in the order met), so the drawing stays small for any n.
 // Points that fall outside the panel's ranges or are not finite are left out.
 void draw_line(std::string& svg, const Panel& p, const double* x, const double* y, long n,
-               const char* colour, double width);
+               const char* colour, double width, const char* dash = nullptr);
 
 // Markers at (x[i], y[i]) for every stride-th point.
 void draw_points(std::string& svg, const Panel& p, const double* x, const double* y, long n,

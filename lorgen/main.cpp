@@ -23,25 +23,6 @@ int usage(std::FILE* to, int status) {
     return status;
 }
 
-// A whole argument as a number of the suite's grammar.
-bool number_arg(const char* s, double* v) {
-    bool partial = false;
-    std::size_t len = std::strlen(s);
-    if (len == 0 || num_prefix(s, s + len, &partial) != len)
-        return false;
-    *v = num_value(s, s + len);
-    return true;
-}
-
-bool count_arg(const char* s, long long* n) {
-    char* end = nullptr;
-    errno = 0;
-    long long v = std::strtoll(s, &end, 10);
-    if (errno != 0 || end == s || *end != '\0' || v < 1)
-        return false;
-    *n = v;
-    return true;
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,9 +41,8 @@ int main(int argc, char** argv) {
     }
     static char buf[1 << 16];
     std::setvbuf(stdout, buf, _IOFBF, sizeof buf);
-    double h = n > 1 ? (b - a) / static_cast<double>(n - 1) : 0.0;
     for (long long i = 0; i < n; ++i) {
-        double x = i == n - 1 && n > 1 ? b : a + static_cast<double>(i) * h;
+        double x = sample_x(a, b, n, i);
         std::printf("%.17g %.17g\n", x, lorentz(x));
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -31,3 +31,10 @@ double ipow(double x, int n) {
         r = r * x;
     return r;
 }
+
+double sample_x(double a, double b, long long n, long long i) {
+    if (n < 2)
+        return a;
+    double h = (b - a) / static_cast<double>(n - 1);
+    return i == n - 1 ? b : a + static_cast<double>(i) * h;
+}

@@ -1,8 +1,10 @@
 // number: the number grammar, its correctly rounded conversion, and the "%lg" reads.
 #include "numlib.hpp"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -203,4 +205,23 @@ std::string take_word(TextFile& t) {
     while ((c = tf_getc(t)) != -1 && !is_ws(c))
         w += static_cast<char>(c);
     return w;
+}
+
+bool number_arg(const char* s, double* v) {
+    bool partial = false;
+    std::size_t len = std::strlen(s);
+    if (len == 0 || num_prefix(s, s + len, &partial) != len)
+        return false;
+    *v = num_value(s, s + len);
+    return true;
+}
+
+bool count_arg(const char* s, long long* n) {
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(s, &end, 10);
+    if (errno != 0 || end == s || *end != '\0' || v < 1)
+        return false;
+    *n = v;
+    return true;
 }

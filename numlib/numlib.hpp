@@ -83,6 +83,11 @@ std::size_t num_prefix(const char* p, const char* e, bool* partial);
 // beyond the range of a double gives +-infinity, below the least subnormal a signed zero.
 double num_value(const char* p, const char* e);
 
+// Command-line arguments: a whole argument as a number of this grammar (finite or not, as
+// num_value gives it), or as a decimal count >= 1.
+bool number_arg(const char* s, double* v);
+bool count_arg(const char* s, long long* n);
+
 enum class Scan { number, not_number, eof };
 // Skips white space, then reads one number as "%lg" does. Scan::number: *v is set.
 // Scan::not_number: text that is not a number stands next; it is left unread.
@@ -179,6 +184,10 @@ double lorentz(double x);
 double lorentz_deriv(double x);
 // x*x*...*x with n-1 multiplications, left to right; x itself for n <= 1.
 double ipow(double x, int n);
+
+// Abscissa i of the n equally spaced samples on [a, b] that lorgen writes: a + i*h with
+// h = (b - a)/(n - 1), and exactly b for the last one (a when n = 1).
+double sample_x(double a, double b, long long n, long long i);
 
 // ---------------------------------------------------------------------------------------
 // Error grid and error table.

@@ -38,7 +38,11 @@ void spline_back(double d2ya[], const double u[], int n) {
 }
 
 double spline_eval(const double xa[], const double ya[], const double d2ya[], int n, double x) {
-    int j = locate(x, xa, n);
+    return spline_piece(xa, ya, d2ya, n, locate(x, xa, n), x);
+}
+
+double spline_piece(const double xa[], const double ya[], const double d2ya[], int n, int j,
+                    double x) {
     if (j < 0)
         j = 0;
     if (j > n - 2)

@@ -19,3 +19,7 @@ void spline_back(double d2ya[], const double u[], int n);
 // interval of zero width gives the mean of its two ordinates. n >= 2; reads entries
 // 0..n-1 only; O(log n), no allocation.
 double spline_eval(const double xa[], const double ya[], const double d2ya[], int n, double x);
+// spline_eval with the search's result j = locate(x, xa, n) already known: the same value,
+// bit for bit. j is clamped to 0..n-2 here.
+double spline_piece(const double xa[], const double ya[], const double d2ya[], int n, int j,
+                    double x);

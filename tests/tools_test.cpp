@@ -1,12 +1,16 @@
 // lorgen and gplot: sample tables that read back exactly, and figures that are well-formed,
 // complete, small for huge tables, and summarised truthfully.
+#include "conv.hpp"
 #include "harness.hpp"
 #include "numlib.hpp"
+#include "poly/poly.hpp"
+#include "spline.hpp"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 struct Pairs {
@@ -179,7 +183,8 @@ TEST(Programs, HelpAndVersion) {
                                   {"loctest", "usage: loctest\n"},
                                   {"lorlist", "usage: lorlist\n"},
                                   {"gplot", "usage: gplot TABLE ERRFILE\n"},
-                                  {"lorgen", "usage: lorgen [N [A B]]\n"}}) {
+                                  {"lorgen", "usage: lorgen [N [A B]]\n"},
+                                  {"lorconv", "usage: lorconv [N0 N1 [A B]]\n"}}) {
         SCOPED_TRACE(program);
         RunResult h = run_args(d.path, {bin(program), "--help"});
         EXPECT_EQ(h.status, 0);
@@ -227,4 +232,98 @@ TEST(Gplot, ReadsWhatErrorTablesHold) {
             EXPECT_EQ(count(read_file(d.path / "e.svg"), "error is NaN"), 2u) << "both panels";
         }
     }
+}
+
+TEST(Lorconv, ValuesAreThoseOfTheProgramsRoutines) {
+    struct Seen {
+        std::vector<double> x, p;
+    };
+    for (auto [n, a, b] : {std::tuple{9, 0.0, 7.0}, std::tuple{100, -2.0, 11.5}}) {
+        ConvTable t = conv_table(n, a, b);
+        for (Method m : {Method::spline, Method::quadratic}) {
+            Seen s;
+            conv_walk(
+                t, m,
+                [](double x, double p, void* c) {
+                    static_cast<Seen*>(c)->x.push_back(x);
+                    static_cast<Seen*>(c)->p.push_back(p);
+                },
+                &s);
+            ASSERT_EQ(s.x.size(), static_cast<std::size_t>(64 * (n - 1) + 1));
+            EXPECT_EQ(s.x.front(), a);
+            EXPECT_EQ(s.x.back(), b);
+            for (std::size_t i = 0; i < s.x.size(); ++i) {
+                double want = m == Method::spline
+                                  ? spline_eval(t.xa.data(), t.ya.data(), t.d2.data(), n, s.x[i])
+                                  : quad_pick(s.x[i], t.pxa.data(), t.pya.data(), n);
+                ASSERT_EQ(s.p[i], want) << "n " << n << " point " << i << " x " << s.x[i];
+            }
+        }
+    }
+}
+
+namespace {
+std::vector<std::vector<std::string>> csv_rows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t eol = text.find('\n', at);
+        std::string line = text.substr(at, eol - at);
+        std::vector<std::string> cells;
+        std::size_t c = 0;
+        for (std::size_t k; (k = line.find(',', c)) != std::string::npos; c = k + 1)
+            cells.push_back(line.substr(c, k - c));
+        cells.push_back(line.substr(c));
+        rows.push_back(cells);
+        at = eol == std::string::npos ? text.size() : eol + 1;
+    }
+    return rows;
+}
+} // namespace
+
+TEST(Lorconv, CsvShape) {
+    TempDir d;
+    RunResult r = run_args(d.path, {bin("lorconv"), "4", "16"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string text = read_file(d.path / "conv.csv");
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(text.back(), '\n');
+    auto rows = csv_rows(text);
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(text.substr(0, text.find('\n')),
+              "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends");
+    const char* want[][2] = {{"spline", "4"},    {"spline", "8"},    {"spline", "16"},
+                             {"quadratic", "4"}, {"quadratic", "8"}, {"quadratic", "16"}};
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 9u) << i;
+        EXPECT_EQ(rows[i][0], want[i - 1][0]);
+        EXPECT_EQ(rows[i][1], want[i - 1][1]);
+        EXPECT_EQ(std::stod(rows[i][2]), 7.0 / (std::stoi(rows[i][1]) - 1));
+        bool first = rows[i][1] == "4";
+        EXPECT_EQ(rows[i][7].empty(), first);
+        EXPECT_EQ(rows[i][8].empty(), first);
+    }
+    expect_well_formed(d.path / "conv.svg");
+    EXPECT_EQ(run_args(d.path, {bin("lorconv"), "3", "16"}).status, 2);
+    EXPECT_EQ(run_args(d.path, {bin("lorconv"), "16", "8"}).status, 2);
+}
+
+TEST(Lorconv, ObservedOrdersOfTheDefaultRun) {
+    TempDir d;
+    RunResult r = run_args(d.path, {bin("lorconv")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto rows = csv_rows(read_file(d.path / "conv.csv"));
+    // The finest pair of each method: the last spline row and the last row.
+    std::size_t last_spline = 0;
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (rows[i][0] == "spline")
+            last_spline = i;
+    for (auto [row, inner, ends] :
+         {std::tuple{last_spline, 4.0, 2.0}, std::tuple{rows.size() - 1, 3.0, 1.0}}) {
+        SCOPED_TRACE(rows[row][0]);
+        EXPECT_NEAR(std::stod(rows[row][7]), inner, 0.1);
+        EXPECT_NEAR(std::stod(rows[row][8]), ends, 0.1);
+    }
+    EXPECT_NE(r.out.find("spline: inner order 4.00 (h^4), ends 2.00 (h^2"), std::string::npos)
+        << r.out;
 }

@@ -32,7 +32,10 @@ double quad(const double xi[], const double yi[], double x) {
 }
 
 double quad_pick(double x, const double xa[], const double ya[], int n) {
-    int j = locate(x, xa, n);
+    return quad_at(locate(x, xa, n), x, xa, ya, n);
+}
+
+double quad_at(int j, double x, const double xa[], const double ya[], int n) {
     if (trace_flag == 1) {
         std::printf("jb n %d %d \n", j, n);
         std::printf("xa[n],xa[n+1] %g,%g \n", xa[n], xa[n + 1]);

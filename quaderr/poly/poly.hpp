@@ -13,6 +13,9 @@ double quad(const double xi[], const double yi[], double x);
 // 0..n-2) and returns quad on them, printing trace groups A and B first. xa and ya hold
 // n + 2 entries (ghost points at 0 and n+1); n >= 2; reads nothing outside them.
 double quad_pick(double x, const double xa[], const double ya[], int n);
+// quad_pick with the search's result j = locate(x, xa, n) already known: the same value and
+// trace, bit for bit.
+double quad_at(int j, double x, const double xa[], const double ya[], int n);
 
 // Sets the ghost points of a padded table whose rows fill entries 1..n, n >= 2.
 void set_ghosts(double xa[], double ya[], int n);

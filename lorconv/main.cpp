@@ -1,0 +1,223 @@
+// lorconv: how the error of both interpolants shrinks as the table gets finer: the maxima
+// inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
+#include "conv.hpp"
+#include "numlib.hpp"
+#include "svg.hpp"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr long long default_n0 = 8, default_n1 = 4096;
+constexpr long long max_n = 1LL << 24;
+constexpr double default_a = 0.0, default_b = 7.0;
+// Errors below this are rounding, not interpolation: a few hundred ulps of the peak value 1.
+constexpr double rounding_floor = 1e-13;
+
+constexpr const char* usage_text =
+    "usage: lorconv [N0 N1 [A B]]\n"
+    "The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples of the\n"
+    "Lorentzian on [A, B] (as lorgen writes them), the largest error of the natural cubic\n"
+    "spline and of the four-point quadratic at 64 points an interval, inside [A + w, B - w]\n"
+    "(w = (B - A)/7) and at the ends, with the observed orders of convergence.\n"
+    "Writes conv.csv and conv.svg in the current folder and prints the table and a verdict\n"
+    "per method. Defaults: N0 = 8, N1 = 4096, A = 0, B = 7. 4 <= N0 <= N1 <= 16777216.\n"
+    "Exit status: 0; 1 when a file cannot be written; 2 for bad arguments.\n";
+
+// What the theory of each method says, for the verdicts and the reference lines.
+struct Theory {
+    const char* name;
+    Method m;
+    int inner, ends;
+    const char* why_ends;
+};
+constexpr Theory theories[] = {
+    {"spline", Method::spline, 4, 2, "the natural end condition"},
+    {"quadratic", Method::quadratic, 3, 1, "the flat ghost ordinates"},
+};
+
+struct Series {
+    std::vector<ConvStats> rows;
+};
+
+std::string order_cell(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
+    if (i == 0)
+        return "";
+    const ConvStats &p = r[i - 1], &c = r[i];
+    return fmt("%.17g", inner ? conv_order(p.inner_max, p.h, c.inner_max, c.h)
+                              : conv_order(p.ends_max, p.h, c.ends_max, c.h));
+}
+
+bool write_csv(const Series* s) {
+    std::string csv = "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends\n";
+    for (int k = 0; k < 2; ++k) {
+        const std::vector<ConvStats>& r = s[k].rows;
+        for (std::size_t i = 0; i < r.size(); ++i)
+            csv += fmt("%s,%d,%.17g,%.17g,%.17g,%.17g,%.17g,", theories[k].name, r[i].n, r[i].h,
+                       r[i].max_error, r[i].x_at_max, r[i].inner_max, r[i].ends_max) +
+                   order_cell(r, i, true) + "," + order_cell(r, i, false) + "\n";
+    }
+    std::FILE* f = std::fopen("conv.csv", "wb");
+    bool ok = f != nullptr && std::fwrite(csv.data(), 1, csv.size(), f) == csv.size();
+    return (f == nullptr || std::fclose(f) == 0) && ok;
+}
+
+std::string power(int k) {
+    return k == 1 ? "h" : fmt("h^%d", k);
+}
+
+double decade_below(double v) {
+    return std::pow(10.0, std::floor(std::log10(v)));
+}
+double decade_above(double v) {
+    return std::pow(10.0, std::ceil(std::log10(v)));
+}
+
+bool write_svg(const Series* s, double a, double b) {
+    const std::vector<ConvStats>& r0 = s[0].rows;
+    double hmin = r0.back().h, hmax = r0.front().h, emin = HUGE_VAL, emax = 0;
+    for (int k = 0; k < 2; ++k)
+        for (const ConvStats& c : s[k].rows)
+            for (double e : {c.inner_max, c.ends_max})
+                if (e > 0 && std::isfinite(e)) {
+                    emin = std::fmin(emin, e);
+                    emax = std::fmax(emax, e);
+                }
+    if (!(emin <= emax))
+        emin = emax = 1;
+    constexpr double w = 860, h = 560, left = 90, top = 60;
+    Panel p{left, top, w - left - 30, h - top - 70, decade_below(hmin), decade_above(hmax),
+            decade_below(emin), decade_above(emax), Scale::log10, Scale::log10};
+    std::string svg = fmt("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%g\" height=\"%g\" "
+                          "viewBox=\"0 0 %g %g\" font-family=\"sans-serif\" font-size=\"13\">\n"
+                          "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
+                          w, h, w, h);
+    draw_axes(svg, p, "h = (B - A)/(n - 1)", "largest absolute error",
+              fmt("Convergence on [%g, %g]: the error against the spacing h", a, b));
+    const char* colours[2][2] = {{"#1f77b4", "#17becf"}, {"#d62728", "#ff7f0e"}};
+    double ly = p.top + 20;
+    for (int k = 0; k < 2; ++k) {
+        const std::vector<ConvStats>& r = s[k].rows;
+        for (int region = 0; region < 2; ++region) {
+            std::vector<double> hs, es;
+            for (const ConvStats& c : r) {
+                hs.push_back(c.h);
+                es.push_back(region == 0 ? c.inner_max : c.ends_max);
+            }
+            const char* col = colours[k][region];
+            auto n = static_cast<long>(hs.size());
+            draw_line(svg, p, hs.data(), es.data(), n, col, 1.6);
+            draw_points(svg, p, hs.data(), es.data(), n, 1, col, 3.2);
+            // The theory's slope, anchored at the finest table.
+            int order = region == 0 ? theories[k].inner : theories[k].ends;
+            double hf = hs.back(), ef = es.back();
+            double rx[2] = {hf, hmax}, ry[2] = {ef, ef * std::pow(hmax / hf, order)};
+            draw_line(svg, p, rx, ry, 2, col, 1.0, "5 4");
+            svg += fmt("<circle cx=\"%g\" cy=\"%g\" r=\"3.2\" fill=\"%s\"/>\n", p.left + 16, ly - 4,
+                       col);
+            svg += fmt("<text x=\"%g\" y=\"%g\">%s, %s (dashed: %s)</text>\n", p.left + 26, ly,
+                       theories[k].name, region == 0 ? "inner" : "ends", power(order).c_str());
+            ly += 18;
+        }
+    }
+    svg += "</svg>\n";
+    std::FILE* f = std::fopen("conv.svg", "wb");
+    bool ok = f != nullptr && std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
+    return (f == nullptr || std::fclose(f) == 0) && ok;
+}
+
+// "4.00 (h^4)" when the observed order is within a quarter of the theory's; else it says
+// that the theory is not reached, or that the error e has come down to rounding.
+std::string verdict_part(double obs, double e, int theory, const char* why) {
+    bool agrees = std::fabs(obs - theory) <= 0.25;
+    std::string r = fmt("%.2f (", obs) + (agrees ? "" : "theory ") + power(theory);
+    if (why != nullptr)
+        r += std::string(": ") + why;
+    if (!agrees)
+        r += e < rounding_floor ? fmt(", not seen: the error %.1e is at the rounding floor", e)
+                                : std::string(", not reached");
+    return r + ")";
+}
+
+void print_results(const Series* s) {
+    std::printf("%6s %11s | %-34s | %-34s\n", "", "", "natural cubic spline",
+                "four-point quadratic");
+    std::printf("%6s %11s | %10s %10s %6s %6s | %10s %10s %6s %6s\n", "n", "h", "inner", "ends",
+                "p in", "p ends", "inner", "ends", "p in", "p ends");
+    std::size_t rows = s[0].rows.size();
+    for (std::size_t i = 0; i < rows; ++i) {
+        const ConvStats& c = s[0].rows[i];
+        std::printf("%6d %11.5g", c.n, c.h);
+        for (int k = 0; k < 2; ++k) {
+            const std::vector<ConvStats>& r = s[k].rows;
+            std::printf(" | %10.3e %10.3e", r[i].inner_max, r[i].ends_max);
+            if (i == 0)
+                std::printf(" %6s %6s", "", "");
+            else
+                std::printf(" %6.2f %6.2f",
+                            conv_order(r[i - 1].inner_max, r[i - 1].h, r[i].inner_max, r[i].h),
+                            conv_order(r[i - 1].ends_max, r[i - 1].h, r[i].ends_max, r[i].h));
+        }
+        std::printf("\n");
+    }
+    for (int k = 0; k < 2; ++k) {
+        const std::vector<ConvStats>& r = s[k].rows;
+        if (r.size() < 2) {
+            std::printf("%s: one table only, no observed order\n", theories[k].name);
+            continue;
+        }
+        const ConvStats &p = r[r.size() - 2], &c = r.back();
+        std::printf("%s: inner order %s, ends %s\n", theories[k].name,
+                    verdict_part(conv_order(p.inner_max, p.h, c.inner_max, c.h), c.inner_max,
+                                 theories[k].inner, nullptr)
+                        .c_str(),
+                    verdict_part(conv_order(p.ends_max, p.h, c.ends_max, c.h), c.ends_max,
+                                 theories[k].ends, theories[k].why_ends)
+                        .c_str());
+    }
+}
+
+bool parse(int argc, char** argv, long long* n0, long long* n1, double* a, double* b) {
+    if (argc != 1 && argc != 3 && argc != 5)
+        return false;
+    if (argc >= 3 && (!count_arg(argv[1], n0) || !count_arg(argv[2], n1)))
+        return false;
+    if (argc == 5 && (!number_arg(argv[3], a) || !number_arg(argv[4], b)))
+        return false;
+    return *n0 >= 4 && *n0 <= *n1 && *n1 <= max_n && *a < *b && std::isfinite(*b - *a);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (info_args(argc, argv, "lorconv", usage_text))
+        return 0;
+    console_start("lorconv");
+    long long n0 = default_n0, n1 = default_n1;
+    double a = default_a, b = default_b;
+    if (!parse(argc, argv, &n0, &n1, &a, &b)) {
+        std::fputs(usage_text, stderr);
+        return 2;
+    }
+    Series s[2];
+    for (long long n = n0; n <= n1; n *= 2) {
+        ConvTable t = conv_table(static_cast<int>(n), a, b);
+        for (int k = 0; k < 2; ++k)
+            s[k].rows.push_back(conv_stats(t, theories[k].m, a, b));
+    }
+    if (!write_csv(s)) {
+        std::fputs("lorconv: cannot write conv.csv\n", stderr);
+        return 1;
+    }
+    if (!write_svg(s, a, b)) {
+        std::fputs("lorconv: cannot write conv.svg\n", stderr);
+        return 1;
+    }
+    print_results(s);
+    std::printf("wrote conv.csv and conv.svg\n");
+    return console_end(0);
+}
