@@ -90,8 +90,16 @@ bool write_svg(const Series* s, double a, double b) {
     if (!(emin <= emax))
         emin = emax = 1;
     constexpr double w = 860, h = 560, left = 90, top = 60;
-    Panel p{left, top, w - left - 30, h - top - 70, decade_below(hmin), decade_above(hmax),
-            decade_below(emin), decade_above(emax), Scale::log10, Scale::log10};
+    Panel p{left,
+            top,
+            w - left - 30,
+            h - top - 70,
+            decade_below(hmin),
+            decade_above(hmax),
+            decade_below(emin),
+            decade_above(emax),
+            Scale::log10,
+            Scale::log10};
     std::string svg = fmt("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%g\" height=\"%g\" "
                           "viewBox=\"0 0 %g %g\" font-family=\"sans-serif\" font-size=\"13\">\n"
