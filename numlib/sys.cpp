@@ -136,8 +136,8 @@ constexpr std::size_t huge_page = std::size_t{2} << 20;
 double* alloc_doubles(std::size_t n) {
     if (n > SIZE_MAX / sizeof(double))
         return nullptr;
-    std::size_t bytes = n * sizeof(double);
 #if defined(__linux__)
+    std::size_t bytes = n * sizeof(double);
     if (bytes >= big) {
         std::size_t len = round_up(bytes);
         // Map one extra huge page so the array can start on a 2 MiB boundary.

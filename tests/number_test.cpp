@@ -92,7 +92,7 @@ TEST(Number, ScanOverAFile) {
     std::string longnum = "1" + std::string(9999, '0');
     write_file(d.path / "f", " 3.25\n" + longnum + " 7e+x\n");
     TextFile t;
-    ASSERT_TRUE(tf_open(t, (d.path / "f").c_str(), 16));
+    ASSERT_TRUE(tf_open(t, (d.path / "f").string().c_str(), 16));
     double v = 0;
     bool eof = false;
     EXPECT_EQ(scan_num(t, &v, &eof), Scan::number);

@@ -21,7 +21,7 @@ Loaded load_bytes(const std::string& bytes, int first = 0, int pad = 0, int min_
     TempDir d;
     write_file(d.path / "loren.out", bytes);
     SampleTable t;
-    Load s = load_table((d.path / "loren.out").c_str(), first, pad, min_n, t);
+    Load s = load_table((d.path / "loren.out").string().c_str(), first, pad, min_n, t);
     Loaded r{s, t.n, {}, {}};
     if (s == Load::ok) {
         r.xa.assign(t.xa, t.xa + t.n + pad);
@@ -127,7 +127,7 @@ TEST(Loader, Outcomes) {
     EXPECT_EQ(load_table("/nonexistent/loren.out", 0, 0, 0, t), Load::cannot_open);
     TempDir d;
     // A folder opens on some systems but cannot be read: it counts as not opened.
-    EXPECT_EQ(load_table(d.path.c_str(), 0, 0, 0, t), Load::cannot_open);
+    EXPECT_EQ(load_table(d.path.string().c_str(), 0, 0, 0, t), Load::cannot_open);
 }
 
 // The rules, byte by byte, as a plain model: the delivered bytes, -1 for each end of file.
@@ -155,7 +155,7 @@ struct Read {
 // Count, then read pairs until the count is reached, through a reader of the given block.
 Read read_with_block(const fs::path& p, std::size_t cap) {
     TextFile t;
-    EXPECT_TRUE(tf_open(t, p.c_str(), cap));
+    EXPECT_TRUE(tf_open(t, p.string().c_str(), cap));
     Read r{count_lines(t), {}, {}};
     for (std::int64_t i = 0; i < r.n; ++i) {
         double x = 0, y = 0;
@@ -208,7 +208,7 @@ TEST(Reader, GetcFollowsTheRules) {
         write_file(d.path / "f", raw);
         for (std::size_t cap : {0, 1, 2}) {
             TextFile t;
-            ASSERT_TRUE(tf_open(t, (d.path / "f").c_str(), cap));
+            ASSERT_TRUE(tf_open(t, (d.path / "f").string().c_str(), cap));
             std::vector<int> want = delivered(raw);
             std::vector<int> got;
             for (std::size_t i = 0; i < want.size(); ++i)
