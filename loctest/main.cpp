@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     int n = t.n;
     double x = 0.0; // anything but the sentinel: the first pass always runs
     while (x != sentinel) {
-        std::printf("xi[1] xi[n-1] %g %g enter x or -10000 to quit \n", xa[0], xa[n - 1]);
+        out_printf(stdout, "xi[1] xi[n-1] %lg %lg enter x or -10000 to quit \n", xa[0], xa[n - 1]);
         Input r = read_x(in, &x);
         if (r == Input::end)
             return console_end(0);
@@ -39,11 +39,11 @@ int main(int argc, char** argv) {
         int i = locate(x, xa, n);
         std::printf(" after locate i = %d \n", i);
         if (i >= 0 && i < n - 1)
-            std::printf(" %f %f %f \n", xa[i], x, xa[i + 1]);
+            out_printf(stdout, " %f %f %f \n", xa[i], x, xa[i + 1]);
         else if (i == -1)
-            std::printf(" %f %f \n", x, xa[0]);
+            out_printf(stdout, " %f %f \n", x, xa[0]);
         else if (i == n - 1)
-            std::printf(" %f %f \n", xa[n - 1], x);
+            out_printf(stdout, " %f %f \n", xa[n - 1], x);
     }
     return console_end(0);
 }

@@ -2,23 +2,75 @@
 #include "read_key.hpp"
 
 #ifdef _WIN32
-#include <conio.h>
+#include <windows.h>
 
-int read_key() {
-    // _getch reads the console directly, raw and without echo; it returns 0 or 0xE0 before
-    // the scan code of a key without a character.
-    static int pending = -1;
-    if (pending >= 0) {
-        int k = pending;
-        pending = -1;
-        return k;
-    }
-    int c = _getch();
-    if (c == 0 || c == 0xE0) {
-        pending = _getch();
+namespace {
+int held_scan = -1; // scan code to return next, after a 0
+long more = 0;      // further deliveries of the last press (its repeat count less one)
+int more_char = -1; // what they deliver: that character, or (for -1) 0 and then more_scan
+int more_scan = 0;
+
+bool lone_modifier(WORD vk) {
+    return vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_LSHIFT ||
+           vk == VK_RSHIFT || vk == VK_LCONTROL || vk == VK_RCONTROL || vk == VK_LMENU ||
+           vk == VK_RMENU;
+}
+
+// Waits for one key press on the open console input h (in mode 0) and returns its first
+// value, setting up the rest; -1 when the console cannot be read.
+int take_press(HANDLE h) {
+    for (;;) {
+        INPUT_RECORD r;
+        DWORD got = 0;
+        if (!ReadConsoleInputA(h, &r, 1, &got) || got != 1)
+            return -1;
+        if (r.EventType != KEY_EVENT || !r.Event.KeyEvent.bKeyDown ||
+            lone_modifier(r.Event.KeyEvent.wVirtualKeyCode))
+            continue;
+        const KEY_EVENT_RECORD& k = r.Event.KeyEvent;
+        auto ch = static_cast<unsigned char>(k.uChar.AsciiChar);
+        more = k.wRepeatCount > 1 ? k.wRepeatCount - 1 : 0;
+        if (ch != 0 && (k.dwControlKeyState & ENHANCED_KEY) == 0) {
+            more_char = ch;
+            return ch;
+        }
+        // No character, or a key of the enhanced block: 0, then its scan code.
+        more_char = -1;
+        more_scan = k.wVirtualScanCode;
+        held_scan = more_scan;
         return 0;
     }
-    return c;
+}
+} // namespace
+
+int read_key() {
+    if (held_scan >= 0) {
+        int s = held_scan;
+        held_scan = -1;
+        return s;
+    }
+    if (more > 0) {
+        --more;
+        if (more_char >= 0)
+            return more_char;
+        held_scan = more_scan;
+        return 0;
+    }
+    // The console itself, not standard input: a redirected standard input does not feed it.
+    HANDLE h = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return -1;
+    DWORD saved = 0;
+    if (!GetConsoleMode(h, &saved)) {
+        CloseHandle(h);
+        return -1;
+    }
+    // Mode 0: no line input, no echo, no processed input (Ctrl+C is the key 3).
+    int key = SetConsoleMode(h, 0) ? take_press(h) : -1;
+    SetConsoleMode(h, saved);
+    CloseHandle(h);
+    return key;
 }
 #else
 #include <cerrno>

@@ -31,7 +31,7 @@ Write write_error_table(const char* path, double (*f)(double)) {
         double p = f(x);
         double fl = lorentz(x);
         double e = std::fabs(p - fl);
-        int len = std::snprintf(line, sizeof line, "%14.6g %14.6g\r\n", x, e);
+        int len = fmt_nums(line, sizeof line, "%14.6lg %14.6lg\r\n", x, e);
         if (ok && std::fwrite(line, 1, static_cast<std::size_t>(len), out) !=
                       static_cast<std::size_t>(len))
             ok = false;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // ---------------------------------------------------------------------------------------
@@ -211,6 +212,17 @@ inline constexpr const char* msg_cannot_open_err = " cannot open err.out file\n"
 // message of a failure and returns the exit status: 0, or 1 when the table could not be
 // created or written (the plot step is then skipped).
 int finish_run(const char* errname, double (*f)(double));
+
+// ---------------------------------------------------------------------------------------
+// Output.
+// ---------------------------------------------------------------------------------------
+
+// fprintf and snprintf whose floating-point conversions (%g, %lg, %14.6lg, %f, ...) write a
+// value that is not finite as "nan", "-nan", "inf" or "-inf", by its sign and kind, padded
+// to the field width: the same text on every platform. Other conversions are printf's.
+// out_printf returns the count written, -1 when the write fails; fmt_nums the full length.
+int out_printf(std::FILE* f, const char* fmt, ...);
+int fmt_nums(char* buf, std::size_t size, const char* fmt, ...);
 
 // ---------------------------------------------------------------------------------------
 // Console input.

@@ -18,7 +18,7 @@ constexpr const char* usage =
 void show(double x) {
     double f = quad_interp(x);
     double floren = lorentz(x);
-    std::printf("f = %g floren =%g \n", f, floren);
+    out_printf(stdout, "f = %lg floren =%lg \n", f, floren);
 }
 } // namespace
 

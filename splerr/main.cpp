@@ -56,8 +56,8 @@ constexpr const char* usage =
 void show(double x) {
     double p = spline_interp(x);
     double f = lorentz(x);
-    std::printf(" polyc =%g \n", p);
-    std::printf("floren =%g \n", f);
+    out_printf(stdout, " polyc =%lg \n", p);
+    out_printf(stdout, "floren =%lg \n", f);
 }
 } // namespace
 

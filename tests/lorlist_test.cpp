@@ -2,8 +2,11 @@
 // read back byte for byte, and the terminal's mode checked afterwards.
 #include "harness.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
 #include <poll.h>
@@ -25,7 +28,9 @@ struct Term {
     termios before{};
     std::string out;
 
-    Term(const fs::path& dir, const std::string& program) {
+    // program runs with the arguments args (wine: the Windows program to run).
+    Term(const fs::path& dir, const std::string& program,
+         const std::vector<std::string>& args = {}) {
         EXPECT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
         // No output processing, so what the program writes arrives unchanged.
         termios t;
@@ -39,7 +44,11 @@ struct Term {
             login_tty(slave);
             if (chdir(dir.c_str()) != 0)
                 _exit(127);
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(program.c_str(), argv.data());
             _exit(127);
         }
     }
@@ -251,5 +260,97 @@ TEST(ReadKey, ScanCodes) {
         EXPECT_EQ(t.finish(), 0);
         EXPECT_EQ(t.out, want + "113\n");
         EXPECT_TRUE(t.mode_unchanged());
+    }
+}
+
+namespace {
+// What a console under wine shows, as text: wine's terminal renders a blank as "erase, one
+// to the right" and hides the cursor around each character; CRs dropped.
+std::string screen_text(const std::string& s) {
+    std::string r;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r')
+            continue;
+        if (s[i] != '\x1b' || i + 1 >= s.size() || s[i + 1] != '[') {
+            r += s[i];
+            continue;
+        }
+        std::size_t j = i + 2;
+        while (j < s.size() && !std::isalpha(static_cast<unsigned char>(s[j])))
+            ++j;
+        if (j < s.size() && s[j] == 'C')
+            r.append(static_cast<std::size_t>(std::max(1, std::atoi(s.c_str() + i + 2))), ' ');
+        i = j;
+    }
+    return r;
+}
+
+// Reads until the screen shows want, for up to 10 s.
+bool wait_screen(Term& t, const std::string& want) {
+    auto end = std::chrono::steady_clock::now() + 10s;
+    while (screen_text(t.out).find(want) == std::string::npos)
+        if (std::chrono::steady_clock::now() > end || !t.pump(20))
+            return false;
+    return true;
+}
+
+// The folder of the Windows programs, or empty (the tests are then skipped).
+std::string windows_bin() {
+    const char* w = std::getenv("WINDOWS_BIN");
+    return w != nullptr && *w != '\0' && std::system("command -v wine >/dev/null 2>&1") == 0 ? w
+                                                                                             : "";
+}
+} // namespace
+
+// Under wine, in a pseudo-terminal: the console API read gives the same keys as on Linux.
+// Ctrl+C is not tried: wine's console ends the process on it, whatever the mode.
+TEST(Wine, LorlistAndReadKeyOnTheConsole) {
+    std::string wb = windows_bin();
+    if (wb.empty())
+        GTEST_SKIP() << "WINDOWS_BIN is not set";
+    struct C {
+        const char* name;
+        std::string keys;
+        std::string answer;      // the answer line as the console shows it
+        bool listed, waits;      // the listing follows; the second prompt waits for a key
+        std::vector<int> values; // read_key's values for the keys
+    };
+    const C cs[] = {
+        {"a", "a", "ans a 97 ", true, true, {'a'}},
+        {"0", "0", "ans 0 48 ", false, false, {'0'}},
+        {"Up", "\x1b[A", "ans  0 ", true, false, {0, 72}},
+        {"F1", "\x1bOP", "ans  0 ", true, false, {0, 59}},
+    };
+    for (const C& c : cs) {
+        SCOPED_TRACE(c.name);
+        TempDir d;
+        write_file(d.path / "loren.out", two);
+        Term t(d.path, "/usr/bin/wine", {wb + "/lorlist.exe"});
+        ASSERT_TRUE(wait_screen(t, press)) << t.out;
+        std::this_thread::sleep_for(300ms);
+        t.type(c.keys);
+        if (c.waits) {
+            EXPECT_TRUE(wait_screen(t, two + press));
+            std::this_thread::sleep_for(300ms);
+            t.type("z");
+        }
+        EXPECT_EQ(t.finish(), 0);
+        std::string want = "nlines = 2 \n" + press + c.answer + "\n";
+        if (c.listed)
+            want += two + press;
+        EXPECT_EQ(screen_text(t.out), want);
+
+        Term k(d.path, "/usr/bin/wine", {wb + "/keydriver.exe"});
+        ASSERT_TRUE(wait_screen(k, "ready\n"));
+        std::this_thread::sleep_for(300ms);
+        k.type(c.keys);
+        std::string kw = "ready\n";
+        for (int v : c.values)
+            kw += std::to_string(v) + "\nready\n";
+        EXPECT_TRUE(wait_screen(k, kw)) << screen_text(k.out);
+        k.type("q");
+        EXPECT_EQ(k.finish(), 0);
+        // keydriver reports "mode changed" when read_key did not restore the console's mode.
+        EXPECT_EQ(screen_text(k.out), kw + "113\n");
     }
 }

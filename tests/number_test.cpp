@@ -110,3 +110,30 @@ TEST(Number, ScanOverAFile) {
     EXPECT_TRUE(eof);
     tf_close(t);
 }
+
+TEST(Format, NonFiniteValuesHaveOneText) {
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    struct C {
+        const char* fmt;
+        double v;
+        const char* want;
+    };
+    const C cs[] = {
+        {"%14.6lg|", -nan, "          -nan|"},
+        {"%14.6lg|", nan, "           nan|"},
+        {"%f|", inf, "inf|"},
+        {"%f|", -inf, "-inf|"},
+        {"%-6g|", nan, "nan   |"},
+        {"%G|", -inf, "-INF|"},
+        {"%14.6lg|", 994.011992, "       994.012|"},
+        {"%f|", -10000.0, "-10000.000000|"},
+    };
+    char buf[64];
+    for (const C& c : cs) {
+        SCOPED_TRACE(c.fmt);
+        EXPECT_EQ(fmt_nums(buf, sizeof buf, c.fmt, c.v), static_cast<int>(std::strlen(c.want)));
+        EXPECT_STREQ(buf, c.want);
+    }
+    EXPECT_EQ(fmt_nums(buf, sizeof buf, "jb n %d %d %s %c%%", -1, 4, "x", 'z'), 14);
+    EXPECT_STREQ(buf, "jb n -1 4 x z%");
+}

@@ -16,9 +16,9 @@ double* ya = nullptr;
 
 double quad(const double xi[], const double yi[], double x) {
     if (trace_flag == 1) {
-        std::printf("inside quad x=%g \n", x);
+        out_printf(stdout, "inside quad x=%lg \n", x);
         for (int i = 1; i <= 4; ++i)
-            std::printf("i %d xi %g yi %g \n", i, xi[i - 1], yi[i - 1]);
+            out_printf(stdout, "i %d xi %lg yi %lg \n", i, xi[i - 1], yi[i - 1]);
     }
     double x1 = xi[0], x2 = xi[1], x3 = xi[2], x4 = xi[3];
     double y1 = yi[0], y2 = yi[1], y3 = yi[2], y4 = yi[3];
@@ -37,9 +37,9 @@ double quad_pick(double x, const double xa[], const double ya[], int n) {
 
 double quad_at(int j, double x, const double xa[], const double ya[], int n) {
     if (trace_flag == 1) {
-        std::printf("jb n %d %d \n", j, n);
-        std::printf("xa[n],xa[n+1] %g,%g \n", xa[n], xa[n + 1]);
-        std::printf("ya[n],ya[n+1] %g,%g \n", ya[n], ya[n + 1]);
+        out_printf(stdout, "jb n %d %d \n", j, n);
+        out_printf(stdout, "xa[n],xa[n+1] %lg,%lg \n", xa[n], xa[n + 1]);
+        out_printf(stdout, "ya[n],ya[n+1] %lg,%lg \n", ya[n], ya[n + 1]);
     }
     int jb = j - 1;
     if (jb > n - 2)
@@ -47,13 +47,13 @@ double quad_at(int j, double x, const double xa[], const double ya[], int n) {
     if (jb < 0)
         jb = 0;
     if (trace_flag == 1) {
-        std::printf("final jb %d \n", jb);
+        out_printf(stdout, "final jb %d \n", jb);
         // Four places above jb lies past the array when jb = n-2: show the right ghost.
         double xap = jb + 4 <= n + 1 ? xa[jb + 4] : xa[n + 1];
-        std::printf("xam x xap %g %g %g \n", xa[jb + 1], x, xap);
-        std::printf("poly x= %g \n", x);
+        out_printf(stdout, "xam x xap %lg %lg %lg \n", xa[jb + 1], x, xap);
+        out_printf(stdout, "poly x= %lg \n", x);
         for (int i = 0; i < 4; ++i)
-            std::printf("i %d xa[i+jb] %g ya[i+jb] %g \n", i, xa[jb + i], ya[jb + i]);
+            out_printf(stdout, "i %d xa[i+jb] %lg ya[i+jb] %lg \n", i, xa[jb + i], ya[jb + i]);
     }
     return quad(xa + jb, ya + jb, x);
 }

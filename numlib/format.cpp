@@ -1,0 +1,110 @@
+// format: printf for the dialogue and the tables, with one text for non-finite values on
+// every platform.
+#include "numlib.hpp"
+
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+// Formats fmt with its arguments into out. Conversions: d i u x c s p and e f g a (any case,
+// with flags, width, precision and the length modifiers l, ll, h, z), %%. A floating-point
+// value that is not finite is written "nan", "-nan", "inf" or "-inf" (upper case for E F G
+// A), right-aligned in the field width (left with the '-' flag), as glibc prints them.
+void format(std::string& out, const char* fmt, va_list ap) {
+    char spec[32], piece[512];
+    for (const char* p = fmt; *p != '\0';) {
+        if (*p != '%') {
+            const char* q = std::strchr(p, '%');
+            std::size_t k = q != nullptr ? static_cast<std::size_t>(q - p) : std::strlen(p);
+            out.append(p, k);
+            p += k;
+            continue;
+        }
+        const char* s = p++;
+        while (*p != '\0' && std::strchr("-+ #0123456789.*lhzjtL", *p) != nullptr)
+            ++p;
+        char conv = *p != '\0' ? *p++ : '%';
+        std::size_t len = static_cast<std::size_t>(p - s);
+        if (len >= sizeof spec)
+            len = sizeof spec - 1;
+        std::memcpy(spec, s, len);
+        spec[len] = '\0';
+        int n = 0;
+        switch (conv) {
+        case '%': out += '%'; continue;
+        case 'e':
+        case 'E':
+        case 'f':
+        case 'F':
+        case 'g':
+        case 'G':
+        case 'a':
+        case 'A': {
+            double v = va_arg(ap, double);
+            if (std::isfinite(v)) {
+                n = std::snprintf(piece, sizeof piece, spec, v);
+                break;
+            }
+            bool upper = std::isupper(static_cast<unsigned char>(conv)) != 0;
+            const char* word = std::isnan(v) ? (upper ? "NAN" : "nan") : (upper ? "INF" : "inf");
+            std::size_t wlen = 3 + (std::signbit(v) ? 1 : 0);
+            // The width, where the conversion has one: digits after the flags.
+            const char* w = spec + 1;
+            bool left = false;
+            while (*w != '\0' && std::strchr("-+ #0", *w) != nullptr)
+                left = left || *w++ == '-';
+            auto width = static_cast<std::size_t>(std::atoi(w));
+            std::size_t pad = width > wlen ? width - wlen : 0;
+            if (!left)
+                out.append(pad, ' ');
+            if (std::signbit(v))
+                out += '-';
+            out.append(word, 3);
+            if (left)
+                out.append(pad, ' ');
+            continue;
+        }
+        case 's': n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, const char*)); break;
+        case 'p': n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, void*)); break;
+        default:
+            // Integers: the length modifier decides the argument's type.
+            if (std::strstr(spec, "ll") != nullptr || std::strchr(spec, 'z') != nullptr ||
+                std::strchr(spec, 'j') != nullptr)
+                n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, long long));
+            else if (std::strchr(spec, 'l') != nullptr)
+                n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, long));
+            else
+                n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, int));
+        }
+        if (n > 0)
+            out.append(piece, static_cast<std::size_t>(n) < sizeof piece ? n : sizeof piece - 1);
+    }
+}
+} // namespace
+
+int out_printf(std::FILE* f, const char* fmt, ...) {
+    std::string s;
+    va_list ap;
+    va_start(ap, fmt);
+    format(s, fmt, ap);
+    va_end(ap);
+    return std::fwrite(s.data(), 1, s.size(), f) == s.size() ? static_cast<int>(s.size()) : -1;
+}
+
+int fmt_nums(char* buf, std::size_t size, const char* fmt, ...) {
+    std::string s;
+    va_list ap;
+    va_start(ap, fmt);
+    format(s, fmt, ap);
+    va_end(ap);
+    if (size > 0) {
+        std::size_t k = s.size() < size ? s.size() : size - 1;
+        std::memcpy(buf, s.data(), k);
+        buf[k] = '\0';
+    }
+    return static_cast<int>(s.size());
+}
