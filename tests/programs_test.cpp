@@ -366,3 +366,51 @@ TEST(PlotStep, OwnGplotFoundAndFailureTold) {
     EXPECT_EQ(r.out, prompt);
     EXPECT_EQ(r.err, "quaderr: the plot step failed (status 3); errq.out is complete\n");
 }
+
+// The Windows programs under wine against the Linux ones, on the same tables and inputs:
+// standard output equal once the CRs are dropped, the error tables and the figures byte for
+// byte. Each platform's plot step finds its own gplot beside the program.
+TEST(Wine, SameBytesAsLinux) {
+    const char* wb = std::getenv("WINDOWS_BIN");
+    if (wb == nullptr || *wb == '\0' || std::system("command -v wine >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "WINDOWS_BIN is not set";
+    std::string lorgen29;
+    {
+        TempDir d;
+        lorgen29 = run_args(d.path, {bin("lorgen")}).out;
+    }
+    const std::pair<const char*, std::string> tables[] = {
+        {"lorgen", lorgen29},
+        {"squares, CR LF", "1 1\r\n2 4\r\n3 9\r\n4 16\r\n"},
+        {"a repeated abscissa", "0 1\n1 2\n1 3\n2 4\n3 5\n"},
+        {"a header", "x y\n1 2\n3 4\n"},
+    };
+    const std::string input = "2.5 3.47 abc -1 1e300 1e999 -1e999 -10000\n";
+    auto drop_cr = [](std::string s) {
+        std::erase(s, '\r');
+        return s;
+    };
+    for (const auto& [name, table] : tables) {
+        for (const char* program : {"splerr", "quaderr", "loctest"}) {
+            SCOPED_TRACE(std::string(program) + " on " + name);
+            TempDir lin, win;
+            write_file(lin.path / "loren.out", table);
+            write_file(win.path / "loren.out", table);
+            RunOpts o;
+            o.path = "/usr/bin:/bin"; // no gplot but the one beside each program
+            RunResult l = run_opts(lin.path, {bin(program)}, input, o);
+            RunResult w = run_opts(
+                win.path, {"/usr/bin/wine", std::string(wb) + "/" + program + ".exe"}, input, o);
+            EXPECT_EQ(w.status, l.status);
+            EXPECT_EQ(drop_cr(w.out), l.out);
+            EXPECT_NE(w.out.find("\r\n"), std::string::npos) << "console lines end in CR LF";
+            if (std::string(program) != "loctest") {
+                EXPECT_TRUE(fs::exists(win.path / (program[0] == 's' ? "errsp.svg" : "errq.svg")));
+            }
+            for (const char* f : {"errsp.out", "errq.out", "errsp.svg", "errq.svg"}) {
+                EXPECT_EQ(fs::exists(win.path / f), fs::exists(lin.path / f)) << f;
+                EXPECT_TRUE(read_file(win.path / f) == read_file(lin.path / f)) << f;
+            }
+        }
+    }
+}
