@@ -115,24 +115,20 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
                 in_open = false;
             }
         }
-        if (out_open && (p[0].revents & (POLLIN | POLLHUP | POLLERR))) {
-            ssize_t k = read(out[0], buf, sizeof buf);
+        // Takes what a readable pipe holds into to; closes it at its end.
+        auto drain = [&](const pollfd& q, int fd, bool& open, std::string& to) {
+            if (!open || !(q.revents & (POLLIN | POLLHUP | POLLERR)))
+                return;
+            ssize_t k = read(fd, buf, sizeof buf);
             if (k <= 0) {
-                close(out[0]);
-                out_open = false;
+                close(fd);
+                open = false;
             } else {
-                r.out.append(buf, static_cast<std::size_t>(k));
+                to.append(buf, static_cast<std::size_t>(k));
             }
-        }
-        if (err_open && (p[2].revents & (POLLIN | POLLHUP | POLLERR))) {
-            ssize_t k = read(err[0], buf, sizeof buf);
-            if (k <= 0) {
-                close(err[0]);
-                err_open = false;
-            } else {
-                r.err.append(buf, static_cast<std::size_t>(k));
-            }
-        }
+        };
+        drain(p[0], out[0], out_open, r.out);
+        drain(p[2], err[0], err_open, r.err);
     }
     if (err_open)
         close(err[0]);
