@@ -4,17 +4,18 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
-// Formats fmt with its arguments into out. Conversions: d i u x c s p and e f g a (any case,
-// with flags, width, precision and the length modifiers l, ll, h, z), %%. A floating-point
-// value that is not finite is written "nan", "-nan", "inf" or "-inf" (upper case for E F G
-// A), right-aligned in the field width (left with the '-' flag), as glibc prints them.
-void format(std::string& out, const char* fmt, va_list ap) {
+// Formats fmt with its arguments into out. Conversions: d i u x c (of an int) and s, e f g a
+// (any case, with flags, width and precision; l before a floating-point conversion), %%. A
+// floating-point value that is not finite is written "nan", "-nan", "inf" or "-inf" (upper case for
+// E F G A), right-aligned in the field width (left with the '-' flag), as glibc prints them.
+void format(std::string& out, const char* fmt, const FmtArg* args, int nargs) {
+    int next = 0;
+    auto arg = [&]() { return next < nargs ? args[next++] : FmtArg(0); };
     char spec[32], piece[512];
     for (const char* p = fmt; *p != '\0';) {
         if (*p != '%') {
@@ -25,7 +26,7 @@ void format(std::string& out, const char* fmt, va_list ap) {
             continue;
         }
         const char* s = p++;
-        while (*p != '\0' && std::strchr("-+ #0123456789.*lhzjtL", *p) != nullptr)
+        while (*p != '\0' && std::strchr("-+ #0123456789.l", *p) != nullptr)
             ++p;
         char conv = *p != '\0' ? *p++ : '%';
         std::size_t len = static_cast<std::size_t>(p - s);
@@ -44,7 +45,7 @@ void format(std::string& out, const char* fmt, va_list ap) {
         case 'G':
         case 'a':
         case 'A': {
-            double v = va_arg(ap, double);
+            double v = arg().d;
             if (std::isfinite(v)) {
                 n = std::snprintf(piece, sizeof piece, spec, v);
                 break;
@@ -68,17 +69,8 @@ void format(std::string& out, const char* fmt, va_list ap) {
                 out.append(pad, ' ');
             continue;
         }
-        case 's': n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, const char*)); break;
-        case 'p': n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, void*)); break;
-        default:
-            // Integers: the length modifier decides the argument's type.
-            if (std::strstr(spec, "ll") != nullptr || std::strchr(spec, 'z') != nullptr ||
-                std::strchr(spec, 'j') != nullptr)
-                n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, long long));
-            else if (std::strchr(spec, 'l') != nullptr)
-                n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, long));
-            else
-                n = std::snprintf(piece, sizeof piece, spec, va_arg(ap, int));
+        case 's': n = std::snprintf(piece, sizeof piece, spec, arg().s); break;
+        default: n = std::snprintf(piece, sizeof piece, spec, arg().i);
         }
         if (n > 0)
             out.append(piece, static_cast<std::size_t>(n) < sizeof piece ? n : sizeof piece - 1);
@@ -86,21 +78,15 @@ void format(std::string& out, const char* fmt, va_list ap) {
 }
 } // namespace
 
-int out_printf(std::FILE* f, const char* fmt, ...) {
+int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n) {
     std::string s;
-    va_list ap;
-    va_start(ap, fmt);
-    format(s, fmt, ap);
-    va_end(ap);
+    format(s, fmt, args, n);
     return std::fwrite(s.data(), 1, s.size(), f) == s.size() ? static_cast<int>(s.size()) : -1;
 }
 
-int fmt_nums(char* buf, std::size_t size, const char* fmt, ...) {
+int fmt_numv(char* buf, std::size_t size, const char* fmt, const FmtArg* args, int n) {
     std::string s;
-    va_list ap;
-    va_start(ap, fmt);
-    format(s, fmt, ap);
-    va_end(ap);
+    format(s, fmt, args, n);
     if (size > 0) {
         std::size_t k = s.size() < size ? s.size() : size - 1;
         std::memcpy(buf, s.data(), k);

@@ -219,10 +219,27 @@ int finish_run(const char* errname, double (*f)(double));
 
 // fprintf and snprintf whose floating-point conversions (%g, %lg, %14.6lg, %f, ...) write a
 // value that is not finite as "nan", "-nan", "inf" or "-inf", by its sign and kind, padded
-// to the field width: the same text on every platform. Other conversions are printf's.
+// to the field width: the same text on every platform. Besides those: %d %i %u %x %c of an
+// int, %s and %%, as printf has them. The arguments are doubles, ints and C strings.
 // out_printf returns the count written, -1 when the write fails; fmt_nums the full length.
-int out_printf(std::FILE* f, const char* fmt, ...);
-int fmt_nums(char* buf, std::size_t size, const char* fmt, ...);
+struct FmtArg {
+    double d = 0;
+    int i = 0;
+    const char* s = nullptr;
+    FmtArg(double v) : d(v) {}
+    FmtArg(int v) : i(v) {}
+    FmtArg(const char* v) : s(v) {}
+};
+int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n);
+int fmt_numv(char* buf, std::size_t size, const char* fmt, const FmtArg* args, int n);
+template <class... A> int out_printf(std::FILE* f, const char* fmt, A... a) {
+    const FmtArg args[] = {FmtArg(a)..., FmtArg(0)};
+    return out_printv(f, fmt, args, static_cast<int>(sizeof...(a)));
+}
+template <class... A> int fmt_nums(char* buf, std::size_t size, const char* fmt, A... a) {
+    const FmtArg args[] = {FmtArg(a)..., FmtArg(0)};
+    return fmt_numv(buf, size, fmt, args, static_cast<int>(sizeof...(a)));
+}
 
 // ---------------------------------------------------------------------------------------
 // Console input.

@@ -79,6 +79,8 @@ std::string word_start(TextFile& f, std::size_t max) {
 // the file, and those after text that is not a number (they would all stop there), are
 // skipped: they could store nothing.
 void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& notes, Helper* h) {
+    if (x == nullptr || y == nullptr)
+        return;
     bool stuck = false, prev = false;
     std::int64_t values = 0, rows = 0;
     for (std::int64_t i = 0; i < n && !at_true_end(f); ++i) {
