@@ -48,10 +48,12 @@ void report_notes(const char* path, const TableNotes& t) {
     std::fflush(stdout); // the dialogue so far comes first where both streams meet
     std::int64_t unread = t.lines - t.rows_read;
     if (t.stuck_after >= 0) {
+        std::string text;
+        std::int64_t line = line_of_value(path, t.stuck_after, &text);
         std::string msg = "\"";
-        msg.append(shown(t.stuck_text)).append("\" is not a number; ");
+        msg.append(shown(text)).append("\" is not a number; ");
         msg.append(rows_text(unread, t.lines));
-        note(path, line_of_value(path, t.stuck_after), msg);
+        note(path, line, msg);
     } else if (unread > 0) {
         note(path, t.lines,
              std::to_string(t.lines) + " line ends but " + std::to_string(t.rows_read) +

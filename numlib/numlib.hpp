@@ -117,7 +117,6 @@ struct TableNotes {
     std::int64_t lines = 0;        // its line ends
     std::int64_t rows_read = 0;    // rows that got both numbers
     std::int64_t stuck_after = -1; // numbers read before text that is not a number; -1: none
-    std::string stuck_text;        // that text, at most 40 bytes
     std::int64_t order_row = -1;   // first row whose x does not exceed the row before; -1: none
     bool order_repeat = false;     // ... by being equal to it
     TailNotes tail;
@@ -276,9 +275,10 @@ const char* suite_version();
 // arguments are left alone.
 bool info_args(int argc, char** argv, const char* name, const char* usage);
 
-// Line (from 1) at which the "%lg %lg" reads of path meet what follows its first k numbers;
-// -1 when the file cannot be read. A second pass over the file, for diagnostics only.
-std::int64_t line_of_value(const char* path, std::int64_t k);
+// Line (from 1) at which the "%lg %lg" reads of path meet what follows its first k numbers,
+// and in *text (when not null) up to 40 bytes of the word there; -1 when the file cannot be
+// read. A second pass over the file, for diagnostics only.
+std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text = nullptr);
 // Writes to standard error one line "PROGRAM: PATH:LINE: message" for each problem in
 // notes: text that is not a number, fewer pairs than line ends, a last line without a line
 // end, abscissae not strictly ascending, text after a byte 26. Only the first call of the

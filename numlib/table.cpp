@@ -63,21 +63,10 @@ void help(Helper* h) {
     }
 }
 
-constexpr std::size_t stuck_shown = 40; // bytes of unreadable text kept for the diagnostic
-
-// Up to max bytes of the word that stands next (white space ends it).
-std::string word_start(TextFile& f, std::size_t max) {
-    std::string w;
-    int c;
-    while (w.size() < max && (c = tf_getc(f)) != -1 && !(c == ' ' || (c >= '\t' && c <= '\r')))
-        w += static_cast<char>(c);
-    return w;
-}
-
 // The n reads of the loading procedure into x[0..n-1], y[0..n-1], noting what goes wrong;
 // publishes its progress to h when there is one. Reads that can only meet the true end of
-// the file, and those after text that is not a number (they would all stop there), are
-// skipped: they could store nothing.
+// the file are skipped: they could store nothing. (Reads after text that is not a number
+// are not: past a byte 26 such text can become part of a number.)
 void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& notes, Helper* h) {
     if (x == nullptr || y == nullptr)
         return;
@@ -94,11 +83,8 @@ void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& no
             }
         }
         prev = got == 2;
-        if (stuck) {
+        if (stuck && notes.stuck_after < 0)
             notes.stuck_after = values;
-            notes.stuck_text = word_start(f, stuck_shown);
-            break;
-        }
         if (h != nullptr && (i + 1) % publish_every == 0)
             h->rows.store(i + 1, std::memory_order_release);
     }
@@ -181,7 +167,7 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
     return Load::ok;
 }
 
-std::int64_t line_of_value(const char* path, std::int64_t k) {
+std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text) {
     TextFile f;
     if (!tf_open(f, path))
         return -1;
@@ -200,8 +186,13 @@ std::int64_t line_of_value(const char* path, std::int64_t k) {
         tf_ungetc(f, c);
         bool eof = false;
         double v = 0.0;
-        if (count == k || scan_num(f, &v, &eof) != Scan::number)
+        if (count == k || scan_num(f, &v, &eof) != Scan::number) {
+            // The text there: up to 40 bytes of its word.
+            for (int b; text != nullptr && text->size() < 40 && (b = tf_getc(f)) != -1 &&
+                        !(b == ' ' || (b >= '\t' && b <= '\r'));)
+                *text += static_cast<char>(b);
             break;
+        }
         ++count;
     }
     tf_close(f);
