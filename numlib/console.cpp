@@ -37,10 +37,6 @@ std::string rows_text(std::int64_t k, std::int64_t n) {
 }
 } // namespace
 
-const char* program_name() {
-    return prog;
-}
-
 void report_notes(const char* path, const TableNotes& t) {
     if (!t.parsed || notes_done)
         return;

@@ -282,10 +282,9 @@ std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text =
 // Writes to standard error one line "PROGRAM: PATH:LINE: message" for each problem in
 // notes: text that is not a number, fewer pairs than line ends, a last line without a line
 // end, abscissae not strictly ascending, text after a byte 26. Only the first call of the
-// process that has a parsed table prints; later calls print nothing.
+// process that has a parsed table prints; later calls print nothing. PROGRAM is the name
+// given to console_start.
 void report_notes(const char* path, const TableNotes& notes);
-// The program's name in those lines, as console_start set it.
-const char* program_name();
 
 // Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
 // the process ends with status 1) no memory; then report_notes for loren.out. Returns true

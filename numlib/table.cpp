@@ -6,7 +6,6 @@
 #include <climits>
 #include <string>
 #include <thread>
-#include <utility>
 
 namespace {
 // Tables smaller than this are loaded without the helper thread.
@@ -116,7 +115,7 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
         read_rows(f, x, y, n < 2 ? n : 2, notes, nullptr);
         tf_close(f);
         t.n = static_cast<int>(n);
-        t.notes = std::move(notes);
+        t.notes = notes;
         return Load::too_few;
     }
     if (n > INT_MAX - pad) {
@@ -163,7 +162,7 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
     t.ya = arrays[1];
     t.extra[0] = arrays[2];
     t.extra[1] = arrays[3];
-    t.notes = std::move(notes);
+    t.notes = notes;
     return Load::ok;
 }
 
