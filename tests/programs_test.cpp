@@ -404,7 +404,8 @@ TEST(Wine, SameBytesAsLinux) {
             EXPECT_EQ(w.status, l.status);
             EXPECT_EQ(drop_cr(w.out), l.out);
             EXPECT_NE(w.out.find("\r\n"), std::string::npos) << "console lines end in CR LF";
-            if (std::string(program) != "loctest") {
+            // A table read as all zeros has no range to draw: no figure on either platform.
+            if (std::string(program) != "loctest" && std::string(name) != "a header") {
                 EXPECT_TRUE(fs::exists(win.path / (program[0] == 's' ? "errsp.svg" : "errq.svg")));
             }
             for (const char* f : {"errsp.out", "errq.out", "errsp.svg", "errq.svg"}) {
