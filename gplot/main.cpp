@@ -94,10 +94,10 @@ bool read_errors(const char* path, std::vector<double>& xs, std::vector<double>&
         std::vector<std::string> words;
         std::size_t i = 0;
         while (i < row.size()) {
-            while (i < row.size() && std::isspace(static_cast<unsigned char>(row[i])))
+            while (i < row.size() && is_space(static_cast<unsigned char>(row[i])))
                 ++i;
             std::size_t j = i;
-            while (j < row.size() && !std::isspace(static_cast<unsigned char>(row[j])))
+            while (j < row.size() && !is_space(static_cast<unsigned char>(row[j])))
                 ++j;
             if (j > i)
                 words.push_back(row.substr(i, j - i));
@@ -125,11 +125,15 @@ bool read_errors(const char* path, std::vector<double>& xs, std::vector<double>&
     return true;
 }
 
-std::string stem(const char* path) {
+// The file's name without its folder.
+std::string base_name(const char* path) {
     std::string s = path;
     auto slash = s.find_last_of('/');
-    if (slash != std::string::npos)
-        s = s.substr(slash + 1);
+    return slash != std::string::npos ? s.substr(slash + 1) : s;
+}
+
+std::string stem(const char* path) {
+    std::string s = base_name(path);
     auto dot = s.find_last_of('.');
     if (dot != std::string::npos && dot > 0)
         s = s.substr(0, dot);
@@ -138,10 +142,7 @@ std::string stem(const char* path) {
 
 // The method whose errors the suite's own error files hold, by the file's name.
 std::string method_of(const char* path) {
-    std::string s = path;
-    auto slash = s.find_last_of('/');
-    if (slash != std::string::npos)
-        s = s.substr(slash + 1);
+    std::string s = base_name(path);
     if (s == "errsp.out")
         return "the natural cubic spline (errsp.out)";
     if (s == "errq.out")
@@ -399,11 +400,7 @@ int main(int argc, char** argv) {
                (r0 + r1) / 2, top3 + 18, lo, hi);
     svg += "</g>\n</svg>\n";
 
-    std::FILE* f = std::fopen(name.c_str(), "wb");
-    bool ok = f != nullptr && std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
-    if (f != nullptr && std::fclose(f) != 0)
-        ok = false;
-    if (!ok) {
+    if (!save_file(name, svg)) {
         std::fprintf(stderr, "gplot: cannot write %s\n", name.c_str());
         return 1;
     }

@@ -199,3 +199,11 @@ void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, lon
         svg += fmt("<path fill=\"none\" stroke=\"%s\" stroke-width=\"1.2\" d=\"", colour) + d +
                "\"/>\n";
 }
+
+bool save_file(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}

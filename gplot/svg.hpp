@@ -49,3 +49,6 @@ void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, c
 // Short ticks up from the bottom edge at every stride-th x.
 void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
                   const char* colour);
+
+// Writes bytes to path in binary mode, replacing it; false when any write or the close fails.
+bool save_file(const std::string& path, const std::string& bytes);

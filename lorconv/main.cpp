@@ -61,9 +61,7 @@ bool write_csv(const Series* s) {
                        r[i].max_error, r[i].x_at_max, r[i].inner_max, r[i].ends_max) +
                    order_cell(r, i, true) + "," + order_cell(r, i, false) + "\n";
     }
-    std::FILE* f = std::fopen("conv.csv", "wb");
-    bool ok = f != nullptr && std::fwrite(csv.data(), 1, csv.size(), f) == csv.size();
-    return (f == nullptr || std::fclose(f) == 0) && ok;
+    return save_file("conv.csv", csv);
 }
 
 std::string power(int k) {
@@ -134,9 +132,7 @@ bool write_svg(const Series* s, double a, double b) {
         }
     }
     svg += "</svg>\n";
-    std::FILE* f = std::fopen("conv.svg", "wb");
-    bool ok = f != nullptr && std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
-    return (f == nullptr || std::fclose(f) == 0) && ok;
+    return save_file("conv.svg", svg);
 }
 
 // "4.00 (h^4)" when the observed order is within a quarter of the theory's; else it says

@@ -12,9 +12,6 @@ namespace {
 inline bool is_digit(int c) {
     return c >= '0' && c <= '9';
 }
-inline bool is_ws(int c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 const char* digits(const char* p, const char* e) {
     while (p < e && is_digit(*p))
@@ -28,7 +25,7 @@ Scan scan_slow(TextFile& t, double* v, bool* hit_eof) {
     static thread_local std::string tok;
     tok.clear();
     int c = tf_getc(t);
-    while (is_ws(c))
+    while (is_space(c))
         c = tf_getc(t);
     if (c == '+' || c == '-') {
         tok += static_cast<char>(c);
@@ -167,7 +164,7 @@ Scan scan_num(TextFile& t, double* v, bool* hit_eof) {
     if (t.nback == 0) {
         // Fast path: the number lies wholly inside the delivered bytes of the block.
         for (;;) {
-            while (t.beg < t.end && is_ws(static_cast<unsigned char>(t.buf[t.beg])))
+            while (t.beg < t.end && is_space(static_cast<unsigned char>(t.buf[t.beg])))
                 ++t.beg;
             if (t.beg < t.end)
                 break;
@@ -199,10 +196,10 @@ int read_pair(TextFile& t, double* x, double* y, bool* stuck) {
     return s == Scan::number ? 2 : 1;
 }
 
-std::string take_word(TextFile& t) {
+std::string take_word(TextFile& t, std::size_t max) {
     std::string w;
     int c;
-    while ((c = tf_getc(t)) != -1 && !is_ws(c))
+    while (w.size() < max && (c = tf_getc(t)) != -1 && !is_space(c))
         w += static_cast<char>(c);
     return w;
 }

@@ -96,9 +96,14 @@ enum class Scan { number, not_number, eof };
 // at all (also right after a number): a "%lg %lg" read ends there.
 Scan scan_num(TextFile& t, double* v, bool* hit_eof);
 
+// The suite's one white-space rule: blank, and the bytes 9 to 13 (TAB LF VT FF CR).
+inline bool is_space(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // Takes the run of non-white-space bytes that stands next (up to white space or end of
-// file, both consumed) and returns it.
-std::string take_word(TextFile& t);
+// file, both consumed) and returns it; with max, stops after max bytes of it.
+std::string take_word(TextFile& t, std::size_t max = static_cast<std::size_t>(-1));
 
 // One "%lg %lg" read: returns the number of values stored (0, 1 or 2) and sets *stuck when
 // the read stopped at text that is not a number, which stays unread for the next read.

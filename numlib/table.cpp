@@ -178,7 +178,7 @@ std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text) 
                 break;
             continue; // a byte 26: the reads go on after it
         }
-        if (c == ' ' || (c >= '\t' && c <= '\r')) {
+        if (is_space(c)) {
             line += c == '\n';
             continue;
         }
@@ -186,10 +186,8 @@ std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text) 
         bool eof = false;
         double v = 0.0;
         if (count == k || scan_num(f, &v, &eof) != Scan::number) {
-            // The text there: up to 40 bytes of its word.
-            for (int b; text != nullptr && text->size() < 40 && (b = tf_getc(f)) != -1 &&
-                        !(b == ' ' || (b >= '\t' && b <= '\r'));)
-                *text += static_cast<char>(b);
+            if (text != nullptr)
+                *text = take_word(f, 40); // the text there, cut for the diagnostic
             break;
         }
         ++count;

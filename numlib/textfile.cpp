@@ -163,13 +163,9 @@ void tf_ungetc(TextFile& t, int c) {
 }
 
 namespace {
-bool is_text(unsigned char c) {
-    return !(c == ' ' || (c >= '\t' && c <= '\r'));
-}
-
 bool has_text(const char* p, const char* e) {
     for (; p < e; ++p)
-        if (is_text(static_cast<unsigned char>(*p)))
+        if (!is_space(static_cast<unsigned char>(*p)))
             return true;
     return false;
 }
@@ -199,7 +195,7 @@ std::int64_t count_lines(TextFile& t, TailNotes* tail) {
     while (t.nback > 0) {
         int b = tf_getc(t);
         c += b == '\n';
-        text = b != '\n' && (text || is_text(static_cast<unsigned char>(b)));
+        text = b != '\n' && (text || !is_space(b));
     }
     while (tf_more(t)) {
         const char* p = t.buf + t.beg;
