@@ -1,6 +1,6 @@
 // baseline: the bare minimum a loader must do, for the end-to-end benchmark to compare with:
 // read the file in 1 MiB blocks and convert every number with std::from_chars into arrays of
-// a known size, preallocated on huge pages. No reading rules, no checks beyond the grammar.
+// a known size, zero-filled by calloc. No reading rules, no checks beyond the grammar.
 // usage: baseline FILE ROWS
 #include "numlib.hpp"
 

@@ -2,7 +2,7 @@
 // loader in bytes per second, the spline coefficients per row, and one evaluation, one
 // search and one quadratic per call.
 #include "numlib.hpp"
-#include "poly/poly.hpp"
+#include "poly/quad.hpp"
 #include "spline.hpp"
 
 #include <benchmark/benchmark.h>
@@ -62,10 +62,9 @@ void BM_load_table(benchmark::State& st) {
     const std::string& path = table_file(st.range(0));
     for (auto _ : st) {
         SampleTable t;
-        load_table(path.c_str(), 0, 0, 2, t);
+        load_table(path.c_str(), {0, 0}, 2, t);
         benchmark::DoNotOptimize(t.xa[t.n - 1]);
-        free_doubles(t.xa, static_cast<std::size_t>(t.n));
-        free_doubles(t.ya, static_cast<std::size_t>(t.n));
+        free_table(t);
     }
     st.SetBytesProcessed(st.iterations() * static_cast<long>(fs::file_size(path)));
 }

@@ -9,6 +9,13 @@
 #include <cstring>
 #include <memory>
 
+namespace {
+// The quadratic at x, with or without its trace.
+double pick(double x, const double xa[], const double ya[], int n, bool trace) {
+    return trace ? quad_traced(locate(x, xa, n), x, xa, ya, n) : quad_pick(x, xa, ya, n);
+}
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (std::freopen("/dev/null", "w", stdout) == nullptr)
         __builtin_trap();
@@ -19,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1)
         return 0;
     int n = 2 + (data[0] & 0x7f) % 40;
-    trace_flag = data[0] >> 7;
+    bool trace = (data[0] >> 7) != 0;
     ++data;
     --size;
     std::size_t need = 8 * static_cast<std::size_t>(2 * n);
@@ -44,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         double x;
         std::memcpy(&x, data + at, 8);
         spline_eval(xa.get(), ya.get(), d2.get(), n, x);
-        quad_pick(x, px.get(), py.get(), n);
+        pick(x, px.get(), py.get(), n, trace);
     }
     for (int i = 0; i < n; ++i) {
         spline_eval(xa.get(), ya.get(), d2.get(), n, xa[i]);
-        quad_pick(xa[i], px.get(), py.get(), n);
+        pick(xa[i], px.get(), py.get(), n, trace);
     }
     return 0;
 }

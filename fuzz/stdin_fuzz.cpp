@@ -1,7 +1,7 @@
 // stdin_fuzz: arbitrary bytes as standard input of an interactive section. Every read is a
 // number (never a NaN) or a reported non-number, and each one makes progress.
 #include "fuzz_common.hpp"
-#include "numlib.hpp"
+#include "shell.hpp"
 
 #include <cmath>
 
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         if (r == Input::end && ++ends > size)
             break;
-        if (r == Input::end && in.raw_end && in.beg == in.end && in.nback == 0 && !in.mark)
+        if (r == Input::end && tf_done(in))
             break;
     }
     tf_close(in);

@@ -48,13 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     // The loader on the same bytes, in the padded layout.
     SampleTable t;
-    if (load_table(path, 1, 2, 0, t) == Load::ok) {
+    if (load_table(path, {1, 2}, 0, t) == Load::ok) {
         for (int i = 0; i < t.n; ++i)
             if (std::memcmp(&t.xa[i + 1], &big.v[2 * i], 8) != 0 ||
                 std::memcmp(&t.ya[i + 1], &big.v[2 * i + 1], 8) != 0)
                 __builtin_trap();
-        free_doubles(t.xa, static_cast<std::size_t>(t.n) + 2);
-        free_doubles(t.ya, static_cast<std::size_t>(t.n) + 2);
+        free_table(t);
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 // gplot: draws a sample table and its interpolation-error file as one SVG figure, and prints
 // a one-line summary of the largest errors inside and outside the table's range.
-#include "numlib.hpp"
+#include "shell.hpp"
 #include "svg.hpp"
 
 #include <cctype>
@@ -29,7 +29,7 @@ int usage(std::FILE* to, int status) {
 
 // Loads the sample table; prints why not and returns false when it cannot.
 bool load(const char* path, SampleTable& t) {
-    switch (load_table(path, 0, 0, 2, t)) {
+    switch (load_table(path, {0, 0}, 2, t)) {
     case Load::ok: return true;
     case Load::cannot_open: std::fprintf(stderr, "gplot: cannot open %s\n", path); break;
     case Load::too_few: std::fprintf(stderr, "gplot: %s holds fewer than 2 pairs\n", path); break;
@@ -73,11 +73,9 @@ bool read_errors(const char* path, std::vector<double>& xs, std::vector<double>&
         return false;
     }
     std::string text;
-    while (tf_more(f)) {
-        text.append(f.buf + f.beg, f.end - f.beg);
-        f.beg = f.end;
-    }
-    bool bad = f.error;
+    for (auto b = tf_block(f); !b.empty(); b = tf_block(f))
+        text.append(b);
+    bool bad = tf_failed(f);
     tf_close(f);
     if (bad) {
         std::fprintf(stderr, "gplot: cannot open %s\n", path);
@@ -268,11 +266,8 @@ int main(int argc, char** argv) {
     if (!load(argv[1], tab) || !read_errors(argv[2], ex, ee))
         return 1;
     // Only the order is this program's concern: the error programs diagnose the rest.
-    TableNotes order;
-    order.parsed = true;
-    order.order_row = tab.notes.order_row;
-    order.order_repeat = tab.notes.order_repeat;
-    report_notes(argv[1], order);
+    report_notes(argv[1], tab.notes,
+                 problem_bit(Problem::x_repeats) | problem_bit(Problem::x_steps_back));
 
     double lo = HUGE_VAL, hi = -HUGE_VAL, ymin = 0, ymax = 1;
     for (int i = 0; i < tab.n; ++i) {

@@ -1,5 +1,5 @@
 // loctest: shows where the bracketing search places typed abscissae in loren.out.
-#include "numlib.hpp"
+#include "shell.hpp"
 
 #include <cstdio>
 
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         return 0;
     TextFile& in = console_start("loctest");
     static SampleTable t;
-    Load s = load_table(table_name, 0, 0, 1, t);
+    Load s = load_table(table_name, {0, 0}, 1, t);
     if (s == Load::too_few) {
         std::fputs(" loren.out holds no samples \n", stdout);
         report_notes(table_name, t.notes);

@@ -2,7 +2,7 @@
 #include "conv.hpp"
 
 #include "numlib.hpp"
-#include "poly/poly.hpp"
+#include "poly/quad.hpp"
 #include "spline.hpp"
 
 #include <cmath>

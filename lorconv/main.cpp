@@ -1,7 +1,7 @@
 // lorconv: how the error of both interpolants shrinks as the table gets finer: the maxima
 // inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
 #include "conv.hpp"
-#include "numlib.hpp"
+#include "shell.hpp"
 #include "svg.hpp"
 
 #include <climits>

@@ -1,6 +1,6 @@
 // lorgen: writes N equally spaced samples of the Lorentzian on [A, B] to standard output, one
 // pair a line with 17 significant digits, so that the values read back exactly.
-#include "numlib.hpp"
+#include "shell.hpp"
 
 #include <cerrno>
 #include <cmath>

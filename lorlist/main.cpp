@@ -1,6 +1,6 @@
 // lorlist: counts the lines of loren.out and, unless the answer is the key 0, lists it.
-#include "numlib.hpp"
 #include "read_key.hpp"
+#include "shell.hpp"
 
 #include <cstdio>
 
@@ -34,10 +34,8 @@ int main(int argc, char** argv) {
         return console_end(open ? 0 : 1);
     if (open) {
         // The listing is the bytes the reader delivers: CRs dropped, up to a byte 26.
-        while (tf_more(f)) {
-            std::fwrite(f.buf + f.beg, 1, f.end - f.beg, stdout);
-            f.beg = f.end;
-        }
+        for (auto b = tf_block(f); !b.empty(); b = tf_block(f))
+            std::fwrite(b.data(), 1, b.size(), stdout);
         tf_close(f);
     }
     std::fputs("Press any key\n", stdout);

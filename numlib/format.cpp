@@ -1,5 +1,5 @@
-// format: printf for the dialogue and the tables, with one text for non-finite values on
-// every platform.
+// format: C format strings for the dialogue and the tables, with one text for
+// non-finite values on every platform.
 #include "numlib.hpp"
 
 #include <cctype>
@@ -8,12 +8,11 @@
 #include <cstring>
 #include <string>
 
-namespace {
-// Formats fmt with its arguments into out. Conversions: d i u x c (of an int) and s, e f g a
+// Formats fmt with its arguments onto out. Conversions: d i u x c (of an int) and s, e f g a
 // (any case, with flags, width and precision; l before a floating-point conversion), %%. A
 // floating-point value that is not finite is written "nan", "-nan", "inf" or "-inf" (upper case for
 // E F G A), right-aligned in the field width (left with the '-' flag), as glibc prints them.
-void format(std::string& out, const char* fmt, const FmtArg* args, int nargs) {
+void fmt_append(std::string& out, const char* fmt, const FmtArg* args, int nargs) {
     int next = 0;
     auto arg = [&]() { return next < nargs ? args[next++] : FmtArg(0); };
     char spec[32], piece[512];
@@ -76,17 +75,10 @@ void format(std::string& out, const char* fmt, const FmtArg* args, int nargs) {
             out.append(piece, static_cast<std::size_t>(n) < sizeof piece ? n : sizeof piece - 1);
     }
 }
-} // namespace
-
-int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n) {
-    std::string s;
-    format(s, fmt, args, n);
-    return std::fwrite(s.data(), 1, s.size(), f) == s.size() ? static_cast<int>(s.size()) : -1;
-}
 
 int fmt_numv(char* buf, std::size_t size, const char* fmt, const FmtArg* args, int n) {
     std::string s;
-    format(s, fmt, args, n);
+    fmt_append(s, fmt, args, n);
     if (size > 0) {
         std::size_t k = s.size() < size ? s.size() : size - 1;
         std::memcpy(buf, s.data(), k);

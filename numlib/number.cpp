@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace {
@@ -82,11 +83,11 @@ Scan scan_slow(TextFile& t, double* v, bool* hit_eof) {
     *v = num_value(tok.data(), tok.data() + tok.size());
     return Scan::number;
 }
-// The number at buf[beg], converted in place when it ends inside the delivered bytes.
-// Returns Scan::eof (meaning: undecided) when it could continue past them.
-inline Scan scan_block(TextFile& t, double* v) {
-    const char* p = t.buf + t.beg;
-    const char* e = t.buf + t.end;
+// The number at the start of b (not white space), converted in place when it ends inside b:
+// *used is its length. Returns Scan::eof (meaning: undecided) when it could continue past b.
+inline Scan scan_block(std::string_view b, double* v, std::size_t* used) {
+    const char* p = b.data();
+    const char* e = p + b.size();
     const char* s = p + (*p == '+' || *p == '-');
     if (s == e)
         return Scan::eof;
@@ -104,7 +105,7 @@ inline Scan scan_block(TextFile& t, double* v) {
     if (r.ec == std::errc::result_out_of_range)
         d = num_value(s, q);
     *v = *p == '-' ? -d : d;
-    t.beg += static_cast<std::size_t>(q - p);
+    *used = static_cast<std::size_t>(q - p);
     return Scan::number;
 }
 } // namespace
@@ -161,22 +162,30 @@ double num_value(const char* p, const char* e) {
 }
 
 Scan scan_num(TextFile& t, double* v, bool* hit_eof) {
-    if (t.nback == 0) {
-        // Fast path: the number lies wholly inside the delivered bytes of the block.
-        for (;;) {
-            while (t.beg < t.end && is_space(static_cast<unsigned char>(t.buf[t.beg])))
-                ++t.beg;
-            if (t.beg < t.end)
-                break;
-            if (!tf_more(t)) {
-                *hit_eof = true;
-                return Scan::eof;
-            }
+    // Fast path: the number lies wholly inside the delivered bytes of the block. Pushed-back
+    // bytes come first, so they take the slow path.
+    std::string_view b;
+    while (!tf_pushed(t)) {
+        b = tf_peek(t);
+        std::size_t k = 0;
+        while (k < b.size() && is_space(static_cast<unsigned char>(b[k])))
+            ++k;
+        tf_skip(t, k);
+        b.remove_prefix(k);
+        if (!b.empty())
+            break;
+        if (!tf_more(t)) {
+            *hit_eof = true;
+            return Scan::eof;
         }
-        t.unget_ok = false;
-        Scan r = scan_block(t, v);
-        if (r != Scan::eof)
+    }
+    if (!b.empty()) {
+        std::size_t used = 0;
+        Scan r = scan_block(b, v, &used);
+        if (r != Scan::eof) {
+            tf_skip(t, used);
             return r;
+        }
     }
     return scan_slow(t, v, hit_eof);
 }

@@ -1,12 +1,15 @@
-// numlib: the shared routines of the interpolation-error suite: the text-mode table reader,
-// the number grammar, the table loader, the bracketing search, the reference Lorentzian,
-// the integer power, the error grid and its table writer, and the console number read.
+// numlib: the numerical core of the interpolation-error suite: the text-mode table reader,
+// the number grammar, the table loader and its diagnosis, the bracketing search, the
+// reference Lorentzian, the integer power, the error grid and its table writer, the output
+// formatting and the memory helpers. It prints nothing, never ends the process, runs no
+// command and keeps no process-wide state: what is told to the user is the programs' own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // ---------------------------------------------------------------------------------------
 // Text-mode reading layer.
@@ -19,7 +22,9 @@
 // The file is read in large blocks; the delivered bytes are made in place in the block.
 // ---------------------------------------------------------------------------------------
 
-struct TextFile {
+// The reader's state; only the reader's own routines (textfile.cpp) see inside it.
+class TextFile {
+    friend struct TextFileOps;
     int fd = -1;         // open descriptor, -1 when closed
     bool own = false;    // close fd on tf_close (false for standard input)
     char* buf = nullptr; // block buffer of cap bytes
@@ -40,7 +45,7 @@ struct TextFile {
 };
 
 // Opens path for reading in binary mode with a block buffer of cap bytes (0: the default,
-// 1 MiB); false when it cannot be opened.
+// 1 MiB); false when it cannot be opened or the buffer cannot be had.
 bool tf_open(TextFile& t, const char* path, std::size_t cap = 0);
 // Attaches the reader to standard input (a smaller buffer; reads return what is available).
 bool tf_open_stdin(TextFile& t);
@@ -48,13 +53,28 @@ bool tf_open_stdin(TextFile& t);
 void tf_close(TextFile& t);
 // Back to the first byte of the file, with all reading state cleared; false on failure.
 bool tf_rewind(TextFile& t);
-// Makes delivered bytes available in buf[beg .. end). Returns true when some are, false
+// Makes delivered bytes available in the block (tf_peek). Returns true when some are, false
 // for end of file (a byte 26, consumed by this call, or the true end of the file).
 bool tf_more(TextFile& t);
 // Next delivered byte as 0..255, or -1 for end of file.
 int tf_getc(TextFile& t);
 // Pushes back c (not -1), the byte just read or one read before it; up to 4 deep.
 void tf_ungetc(TextFile& t, int c);
+
+// Takes every delivered byte that is available next (pushed-back bytes first), making more
+// available when none is; empty for end of file, as tf_more. The view lasts until the next
+// call on t. Draining a file: for (auto b = tf_block(t); !b.empty(); b = tf_block(t)).
+std::string_view tf_block(TextFile& t);
+// The delivered bytes waiting in the block, not taken; empty while bytes are pushed back
+// (tf_pushed), which come first. tf_skip(t, k) takes the first k <= size of them.
+std::string_view tf_peek(const TextFile& t);
+void tf_skip(TextFile& t, std::size_t k);
+bool tf_pushed(const TextFile& t);
+// True when every later read can only meet the true end of the file: nothing is buffered,
+// pushed back or held behind a byte 26, and the file itself is exhausted.
+bool tf_done(const TextFile& t);
+// True when a read of the file failed (an I/O error, a directory); tf_rewind clears it.
+bool tf_failed(const TextFile& t);
 
 // Number of LF bytes delivered from the current position to the end of file (the first
 // byte 26 or the true end); then rewinds. Returns -1 when the file cannot be read
@@ -115,8 +135,8 @@ int read_pair(TextFile& t, double* x, double* y, bool* stuck);
 
 inline constexpr const char* table_name = "loren.out";
 
-// What a load found wrong with the table, for the diagnostics on standard error. Rows are
-// counted from 0; a row is "read" when both of its numbers were.
+// What a load found wrong with the table, for its diagnosis. Rows are counted from 0; a row
+// is "read" when both of its numbers were.
 struct TableNotes {
     bool parsed = false;           // the file was opened and read
     std::int64_t lines = 0;        // its line ends
@@ -127,45 +147,69 @@ struct TableNotes {
     TailNotes tail;
 };
 
-// xa and ya each hold n + pad doubles, zero-filled; the file's pairs fill [first, first+n).
-// extra: further zero-filled arrays of n + pad doubles that the caller asked the loader for.
+// Where the file's pairs go: entries first .. first+n-1 of arrays of n + pad doubles.
+struct Layout {
+    int first = 0;
+    int pad = 0;
+};
+
+// A loaded table: xa and ya each hold n + pad doubles, zero-filled where no read stored.
 struct SampleTable {
     int n = 0;
     double* xa = nullptr;
     double* ya = nullptr;
-    double* extra[2] = {};
     TableNotes notes; // filled by every load that opened the file
 };
 
 enum class Load { ok, cannot_open, too_few, no_memory };
 
-// Called by the loader as the rows become final: rows 0..rows-1 (entries first..first+rows-1)
-// hold their final values, rows grows from call to call and the last call has rows = n.
-// It may read xa and ya and own the extra arrays; it runs on the loader's helper thread for
-// large tables (beside the parse), else on the caller's; all calls end before the load does.
-using RowsReady = void (*)(const SampleTable& t, std::int64_t rows, void* ctx);
+// Loads path with the layout: count the lines, allocate both arrays once (zero-filled),
+// read n pairs in entry order with "%lg %lg" semantics, close. Load::too_few (n < min_n):
+// nothing allocated, t.n and t.notes hold the count and what its first rows showed.
+// Load::no_memory also when n + pad does not fit an int. A file that cannot be read counts
+// as one that cannot be opened. Only Load::ok leaves arrays, released by free_table.
+Load load_table(const char* path, Layout layout, int min_n, SampleTable& t);
+// Releases the arrays of a loaded table and empties it; safe on an empty one.
+void free_table(SampleTable& t);
 
-// Loads path with the layout (first, pad): count the lines, allocate both arrays (then the
-// nextra <= 2 extra arrays) once, read n pairs in entry order with "%lg %lg" semantics,
-// close. Pairs that no read fills stay 0.0. Load::too_few (n < min_n): nothing allocated,
-// t.n holds the count. Load::no_memory also when n + pad does not fit an int. A file that
-// cannot be read counts as one that cannot be opened. For large tables the memory of the
-// arrays is made ready, and ready(...) is run, on a second thread while the file is parsed.
-Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t, int nextra = 0,
-                RowsReady ready = nullptr, void* ctx = nullptr);
+// The kinds of problem a table can have, in the order a diagnosis lists them.
+enum class Problem {
+    not_number,   // text that is not a number stops the reads (at its line, with the text)
+    missing_rows, // fewer pairs than line ends, without such text (at the last line)
+    no_line_end,  // text after the last line end is not read (at the line after it)
+    x_repeats,    // an abscissa equals the one before it (at its line)
+    x_steps_back, // an abscissa is below the one before it (at its line)
+    after_26,     // a byte 26 ends the table before more text (at the line after it)
+};
+// A set of kinds, as a bit mask.
+constexpr unsigned problem_bit(Problem p) {
+    return 1u << static_cast<unsigned>(p);
+}
+inline constexpr unsigned all_problems = 0x3f;
 
-// Zero-filled array of n doubles, backed by huge pages where the platform offers them;
-// nullptr when memory is short. Release with free_doubles(p, n).
+// One problem of a table, at a line counted from 1; text: up to 40 bytes of the word that is
+// not a number (not_number only), as the file holds them.
+struct TableProblem {
+    Problem kind;
+    std::int64_t line;
+    std::string text;
+};
+// The problems of the kinds in the mask that a load of path recorded in notes, in the
+// order of Problem; at most one of each kind, and only the first of x_repeats and
+// x_steps_back. Reads the file again for the lines of values (not_number and the order); a
+// line that cannot be found then is -1. Nothing when the load did not parse the file.
+std::vector<TableProblem> table_problems(const char* path, const TableNotes& notes,
+                                         unsigned kinds = all_problems);
+
+// Line (from 1) at which the "%lg %lg" reads of path meet what follows its first k numbers,
+// and in *text (when not null) up to 40 bytes of the word there; -1 when the file cannot be
+// read. A second pass over the file, for diagnostics only.
+std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text = nullptr);
+
+// Zero-filled array of n doubles (at least one), nullptr when memory is short; release
+// with free_doubles.
 double* alloc_doubles(std::size_t n);
-void free_doubles(double* p, std::size_t n);
-// Makes the pages of an array from alloc_doubles resident without changing what it holds
-// (safe while another thread writes it); a no-op where the platform cannot.
-void prefault_doubles(double* p, std::size_t n);
-
-// The console messages of the loader's outcomes.
-inline constexpr const char* msg_cannot_open = " cannot open file loren.out \n";
-inline constexpr const char* msg_few2 = " loren.out holds fewer than 2 samples \n";
-inline constexpr const char* msg_no_memory = " not enough memory for loren.out \n";
+void free_doubles(double* p);
 
 // ---------------------------------------------------------------------------------------
 // Bracketing search.
@@ -206,26 +250,18 @@ double grid_x(int k);
 enum class Write { ok, cannot_open, cannot_write };
 // Writes the error table of f to path: for every grid abscissa x in order, f(x), then
 // lorentz(x), then one line "%14.6lg %14.6lg" of x and |f(x) - lorentz(x)| ending in CR LF.
-// Every write and the close are checked.
+// f is the program's evaluator: the file is open before its first call. Every write and the
+// close are checked.
 Write write_error_table(const char* path, double (*f)(double));
 
-inline constexpr const char* msg_cannot_open_err = " cannot open err.out file\n";
-
-// The phases after the interactive section: writes the error table of f to errname, then
-// runs "gplot loren.out <errname>" through the command interpreter. Prints the fixed
-// message of a failure and returns the exit status: 0, or 1 when the table could not be
-// created or written (the plot step is then skipped).
-int finish_run(const char* errname, double (*f)(double));
-
 // ---------------------------------------------------------------------------------------
-// Output.
+// Output formatting.
 // ---------------------------------------------------------------------------------------
 
-// fprintf and snprintf whose floating-point conversions (%g, %lg, %14.6lg, %f, ...) write a
-// value that is not finite as "nan", "-nan", "inf" or "-inf", by its sign and kind, padded
-// to the field width: the same text on every platform. Besides those: %d %i %u %x %c of an
-// int, %s and %%, as printf has them. The arguments are doubles, ints and C strings.
-// out_printf returns the count written, -1 when the write fails; fmt_nums the full length.
+// Formatting by C format strings whose floating-point conversions (%g, %lg, %14.6lg, %f)
+// write a value that is not finite as "nan", "-nan", "inf" or "-inf", by its sign and kind,
+// padded to the field width: the same text on every platform. Besides those: %d %i %u %x
+// %c of an int, %s and %%, as the C library has them. Arguments: doubles, ints, C strings.
 struct FmtArg {
     double d = 0;
     int i = 0;
@@ -234,64 +270,12 @@ struct FmtArg {
     FmtArg(int v) : i(v) {}
     FmtArg(const char* v) : s(v) {}
 };
-int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n);
+// Appends the formatted text to out.
+void fmt_append(std::string& out, const char* fmt, const FmtArg* args, int n);
+// Formats into buf (cut to size - 1 bytes and ended by a NUL when size > 0); returns the
+// full length.
 int fmt_numv(char* buf, std::size_t size, const char* fmt, const FmtArg* args, int n);
-template <class... A> int out_printf(std::FILE* f, const char* fmt, A... a) {
-    const FmtArg args[] = {FmtArg(a)..., FmtArg(0)};
-    return out_printv(f, fmt, args, static_cast<int>(sizeof...(a)));
-}
 template <class... A> int fmt_nums(char* buf, std::size_t size, const char* fmt, A... a) {
     const FmtArg args[] = {FmtArg(a)..., FmtArg(0)};
     return fmt_numv(buf, size, fmt, args, static_cast<int>(sizeof...(a)));
 }
-
-// ---------------------------------------------------------------------------------------
-// Console input.
-// ---------------------------------------------------------------------------------------
-
-// The value that ends an interactive section, compared for exact equality.
-inline constexpr double sentinel = -10000.0;
-
-enum class Input { number, not_number, end };
-// Flushes standard output, then reads one number from in. Input::not_number: the run of
-// non-white-space text there is discarded and " not a number: <text> \n" printed.
-// Input::end: standard input has ended.
-Input read_x(TextFile& in, double* x);
-
-// The interactive section of splerr and quaderr: prompt, read, and show(x) for every number
-// until the sentinel or the end of standard input.
-void run_section(TextFile& in, void (*show)(double));
-
-// Call first in main: standard input, output and error that are closed are opened on the
-// null device, so no file the program opens can take their place and receive the dialogue.
-// Returns the reader of standard input; the process ends with the no-memory message when
-// its buffer cannot be had.
-// name is the program's name for its diagnostics on standard error.
-TextFile& console_start(const char* name);
-// Call last in main with the program's exit status: flushes standard output and returns 1
-// (after " cannot write standard output \n" on standard error) when the dialogue could not
-// be written, else status.
-int console_end(int status);
-
-// The suite's version, as the build sets it ("1.0").
-const char* suite_version();
-// Answers a sole argument "--help" (usage on standard output) or "--version" ("NAME
-// (lorentz-interp) VERSION"); returns true when it did, and main then returns 0. Any other
-// arguments are left alone.
-bool info_args(int argc, char** argv, const char* name, const char* usage);
-
-// Line (from 1) at which the "%lg %lg" reads of path meet what follows its first k numbers,
-// and in *text (when not null) up to 40 bytes of the word there; -1 when the file cannot be
-// read. A second pass over the file, for diagnostics only.
-std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text = nullptr);
-// Writes to standard error one line "PROGRAM: PATH:LINE: message" for each problem in
-// notes: text that is not a number, fewer pairs than line ends, a last line without a line
-// end, abscissae not strictly ascending, text after a byte 26. Only the first call of the
-// process that has a parsed table prints; later calls print nothing. PROGRAM is the name
-// given to console_start.
-void report_notes(const char* path, const TableNotes& notes);
-
-// Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
-// the process ends with status 1) no memory; then report_notes for loren.out. Returns true
-// for Load::ok.
-bool report_load(Load s, const SampleTable& t);

@@ -1,77 +1,20 @@
-// table: the loading procedure shared by the programs, parameterised by the array layout.
+// table: the loading procedure shared by the programs, parameterised by the array layout,
+// and the diagnosis of what a load found wrong.
 #include "numlib.hpp"
 
-#include <atomic>
-#include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
-// Tables smaller than this are loaded without the helper thread.
-constexpr std::size_t prefault_min = std::size_t{1} << 19;  // doubles per array
-constexpr std::size_t prefault_step = std::size_t{1} << 18; // 2 MiB of doubles
-
-// True when every later read can only meet the true end of the file.
-bool at_true_end(const TextFile& t) {
-    return t.raw_end && t.beg == t.end && !t.mark && t.nback == 0;
-}
-
-// Faults in the arrays ahead of the parser: xa and ya step by step in the order the reads
-// fill them, then the extra arrays. The kernel's zeroing of fresh pages then runs on the
-// other core, beside the parsing.
-void prefault_all(double* const* arrays, int count, std::size_t len) {
-    for (std::size_t at = 0; at < len; at += prefault_step) {
-        std::size_t k = len - at < prefault_step ? len - at : prefault_step;
-        prefault_doubles(arrays[0] + at, k);
-        prefault_doubles(arrays[1] + at, k);
-    }
-    for (int i = 2; i < count; ++i)
-        prefault_doubles(arrays[i], len);
-}
-
-// What the helper thread works on, and how far the parse has come.
-struct Helper {
-    double* const* arrays;
-    int count;
-    std::size_t len;
-    const SampleTable* view;
-    RowsReady ready;
-    void* ctx;
-    std::int64_t n;
-    std::atomic<std::int64_t> rows{0}; // rows final so far, published by the parser
-};
-
-constexpr std::int64_t publish_every = 1 << 16; // rows
-
-// The helper: faults the arrays in, then follows the parse with ready() until all n rows
-// are final.
-void help(Helper* h) {
-    prefault_all(h->arrays, h->count, h->len);
-    if (h->ready == nullptr)
-        return;
-    std::int64_t seen = 0;
-    while (seen < h->n) {
-        std::int64_t r = h->rows.load(std::memory_order_acquire);
-        if (r > seen) {
-            h->ready(*h->view, r, h->ctx);
-            seen = r;
-        } else {
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        }
-    }
-}
-
-// The n reads of the loading procedure into x[0..n-1], y[0..n-1], noting what goes wrong;
-// publishes its progress to h when there is one. Reads that can only meet the true end of
-// the file are skipped: they could store nothing. (Reads after text that is not a number
-// are not: past a byte 26 such text can become part of a number.)
-void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& notes, Helper* h) {
-    if (x == nullptr || y == nullptr)
-        return;
+// The n reads of the loading procedure into x[0..n-1], y[0..n-1], noting what goes wrong.
+// Reads that can only meet the true end of the file are skipped: they could store nothing.
+// (Reads after text that is not a number are not: past a byte 26 such text can become part
+// of a number.)
+void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& notes) {
     bool stuck = false, prev = false;
     std::int64_t values = 0, rows = 0;
-    for (std::int64_t i = 0; i < n && !at_true_end(f); ++i) {
+    for (std::int64_t i = 0; i < n && !tf_done(f); ++i) {
         int got = read_pair(f, x + i, y + i, &stuck);
         values += got;
         if (got == 2) {
@@ -84,20 +27,20 @@ void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& no
         prev = got == 2;
         if (stuck && notes.stuck_after < 0)
             notes.stuck_after = values;
-        if (h != nullptr && (i + 1) % publish_every == 0)
-            h->rows.store(i + 1, std::memory_order_release);
     }
     notes.rows_read = rows;
 }
-
-void free_all(double* const* arrays, int count, std::size_t len) {
-    for (int i = 0; i < count; ++i)
-        free_doubles(arrays[i], len);
-}
 } // namespace
 
-Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t, int nextra,
-                RowsReady ready, void* ctx) {
+double* alloc_doubles(std::size_t n) {
+    return static_cast<double*>(std::calloc(n == 0 ? 1 : n, sizeof(double)));
+}
+
+void free_doubles(double* p) {
+    std::free(p);
+}
+
+Load load_table(const char* path, Layout layout, int min_n, SampleTable& t) {
     TextFile f;
     if (!tf_open(f, path))
         return Load::cannot_open;
@@ -110,60 +53,71 @@ Load load_table(const char* path, int first, int pad, int min_n, SampleTable& t,
     notes.parsed = true;
     notes.lines = n;
     if (n < min_n) {
-        // min_n is 1 or 2: at most one row, read for its diagnosis only.
+        // min_n is at most 2: at most one row, read for its diagnosis only.
         double x[2] = {}, y[2] = {};
-        read_rows(f, x, y, n < 2 ? n : 2, notes, nullptr);
+        read_rows(f, x, y, n < 2 ? n : 2, notes);
         tf_close(f);
         t.n = static_cast<int>(n);
         t.notes = notes;
         return Load::too_few;
     }
-    if (n > INT_MAX - pad) {
+    if (n > INT_MAX - layout.pad) {
         tf_close(f);
         return Load::no_memory;
     }
-    auto len = static_cast<std::size_t>(n + pad);
-    double* arrays[4] = {};
-    int count = 2 + nextra;
-    for (int i = 0; i < count; ++i) {
-        arrays[i] = alloc_doubles(len);
-        if (arrays[i] == nullptr) {
-            free_all(arrays, i, len);
-            tf_close(f);
-            return Load::no_memory;
-        }
+    auto len = static_cast<std::size_t>(n + layout.pad);
+    double* xa = alloc_doubles(len);
+    double* ya = xa != nullptr ? alloc_doubles(len) : nullptr;
+    if (ya == nullptr) {
+        free_doubles(xa);
+        tf_close(f);
+        return Load::no_memory;
     }
-    SampleTable view{static_cast<int>(n), arrays[0], arrays[1], {arrays[2], arrays[3]}, {}};
-    Helper h{arrays, count, len, &view, ready, ctx, n};
-    std::thread helper;
-    if (len >= prefault_min) {
-        try {
-            helper = std::thread(help, &h);
-        } catch (...) {
-            // No thread: the pages are faulted in as they are first written.
-        }
-    }
-    double* x = arrays[0] + first;
-    double* y = arrays[1] + first;
-    read_rows(f, x, y, n, notes, &h);
-    h.rows.store(n, std::memory_order_release);
-    if (helper.joinable())
-        helper.join();
-    else if (ready != nullptr)
-        ready(view, n, ctx);
-    bool bad = f.error;
+    read_rows(f, xa + layout.first, ya + layout.first, n, notes);
+    bool bad = tf_failed(f);
     tf_close(f);
     if (bad) {
-        free_all(arrays, count, len);
+        free_doubles(xa);
+        free_doubles(ya);
         return Load::cannot_open;
     }
     t.n = static_cast<int>(n);
-    t.xa = arrays[0];
-    t.ya = arrays[1];
-    t.extra[0] = arrays[2];
-    t.extra[1] = arrays[3];
+    t.xa = xa;
+    t.ya = ya;
     t.notes = notes;
     return Load::ok;
+}
+
+void free_table(SampleTable& t) {
+    free_doubles(t.xa);
+    free_doubles(t.ya);
+    t = SampleTable{};
+}
+
+std::vector<TableProblem> table_problems(const char* path, const TableNotes& t, unsigned kinds) {
+    std::vector<TableProblem> r;
+    if (!t.parsed)
+        return r;
+    auto want = [kinds](Problem p) { return (kinds & problem_bit(p)) != 0; };
+    if (t.stuck_after >= 0) {
+        if (want(Problem::not_number)) {
+            TableProblem p{Problem::not_number, 0, {}};
+            p.line = line_of_value(path, t.stuck_after, &p.text);
+            r.push_back(p);
+        }
+    } else if (t.lines > t.rows_read && want(Problem::missing_rows)) {
+        r.push_back({Problem::missing_rows, t.lines, {}});
+    }
+    if (t.tail.unended && want(Problem::no_line_end))
+        r.push_back({Problem::no_line_end, t.lines + 1, {}});
+    if (t.order_row >= 0) {
+        Problem k = t.order_repeat ? Problem::x_repeats : Problem::x_steps_back;
+        if (want(k))
+            r.push_back({k, line_of_value(path, 2 * t.order_row), {}});
+    }
+    if (t.tail.after26 && want(Problem::after_26))
+        r.push_back({Problem::after_26, t.lines + 1, {}});
+    return r;
 }
 
 std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text) {
@@ -174,7 +128,7 @@ std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text) 
     for (;;) {
         int c = tf_getc(f);
         if (c == -1) {
-            if (at_true_end(f) || f.error)
+            if (tf_done(f) || tf_failed(f))
                 break;
             continue; // a byte 26: the reads go on after it
         }

@@ -1,7 +1,7 @@
 // quaderr: the four-point quadratic of loren.out against the exact Lorentzian: typed
 // abscissae with a full trace, then the error over the grid into errq.out, then the plot.
-#include "numlib.hpp"
 #include "poly/poly.hpp"
+#include "shell.hpp"
 
 #include <cstdio>
 

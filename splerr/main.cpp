@@ -1,6 +1,6 @@
 // splerr: the natural cubic spline of loren.out against the exact Lorentzian: typed
 // abscissae first, then the error over the grid into errsp.out, then the plot.
-#include "numlib.hpp"
+#include "shell.hpp"
 #include "spline.hpp"
 
 #include <cstdio>
@@ -13,33 +13,19 @@ double* xa = nullptr;
 double* ya = nullptr;
 double* d2ya = nullptr;
 
-// Runs the forward sweep of the spline over the rows the loader has finished, so that it
-// proceeds beside the parse; ctx holds the next row to sweep.
-void sweep_ready(const SampleTable& t, std::int64_t rows, void* ctx) {
-    auto* next = static_cast<int*>(ctx);
-    int to = static_cast<int>(rows - 1 < t.n - 1 ? rows - 1 : t.n - 1);
-    if (*next == 1)
-        t.extra[1][0] = 0.0;
-    spline_sweep(t.xa, t.ya, t.extra[0], t.extra[1], *next, to);
-    if (to > *next)
-        *next = to;
-}
-
 // The spline of loren.out at x; 0.0 (after the loader's message) while it cannot be loaded.
 double spline_interp(double x) {
     if (n == 0) {
-        // The loader allocates the second derivatives and the scratch array with the table
-        // and sweeps the rows as they are read; the back substitution follows here.
         SampleTable t;
-        int next = 1;
-        if (!report_load(load_table(table_name, 0, 0, 2, t, 2, sweep_ready, &next), t))
+        if (!report_load(load_table(table_name, {0, 0}, 2, t), t))
             return 0.0;
-        spline_back(t.extra[0], t.extra[1], t.n);
-        free_doubles(t.extra[1], static_cast<std::size_t>(t.n));
+        double* d2 = alloc_doubles(static_cast<std::size_t>(t.n));
+        if (d2 == nullptr || !spline_coeffs(t.xa, t.ya, d2, t.n))
+            die_no_memory();
         n = t.n;
         xa = t.xa;
         ya = t.ya;
-        d2ya = t.extra[0];
+        d2ya = d2;
     }
     return spline_eval(xa, ya, d2ya, n, x);
 }

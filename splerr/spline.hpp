@@ -7,14 +7,6 @@
 // arithmetic gives it). O(n). Returns false, d2ya unchanged, when the scratch array of n
 // doubles cannot be allocated.
 bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n);
-// The two halves of spline_coeffs, for a caller that sweeps rows as they are loaded.
-// spline_sweep: the forward sweep over rows from..to-1 (1 <= from, to <= n-1); row i reads
-// xa and ya at i-1..i+1, d2ya[i-1] and u[i-1] (u[0] = 0.0), and writes d2ya[i] and u[i].
-// spline_back: after rows 1..n-2 are swept, d2ya[n-1] = 0.0 and the back substitution.
-void spline_sweep(const double xa[], const double ya[], double d2ya[], double u[], int from,
-                  int to);
-void spline_back(double d2ya[], const double u[], int n);
-
 // Value of that spline at x; outside [xa[0], xa[n-1]] the end cubics are extended. An
 // interval of zero width gives the mean of its two ordinates. n >= 2; reads entries
 // 0..n-1 only; O(log n), no allocation.

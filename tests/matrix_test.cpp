@@ -11,6 +11,9 @@
 #include <random>
 
 namespace {
+// The programs' fixed messages, as users' scripts see them.
+const std::string msg_cannot_open = " cannot open file loren.out \n";
+const std::string msg_few2 = " loren.out holds fewer than 2 samples \n";
 const std::string sample = "0 0.02627407850684953\n1 0.050561797752808987\n2 0.13068202154821436\n"
                            "3 0.5952727786301493\n4 0.53631326226093558\n5 0.12184931815013613\n";
 

@@ -1,4 +1,6 @@
 // The four-point quadratic: the examples with their trace, invariants on random tables.
+#include "harness.hpp"
+#include "numlib.hpp"
 #include "poly/poly.hpp"
 
 #include <cmath>
@@ -28,6 +30,14 @@ Padded pad(const std::vector<double>& xs, const std::vector<double>& ys) {
 
 double pick(const Padded& p, double x) {
     return quad_pick(x, p.xa.data(), p.ya.data(), p.n);
+}
+
+// The evaluation at x with its trace, as standard output receives it.
+std::string traced(const Padded& p, double x, double* v) {
+    testing::internal::CaptureStdout();
+    *v = quad_traced(locate(x, p.xa.data(), p.n), x, p.xa.data(), p.ya.data(), p.n);
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
 }
 
 // The parabola through three points at x, in Lagrange form.
@@ -64,12 +74,8 @@ TEST(Quad, FourPoints) {
 
 TEST(Quad, TraceLines) {
     Padded p = pad({1, 2, 3, 4}, {1, 4, 9, 16});
-    trace_flag = 1;
-    testing::internal::CaptureStdout();
-    double v = pick(p, 2.5);
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    trace_flag = 0;
+    double v = 0;
+    std::string out = traced(p, 2.5, &v);
     EXPECT_EQ(v, 6.25);
     EXPECT_EQ(out, "jb n 2 4 \n"
                    "xa[n],xa[n+1] 4,5 \n"
@@ -90,18 +96,32 @@ TEST(Quad, TraceLines) {
 
 TEST(Quad, LastIntervalShowsTheRightGhost) {
     Padded p = pad({1, 2, 3, 4}, {1, 4, 9, 16});
-    trace_flag = 1;
-    testing::internal::CaptureStdout();
-    pick(p, 10);
-    std::fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    trace_flag = 0;
+    double v = 0;
+    std::string out = traced(p, 10, &v);
     EXPECT_NE(out.find("final jb 2 \nxam x xap 3 10 5 \n"), std::string::npos) << out;
-    trace_flag = 2; // only 1 switches the trace on
-    testing::internal::CaptureStdout();
-    pick(p, 10);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(v, pick(p, 10));
+}
+
+// quad_interp on loren.out in the current folder: traced only while trace_flag is 1.
+TEST(Quad, OnlyTraceFlagOneTraces) {
+    TempDir d;
+    write_file(d.path / "loren.out", "1 1\n2 4\n3 9\n4 16\n");
+    fs::path back = fs::current_path();
+    fs::current_path(d.path);
+    const int flags[] = {0, 2, 1};
+    std::string outs[3];
+    for (int k = 0; k < 3; ++k) {
+        trace_flag = flags[k];
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(quad_interp(2.5), 6.25);
+        std::fflush(stdout);
+        outs[k] = testing::internal::GetCapturedStdout();
+    }
     trace_flag = 0;
+    fs::current_path(back);
+    EXPECT_EQ(outs[0], "");
+    EXPECT_EQ(outs[1], "");
+    EXPECT_EQ(outs[2].rfind("jb n 2 4 \n", 0), 0u) << outs[2];
 }
 
 TEST(Quad, InvariantsOnRandomTables) {

@@ -3,7 +3,7 @@
 // for byte, and a fake gplot that records when it ran and what it saw.
 #include "harness.hpp"
 #include "numlib.hpp"
-#include "poly/poly.hpp"
+#include "poly/quad.hpp"
 #include "spline.hpp"
 
 #include <cmath>
@@ -14,6 +14,10 @@
 #include <vector>
 
 namespace {
+// The programs' fixed messages, as users' scripts see them.
+const std::string msg_cannot_open = " cannot open file loren.out \n";
+const std::string msg_few2 = " loren.out holds fewer than 2 samples \n";
+const std::string msg_cannot_open_err = " cannot open err.out file\n";
 const std::string prompt = "enter x or -10000 to go to next section\n";
 const std::string squares = "1 1\n2 4\n3 9\n4 16\n";
 const std::string hump = "0 0\n1 1\n2 0\n";
@@ -102,14 +106,13 @@ TEST(Splerr, LargeTableSweptBesideTheParse) {
     cmd += " 600001 -30 30 > " + (d.path / "loren.out").string();
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     SampleTable t;
-    ASSERT_EQ(load_table((d.path / "loren.out").c_str(), 0, 0, 2, t), Load::ok);
+    ASSERT_EQ(load_table((d.path / "loren.out").c_str(), {0, 0}, 2, t), Load::ok);
     std::string want = spline_table({t.xa, t.xa + t.n}, {t.ya, t.ya + t.n});
     fs::path fb = make_fake_gplot(d.path);
     RunResult r = run_in(d.path, bin("splerr"), "-10000", fb.string());
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(read_file(d.path / "errsp.out") == want);
-    free_doubles(t.xa, static_cast<std::size_t>(t.n));
-    free_doubles(t.ya, static_cast<std::size_t>(t.n));
+    free_table(t);
 }
 
 TEST(Splerr, ErrorTableLayout) {

@@ -21,13 +21,12 @@ Loaded load_bytes(const std::string& bytes, int first = 0, int pad = 0, int min_
     TempDir d;
     write_file(d.path / "loren.out", bytes);
     SampleTable t;
-    Load s = load_table((d.path / "loren.out").string().c_str(), first, pad, min_n, t);
+    Load s = load_table((d.path / "loren.out").string().c_str(), {first, pad}, min_n, t);
     Loaded r{s, t.n, {}, {}};
     if (s == Load::ok) {
         r.xa.assign(t.xa, t.xa + t.n + pad);
         r.ya.assign(t.ya, t.ya + t.n + pad);
-        free_doubles(t.xa, static_cast<std::size_t>(t.n + pad));
-        free_doubles(t.ya, static_cast<std::size_t>(t.n + pad));
+        free_table(t);
     }
     return r;
 }
@@ -124,10 +123,10 @@ TEST(Loader, Outcomes) {
     EXPECT_EQ(load_bytes("1 2\n", 0, 0, 2).status, Load::too_few);
     EXPECT_EQ(load_bytes("", 0, 0, 1).status, Load::too_few);
     SampleTable t;
-    EXPECT_EQ(load_table("/nonexistent/loren.out", 0, 0, 0, t), Load::cannot_open);
+    EXPECT_EQ(load_table("/nonexistent/loren.out", {}, 0, t), Load::cannot_open);
     TempDir d;
     // A folder opens on some systems but cannot be read: it counts as not opened.
-    EXPECT_EQ(load_table(d.path.string().c_str(), 0, 0, 0, t), Load::cannot_open);
+    EXPECT_EQ(load_table(d.path.string().c_str(), {}, 0, t), Load::cannot_open);
 }
 
 // The rules, byte by byte, as a plain model: the delivered bytes, -1 for each end of file.

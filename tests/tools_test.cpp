@@ -18,13 +18,12 @@ struct Pairs {
 Pairs load_pairs(const fs::path& p) {
     SampleTable t;
     Pairs r;
-    if (load_table(p.c_str(), 0, 0, 0, t) != Load::ok)
+    if (load_table(p.c_str(), {}, 0, t) != Load::ok)
         return r;
     r.n = t.n;
     r.x.assign(t.xa, t.xa + t.n);
     r.y.assign(t.ya, t.ya + t.n);
-    free_doubles(t.xa, static_cast<std::size_t>(t.n));
-    free_doubles(t.ya, static_cast<std::size_t>(t.n));
+    free_table(t);
     return r;
 }
 

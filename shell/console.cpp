@@ -1,7 +1,9 @@
 // console: the dialogue pieces the programs share: the number read, the interactive section,
-// the error-table and plot phases, the loader's messages, and the standard streams.
-#include "numlib.hpp"
-#include "sys.hpp"
+// the error-table and plot phases, the loader's messages, the table's diagnostics, and the
+// standard streams.
+#include "shell.hpp"
+
+#include "proc.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +12,7 @@
 
 namespace {
 bool stdout_closed = false;
-const char* prog = "numlib";
+const char* prog = "lorentz-interp";
 bool notes_done = false;
 
 // Text of the table shown in a diagnostic: control bytes and bytes beyond ASCII as '?'.
@@ -35,37 +37,44 @@ std::string rows_text(std::int64_t k, std::int64_t n) {
     std::string r = std::to_string(k) + (k == 1 ? " row of " : " rows of ") + std::to_string(n);
     return r + (k == 1 ? " reads as 0" : " read as 0");
 }
+
+// The message of one problem of a table that the load described in t.
+std::string problem_text(const TableProblem& p, const TableNotes& t) {
+    std::int64_t unread = t.lines - t.rows_read;
+    switch (p.kind) {
+    case Problem::not_number: {
+        std::string msg = "\"";
+        msg.append(shown(p.text)).append("\" is not a number; ");
+        return msg.append(rows_text(unread, t.lines));
+    }
+    case Problem::missing_rows:
+        return std::to_string(t.lines) + " line ends but " + std::to_string(t.rows_read) +
+               (t.rows_read == 1 ? " pair; " : " pairs; ") + rows_text(unread, t.lines);
+    case Problem::no_line_end: return "the last line has no line end and is not read";
+    case Problem::x_repeats:
+        return "x repeats the abscissa before it (equal abscissae make the spline divide by "
+               "zero)";
+    case Problem::x_steps_back:
+        return "x steps back from the abscissa before it (the search assumes ascending x)";
+    case Problem::after_26: break;
+    }
+    return "a byte 26 ends the table here; the text after it is not read";
+}
 } // namespace
 
-void report_notes(const char* path, const TableNotes& t) {
+int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n) {
+    std::string s;
+    fmt_append(s, fmt, args, n);
+    return std::fwrite(s.data(), 1, s.size(), f) == s.size() ? static_cast<int>(s.size()) : -1;
+}
+
+void report_notes(const char* path, const TableNotes& t, unsigned kinds) {
     if (!t.parsed || notes_done)
         return;
     notes_done = true;
     std::fflush(stdout); // the dialogue so far comes first where both streams meet
-    std::int64_t unread = t.lines - t.rows_read;
-    if (t.stuck_after >= 0) {
-        std::string text;
-        std::int64_t line = line_of_value(path, t.stuck_after, &text);
-        std::string msg = "\"";
-        msg.append(shown(text)).append("\" is not a number; ");
-        msg.append(rows_text(unread, t.lines));
-        note(path, line, msg);
-    } else if (unread > 0) {
-        note(path, t.lines,
-             std::to_string(t.lines) + " line ends but " + std::to_string(t.rows_read) +
-                 (t.rows_read == 1 ? " pair; " : " pairs; ") + rows_text(unread, t.lines));
-    }
-    if (t.tail.unended)
-        note(path, t.lines + 1, "the last line has no line end and is not read");
-    if (t.order_row >= 0) {
-        note(path, line_of_value(path, 2 * t.order_row),
-             t.order_repeat ? "x repeats the abscissa before it (equal abscissae make the "
-                              "spline divide by zero)"
-                            : "x steps back from the abscissa before it (the search assumes "
-                              "ascending x)");
-    }
-    if (t.tail.after26)
-        note(path, t.lines + 1, "a byte 26 ends the table here; the text after it is not read");
+    for (const TableProblem& p : table_problems(path, t, kinds))
+        note(path, p.line, problem_text(p, t));
 }
 
 Input read_x(TextFile& in, double* x) {
@@ -108,6 +117,10 @@ bool report_load(Load s, const SampleTable& t) {
         return false;
     case Load::no_memory: break;
     }
+    die_no_memory();
+}
+
+void die_no_memory() {
     std::fputs(msg_no_memory, stdout);
     std::exit(1);
 }
@@ -134,10 +147,8 @@ TextFile& console_start(const char* name) {
     static TextFile in;
     prog = name;
     stdout_closed = (sys_guard_std() & 2) != 0;
-    if (!tf_open_stdin(in)) {
-        std::fputs(msg_no_memory, stdout);
-        std::exit(1);
-    }
+    if (!tf_open_stdin(in))
+        die_no_memory();
     return in;
 }
 

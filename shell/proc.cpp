@@ -1,0 +1,78 @@
+// proc: the standard streams, PATH and the command interpreter's status, for POSIX and
+// Windows.
+#include "proc.hpp"
+
+#include <cstdlib>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+
+int sys_guard_std() {
+    return 0;
+}
+void sys_path_add_exe_dir() {
+    char self[MAX_PATH + 1];
+    DWORD k = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (k == 0 || k >= sizeof self)
+        return;
+    std::string dir(self, k);
+    auto cut = dir.find_last_of("\\/");
+    if (cut == std::string::npos)
+        return;
+    dir.resize(cut);
+    const char* old = std::getenv("PATH");
+    std::string path = old != nullptr && *old != '\0' ? std::string(old) + ";" + dir : dir;
+    _putenv_s("PATH", path.c_str());
+}
+int sys_command_status(int rc) {
+    return rc;
+}
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+int sys_guard_std() {
+    int closed = 0;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        closed |= 1 << fd;
+        // The lowest free descriptor is this one, since those below it are open.
+        ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    }
+    return closed;
+}
+void sys_path_add_exe_dir() {
+    std::string self(4096, '\0');
+    ssize_t k = ::readlink("/proc/self/exe", self.data(), self.size());
+    if (k <= 0 || static_cast<std::size_t>(k) >= self.size())
+        return;
+    self.resize(static_cast<std::size_t>(k));
+    auto cut = self.find_last_of('/');
+    if (cut == std::string::npos)
+        return;
+    std::string dir = cut == 0 ? "/" : self.substr(0, cut);
+    std::string path;
+    if (const char* old = std::getenv("PATH"); old != nullptr) {
+        path = old;
+    } else {
+        std::size_t n = ::confstr(_CS_PATH, nullptr, 0);
+        path.resize(n);
+        if (n > 0)
+            ::confstr(_CS_PATH, path.data(), n);
+        path.resize(n > 0 ? n - 1 : 0);
+    }
+    path += path.empty() ? dir : ":" + dir;
+    ::setenv("PATH", path.c_str(), 1);
+}
+int sys_command_status(int rc) {
+    if (rc == -1)
+        return -1;
+    if (WIFEXITED(rc))
+        return WEXITSTATUS(rc);
+    return WIFSIGNALED(rc) ? 128 + WTERMSIG(rc) : rc;
+}
+#endif

@@ -1,0 +1,13 @@
+// proc: the process control the programs need, behind one small interface per platform.
+#pragma once
+
+// Appends the folder that holds the running program's executable to the end of PATH (to the
+// system's default search path when PATH is unset), so that commands beside the program
+// are found after everything the user put on PATH. Nothing when the folder is unknown.
+void sys_path_add_exe_dir();
+// The exit code of a command from std::system's result: its exit status, 128 + the number
+// of the signal that ended it, or -1 when the command interpreter could not be started.
+int sys_command_status(int rc);
+// Opens the null device on each of descriptors 0, 1 and 2 that is closed; returns a bit mask
+// of those that were (bit 1: standard output).
+int sys_guard_std();

@@ -1,0 +1,93 @@
+// shell: what the programs share around the numerical core: the dialogue on standard output,
+// the fixed messages, the diagnostics on standard error, the error-table and plot phases,
+// and the process control (the standard streams, PATH, the command interpreter's status).
+#pragma once
+
+#include "numlib.hpp"
+
+#include <cstdio>
+
+// ---------------------------------------------------------------------------------------
+// Fixed messages.
+// ---------------------------------------------------------------------------------------
+
+// The loader's outcomes, on standard output.
+inline constexpr const char* msg_cannot_open = " cannot open file loren.out \n";
+inline constexpr const char* msg_few2 = " loren.out holds fewer than 2 samples \n";
+inline constexpr const char* msg_no_memory = " not enough memory for loren.out \n";
+// The error table that cannot be created.
+inline constexpr const char* msg_cannot_open_err = " cannot open err.out file\n";
+
+// ---------------------------------------------------------------------------------------
+// Output.
+// ---------------------------------------------------------------------------------------
+
+// fprintf with numlib's formatting (fmt_append): one text for non-finite values on every
+// platform. Returns the count written, -1 when the write fails.
+int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n);
+template <class... A> int out_printf(std::FILE* f, const char* fmt, A... a) {
+    const FmtArg args[] = {FmtArg(a)..., FmtArg(0)};
+    return out_printv(f, fmt, args, static_cast<int>(sizeof...(a)));
+}
+
+// ---------------------------------------------------------------------------------------
+// The dialogue.
+// ---------------------------------------------------------------------------------------
+
+// The value that ends an interactive section, compared for exact equality.
+inline constexpr double sentinel = -10000.0;
+
+enum class Input { number, not_number, end };
+// Flushes standard output, then reads one number from in. Input::not_number: the run of
+// non-white-space text there is discarded and " not a number: <text> \n" printed.
+// Input::end: standard input has ended.
+Input read_x(TextFile& in, double* x);
+
+// The interactive section of splerr and quaderr: prompt, read, and show(x) for every number
+// until the sentinel or the end of standard input.
+void run_section(TextFile& in, void (*show)(double));
+
+// The phases after the interactive section: writes the error table of f to errname, then
+// runs "gplot loren.out <errname>" through the command interpreter. Prints the fixed
+// message of a failure and returns the exit status: 0, or 1 when the table could not be
+// created or written (the plot step is then skipped).
+int finish_run(const char* errname, double (*f)(double));
+
+// ---------------------------------------------------------------------------------------
+// Diagnostics.
+// ---------------------------------------------------------------------------------------
+
+// Writes to standard error one line "PROGRAM: PATH:LINE: message" for each problem of the
+// kinds in the mask that table_problems finds in notes. Only the first call of the process
+// that has a parsed table prints; later calls print nothing. PROGRAM is the name given to
+// console_start.
+void report_notes(const char* path, const TableNotes& notes, unsigned kinds = all_problems);
+
+// Prints the no-memory message on standard output and ends the process with status 1.
+[[noreturn]] void die_no_memory();
+
+// Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
+// the process ends with status 1) no memory; then report_notes for loren.out. Returns true
+// for Load::ok.
+bool report_load(Load s, const SampleTable& t);
+
+// ---------------------------------------------------------------------------------------
+// The process.
+// ---------------------------------------------------------------------------------------
+
+// Call first in main: standard input, output and error that are closed are opened on the
+// null device, so no file the program opens can take their place and receive the dialogue.
+// Returns the reader of standard input; the process ends with the no-memory message when
+// its buffer cannot be had. name is the program's name for its diagnostics.
+TextFile& console_start(const char* name);
+// Call last in main with the program's exit status: flushes standard output and returns 1
+// (after " cannot write standard output \n" on standard error) when the dialogue could not
+// be written, else status.
+int console_end(int status);
+
+// The suite's version, as the build sets it ("1.0").
+const char* suite_version();
+// Answers a sole argument "--help" (usage on standard output) or "--version" ("NAME
+// (lorentz-interp) VERSION"); returns true when it did, and main then returns 0. Any other
+// arguments are left alone.
+bool info_args(int argc, char** argv, const char* name, const char* usage);
