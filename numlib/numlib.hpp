@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 // ---------------------------------------------------------------------------------------
@@ -22,9 +23,14 @@
 // The file is read in large blocks; the delivered bytes are made in place in the block.
 // ---------------------------------------------------------------------------------------
 
-// The reader's state; only the reader's own routines (textfile.cpp) see inside it.
+// The reader's state; only the reader's own routines (textfile.cpp, and the few inline
+// ones below) see inside it.
 class TextFile {
     friend struct TextFileOps;
+    friend std::string_view tf_peek(const TextFile& t);
+    friend void tf_skip(TextFile& t, std::size_t k);
+    friend bool tf_pushed(const TextFile& t);
+    friend bool tf_done(const TextFile& t);
     int fd = -1;         // open descriptor, -1 when closed
     bool own = false;    // close fd on tf_close (false for standard input)
     char* buf = nullptr; // block buffer of cap bytes
@@ -67,12 +73,21 @@ void tf_ungetc(TextFile& t, int c);
 std::string_view tf_block(TextFile& t);
 // The delivered bytes waiting in the block, not taken; empty while bytes are pushed back
 // (tf_pushed), which come first. tf_skip(t, k) takes the first k <= size of them.
-std::string_view tf_peek(const TextFile& t);
-void tf_skip(TextFile& t, std::size_t k);
-bool tf_pushed(const TextFile& t);
+inline std::string_view tf_peek(const TextFile& t) {
+    return t.nback > 0 ? std::string_view() : std::string_view(t.buf + t.beg, t.end - t.beg);
+}
+inline void tf_skip(TextFile& t, std::size_t k) {
+    t.unget_ok = false;
+    t.beg += k;
+}
+inline bool tf_pushed(const TextFile& t) {
+    return t.nback > 0;
+}
 // True when every later read can only meet the true end of the file: nothing is buffered,
 // pushed back or held behind a byte 26, and the file itself is exhausted.
-bool tf_done(const TextFile& t);
+inline bool tf_done(const TextFile& t) {
+    return t.raw_end && t.beg == t.end && !t.mark && t.nback == 0;
+}
 // True when a read of the file failed (an I/O error, a directory); tf_rewind clears it.
 bool tf_failed(const TextFile& t);
 
@@ -210,6 +225,12 @@ std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text =
 // with free_doubles.
 double* alloc_doubles(std::size_t n);
 void free_doubles(double* p);
+// Makes the pages of two fresh arrays of n doubles from alloc_doubles resident, 2 MiB of
+// each in turn from the start, on a helper thread, so that the kernel's zeroing of fresh
+// pages runs beside the caller's first writes; what the arrays hold is not changed, and the
+// caller may write them meanwhile. Join the thread returned; it is not joinable (nothing
+// was started) for small arrays, where the platform cannot, or when no thread can be had.
+std::thread prefault_pair(double* a, double* b, std::size_t n);
 
 // ---------------------------------------------------------------------------------------
 // Bracketing search.

@@ -32,13 +32,6 @@ void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& no
 }
 } // namespace
 
-double* alloc_doubles(std::size_t n) {
-    return static_cast<double*>(std::calloc(n == 0 ? 1 : n, sizeof(double)));
-}
-
-void free_doubles(double* p) {
-    std::free(p);
-}
 
 Load load_table(const char* path, Layout layout, int min_n, SampleTable& t) {
     TextFile f;
@@ -73,7 +66,10 @@ Load load_table(const char* path, Layout layout, int min_n, SampleTable& t) {
         tf_close(f);
         return Load::no_memory;
     }
+    std::thread faults = prefault_pair(xa, ya, len);
     read_rows(f, xa + layout.first, ya + layout.first, n, notes);
+    if (faults.joinable())
+        faults.join();
     bool bad = tf_failed(f);
     tf_close(f);
     if (bad) {

@@ -169,23 +169,6 @@ struct TextFileOps {
         return v;
     }
 
-    static std::string_view peek(const TextFile& t) {
-        if (t.nback > 0)
-            return {};
-        return {t.buf + t.beg, t.end - t.beg};
-    }
-
-    static void skip(TextFile& t, std::size_t k) {
-        t.unget_ok = false;
-        t.beg += k;
-    }
-
-    static bool pushed(const TextFile& t) { return t.nback > 0; }
-
-    static bool done(const TextFile& t) {
-        return t.raw_end && t.beg == t.end && !t.mark && t.nback == 0;
-    }
-
     static bool failed(const TextFile& t) { return t.error; }
 
     static bool open_fd(TextFile& t, int fd, bool own, std::size_t cap) {
@@ -272,18 +255,6 @@ void tf_ungetc(TextFile& t, int c) {
 }
 std::string_view tf_block(TextFile& t) {
     return TextFileOps::block(t);
-}
-std::string_view tf_peek(const TextFile& t) {
-    return TextFileOps::peek(t);
-}
-void tf_skip(TextFile& t, std::size_t k) {
-    TextFileOps::skip(t, k);
-}
-bool tf_pushed(const TextFile& t) {
-    return TextFileOps::pushed(t);
-}
-bool tf_done(const TextFile& t) {
-    return TextFileOps::done(t);
 }
 bool tf_failed(const TextFile& t) {
     return TextFileOps::failed(t);

@@ -7,6 +7,7 @@ bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n) {
     double* u = alloc_doubles(static_cast<std::size_t>(n));
     if (u == nullptr)
         return false;
+    std::thread faults = prefault_pair(d2ya, u, static_cast<std::size_t>(n));
     // The forward sweep: d2ya[i] holds row i's multiplier, u[i] its right-hand side. The
     // right slope of row i is the left slope of row i+1: the same operations, so the same bits.
     if (n > 2) {
@@ -20,6 +21,8 @@ bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n) {
             sl = sr;
         }
     }
+    if (faults.joinable())
+        faults.join();
     // The back substitution.
     d2ya[n - 1] = 0.0;
     for (int k = n - 2; k >= 0; --k)

@@ -1,0 +1,58 @@
+// memory: zero-filled arrays of doubles, and their pages made resident ahead of first use.
+#include "numlib.hpp"
+
+#include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace {
+constexpr std::size_t step = std::size_t{1} << 18; // doubles: 2 MiB
+// Below this many doubles an array is faulted in by its first writes.
+constexpr std::size_t min_prefault = std::size_t{1} << 19;
+
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+// The pages of p[0 .. n) made resident: whole pages only, the first rounded up.
+void populate(double* p, std::size_t n) {
+    constexpr std::uintptr_t page = 4096;
+    auto lo = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
+    auto hi = reinterpret_cast<std::uintptr_t>(p + n) & ~(page - 1);
+    if (hi > lo)
+        ::madvise(reinterpret_cast<void*>(lo), hi - lo, MADV_POPULATE_WRITE);
+}
+
+void populate_pair(double* a, double* b, std::size_t n) {
+    for (std::size_t at = 0; at < n; at += step) {
+        std::size_t k = n - at < step ? n - at : step;
+        populate(a + at, k);
+        populate(b + at, k);
+    }
+}
+#endif
+} // namespace
+
+double* alloc_doubles(std::size_t n) {
+    return static_cast<double*>(std::calloc(n == 0 ? 1 : n, sizeof(double)));
+}
+
+void free_doubles(double* p) {
+    std::free(p);
+}
+
+std::thread prefault_pair(double* a, double* b, std::size_t n) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    if (n >= min_prefault) {
+        try {
+            return std::thread(populate_pair, a, b, n);
+        } catch (...) {
+            // No thread: the pages are faulted in by the first writes.
+        }
+    }
+#else
+    (void)a;
+    (void)b;
+    (void)n;
+#endif
+    return {};
+}
