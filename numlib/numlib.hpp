@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -48,13 +49,21 @@ class TextFile {
     bool unget_ok = false;   // the last tf_getc took buf[beg - 1]
     int nback = 0;           // pushed-back delivered bytes, last pushed is read first
     unsigned char back[4] = {};
+    std::int64_t start = 0;  // a range reader: the range's first byte and its length, and
+    std::int64_t limit = -1; // the bytes of it not yet read (-1: the whole file)
+    std::int64_t left = -1;
 };
 
 // Opens path for reading in binary mode with a block buffer of cap bytes (0: the default,
 // 1 MiB); false when it cannot be opened or the buffer cannot be had.
 bool tf_open(TextFile& t, const char* path, std::size_t cap = 0);
+// Opens path to read only the raw bytes [off, off + len) of it, under the same rules, as if
+// they were the whole file; false when it cannot be opened or that place cannot be reached.
+bool tf_open_range(TextFile& t, const char* path, std::int64_t off, std::int64_t len);
 // Attaches the reader to standard input (a smaller buffer; reads return what is available).
 bool tf_open_stdin(TextFile& t);
+// The size in bytes of the file the reader was opened on; -1 when it has none (a pipe).
+std::int64_t tf_size(const TextFile& t);
 // Closes the file and releases the buffer; safe on a closed reader.
 void tf_close(TextFile& t);
 // Back to the first byte of the file, with all reading state cleared; false on failure.
@@ -136,6 +145,14 @@ inline bool is_space(int c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// True when [p, e) holds a byte other than white space.
+inline bool has_text(const char* p, const char* e) {
+    for (; p < e; ++p)
+        if (!is_space(static_cast<unsigned char>(*p)))
+            return true;
+    return false;
+}
+
 // Takes the run of non-white-space bytes that stands next (up to white space or end of
 // file, both consumed) and returns it; with max, stops after max bytes of it.
 std::string take_word(TextFile& t, std::size_t max = static_cast<std::size_t>(-1));
@@ -183,7 +200,15 @@ enum class Load { ok, cannot_open, too_few, no_memory };
 // nothing allocated, t.n and t.notes hold the count and what its first rows showed.
 // Load::no_memory also when n + pad does not fit an int. A file that cannot be read counts
 // as one that cannot be opened. Only Load::ok leaves arrays, released by free_table.
+// A large file is counted and read in parts, one a core, each cut just after a line end;
+// where a part cannot prove that the one-thread read gives the same (a byte 26, a line end
+// that does not end a pair, text that is not a number), the file is read on one thread.
 Load load_table(const char* path, Layout layout, int min_n, SampleTable& t);
+// load_table with the parts cut at the raw byte offsets cuts (ascending; those outside the
+// file are dropped), at whatever place they fall; no cuts: one thread. The result is
+// load_table's on one thread, whatever the cuts. For tests.
+Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t,
+                      std::span<const std::int64_t> cuts);
 // Releases the arrays of a loaded table and empties it; safe on an empty one.
 void free_table(SampleTable& t);
 

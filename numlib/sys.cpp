@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 
 int sys_open_read(const char* path) {
     return _open(path, _O_RDONLY | _O_BINARY);
@@ -19,8 +21,14 @@ long sys_read(int fd, char* buf, std::size_t n) {
     unsigned k = n > INT_MAX ? INT_MAX : static_cast<unsigned>(n);
     return _read(fd, buf, k);
 }
-bool sys_rewind(int fd) {
-    return _lseeki64(fd, 0, SEEK_SET) == 0;
+bool sys_seek(int fd, std::int64_t off) {
+    return _lseeki64(fd, off, SEEK_SET) == off;
+}
+std::int64_t sys_size(int fd) {
+    struct _stati64 st;
+    if (_fstati64(fd, &st) != 0 || (st.st_mode & _S_IFREG) == 0)
+        return -1;
+    return st.st_size;
 }
 void sys_close(int fd) {
     _close(fd);
@@ -28,6 +36,7 @@ void sys_close(int fd) {
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 int sys_open_read(const char* path) {
@@ -43,8 +52,14 @@ long sys_read(int fd, char* buf, std::size_t n) {
             return static_cast<long>(k);
     }
 }
-bool sys_rewind(int fd) {
-    return ::lseek(fd, 0, SEEK_SET) == 0;
+bool sys_seek(int fd, std::int64_t off) {
+    return ::lseek(fd, static_cast<off_t>(off), SEEK_SET) == off;
+}
+std::int64_t sys_size(int fd) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return st.st_size;
 }
 void sys_close(int fd) {
     ::close(fd);

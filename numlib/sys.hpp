@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Opens path for reading as bytes; -1 when it cannot be opened.
 int sys_open_read(const char* path);
@@ -11,6 +12,8 @@ int sys_stdin();
 // Reads up to n bytes; returns the count (less than n only when no more is available yet
 // or at the end), 0 at the end of the file, -1 on an error. Retries interrupted reads.
 long sys_read(int fd, char* buf, std::size_t n);
-// Back to the first byte; false on failure.
-bool sys_rewind(int fd);
+// To byte off of the file, from its start; false on failure.
+bool sys_seek(int fd, std::int64_t off);
+// The size of the open file in bytes; -1 when it has none (a pipe, a terminal).
+std::int64_t sys_size(int fd);
 void sys_close(int fd);

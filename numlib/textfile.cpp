@@ -15,12 +15,6 @@ std::size_t find(const char* b, int c, std::size_t from, std::size_t n) {
     return p ? static_cast<std::size_t>(static_cast<const char*>(p) - b) : n;
 }
 
-bool has_text(const char* p, const char* e) {
-    for (; p < e; ++p)
-        if (!is_space(static_cast<unsigned char>(*p)))
-            return true;
-    return false;
-}
 } // namespace
 
 // The reader's routines: the only code that sees a TextFile's fields.
@@ -46,11 +40,16 @@ struct TextFileOps {
         return true;
     }
 
-    // Reads the next raw block; false at the end of the file or on an error.
+    // Reads the next raw block; false at the end of the file (or of the range) or on an error.
     static bool refill(TextFile& t) {
         if (t.raw_end)
             return false;
-        long k = sys_read(t.fd, t.buf, t.cap);
+        std::size_t want = t.cap;
+        if (t.left >= 0 && static_cast<std::uint64_t>(t.left) < want)
+            want = static_cast<std::size_t>(t.left);
+        long k = want > 0 ? sys_read(t.fd, t.buf, want) : 0;
+        if (k > 0 && t.left >= 0)
+            t.left -= k;
         t.beg = t.end = t.rpos = t.rlen = 0;
         if (k <= 0) {
             t.error = t.error || k < 0;
@@ -171,6 +170,8 @@ struct TextFileOps {
 
     static bool failed(const TextFile& t) { return t.error; }
 
+    static std::int64_t size(const TextFile& t) { return t.fd >= 0 ? sys_size(t.fd) : -1; }
+
     static bool open_fd(TextFile& t, int fd, bool own, std::size_t cap) {
         return fd >= 0 && attach(t, fd, own, cap);
     }
@@ -185,7 +186,19 @@ struct TextFileOps {
     static bool restart(TextFile& t) {
         reset(t);
         t.error = false;
-        return sys_rewind(t.fd);
+        t.left = t.limit;
+        return sys_seek(t.fd, t.start);
+    }
+
+    static bool open_range(TextFile& t, const char* path, std::int64_t off, std::int64_t len) {
+        if (!open_fd(t, sys_open_read(path), true, file_block))
+            return false;
+        t.start = off;
+        t.limit = len;
+        if (restart(t))
+            return true;
+        shut(t);
+        return false;
     }
 
     // After the count stopped at a byte 26: whether any later byte is other than white space
@@ -235,11 +248,17 @@ struct TextFileOps {
 bool tf_open(TextFile& t, const char* path, std::size_t cap) {
     return TextFileOps::open_fd(t, sys_open_read(path), true, cap == 0 ? file_block : cap);
 }
+bool tf_open_range(TextFile& t, const char* path, std::int64_t off, std::int64_t len) {
+    return TextFileOps::open_range(t, path, off, len);
+}
 bool tf_open_stdin(TextFile& t) {
     return TextFileOps::open_fd(t, sys_stdin(), false, stdin_block);
 }
 void tf_close(TextFile& t) {
     TextFileOps::shut(t);
+}
+std::int64_t tf_size(const TextFile& t) {
+    return TextFileOps::size(t);
 }
 bool tf_rewind(TextFile& t) {
     return TextFileOps::restart(t);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -127,6 +128,60 @@ TEST(Loader, Outcomes) {
     TempDir d;
     // A folder opens on some systems but cannot be read: it counts as not opened.
     EXPECT_EQ(load_table(d.path.string().c_str(), {}, 0, t), Load::cannot_open);
+}
+
+// The load with the parts cut at every byte (and at every pair of bytes, for the short files)
+// gives what the one-thread load gives: status, count, every entry's bits and the notes.
+TEST(Loader, SplitsAnywhereGiveTheOneThreadRead) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const Case& c : cases)
+        files.emplace_back(c.name, c.bytes);
+    const std::pair<const char*, const char*> more[] = {
+        {"well formed", "1 2\n3 4\n5 6\n7 8\n"},
+        {"crlf, unended", "1 2\r\n3 4\r\n5 6\r\n7"},
+        {"order breaks at a line end", "1 2\n3 4\n3 5\n2 6\n"},
+        {"cr cr lf", "1 2\r\r\n3 4\r\r\n"},
+        {"two on a line, none on the next", "1 2 3 4\n\n5 6\n"},
+        {"tabs and a long number", "1\t2\n0.000000000000000000000000001 3e-2\n-4 5\n"},
+    };
+    for (const auto& [name, bytes] : more)
+        files.emplace_back(name, bytes);
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        TempDir d;
+        std::string path = (d.path / "loren.out").string();
+        write_file(path, bytes);
+        auto load = [&](std::vector<std::int64_t> cuts) {
+            SampleTable t;
+            Load s = load_table_split(path.c_str(), {1, 2}, 0, t, cuts);
+            Loaded r{s, t.n, {}, {}};
+            if (s == Load::ok) {
+                r.xa.assign(t.xa, t.xa + t.n + 2);
+                r.ya.assign(t.ya, t.ya + t.n + 2);
+            }
+            std::ostringstream o;
+            const TableNotes& m = t.notes;
+            o << m.lines << " " << m.rows_read << " " << m.stuck_after << " " << m.order_row << " "
+              << m.order_repeat << " " << m.tail.unended << " " << m.tail.after26;
+            free_table(t);
+            return std::make_pair(r, o.str());
+        };
+        auto [want, want_notes] = load({});
+        auto n = static_cast<std::int64_t>(bytes.size());
+        for (std::int64_t a = 1; a < n; ++a)
+            for (std::int64_t b = n < 24 ? a : n; b <= n; ++b) {
+                std::vector<std::int64_t> cuts{a};
+                if (b > a && b < n)
+                    cuts.push_back(b);
+                SCOPED_TRACE("cuts at " + std::to_string(a) + ", " + std::to_string(b));
+                auto [got, got_notes] = load(cuts);
+                ASSERT_EQ(got.status, want.status);
+                ASSERT_EQ(got.n, want.n);
+                expect_values(got.xa, want.xa);
+                expect_values(got.ya, want.ya);
+                ASSERT_EQ(got_notes, want_notes);
+            }
+    }
 }
 
 // The rules, byte by byte, as a plain model: the delivered bytes, -1 for each end of file.
