@@ -1,6 +1,7 @@
 // memory: zero-filled arrays of doubles, and their pages made resident ahead of first use.
 #include "numlib.hpp"
 
+#include <cstdint>
 #include <cstdlib>
 
 #if defined(__linux__)
@@ -15,11 +16,12 @@ constexpr std::size_t min_prefault = std::size_t{1} << 19;
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
 // The pages of p[0 .. n) made resident: whole pages only, the first rounded up.
 void populate(double* p, std::size_t n) {
-    constexpr std::uintptr_t page = 4096;
-    auto lo = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
-    auto hi = reinterpret_cast<std::uintptr_t>(p + n) & ~(page - 1);
-    if (hi > lo)
-        ::madvise(reinterpret_cast<void*>(lo), hi - lo, MADV_POPULATE_WRITE);
+    constexpr std::size_t page = 4096;
+    char* c = reinterpret_cast<char*>(p);
+    std::size_t head = (page - reinterpret_cast<std::uintptr_t>(c) % page) % page;
+    std::size_t bytes = n * sizeof(double);
+    if (bytes > head && (bytes - head) / page > 0)
+        ::madvise(c + head, (bytes - head) / page * page, MADV_POPULATE_WRITE);
 }
 
 void populate_pair(double* a, double* b, std::size_t n) {
