@@ -1,10 +1,12 @@
 // table_fuzz: arbitrary bytes as loren.out. The count is the number of LF bytes before the
-// first byte 26, no value read is a NaN, and readers with tiny blocks get the same values.
+// first byte 26, no value read is a NaN, readers with tiny blocks get the same values, and
+// the loader gives the same table and notes whatever the cuts of its parallel read.
 #include "fuzz_common.hpp"
 #include "numlib.hpp"
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -46,14 +48,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (small.n != big.n || small.v.size() != big.v.size() ||
         (!big.v.empty() && std::memcmp(small.v.data(), big.v.data(), 8 * big.v.size()) != 0))
         __builtin_trap();
-    // The loader on the same bytes, in the padded layout.
-    SampleTable t;
-    if (load_table(path, {1, 2}, 0, t) == Load::ok) {
+    // The loader on the same bytes, in the padded layout, on one thread and in parts cut at
+    // two places the input picks: the same status, entries and notes.
+    SampleTable t, s;
+    Load one = load_table_split(path, {1, 2}, 0, t, {});
+    if (one == Load::ok) {
         for (int i = 0; i < t.n; ++i)
             if (std::memcmp(&t.xa[i + 1], &big.v[2 * i], 8) != 0 ||
                 std::memcmp(&t.ya[i + 1], &big.v[2 * i + 1], 8) != 0)
                 __builtin_trap();
-        free_table(t);
     }
+    std::int64_t n = static_cast<std::int64_t>(size);
+    std::int64_t cuts[2] = {size > 1 ? 1 + data[size - 1] % (n - 1) : 1,
+                            size > 2 ? 1 + data[size / 2] % (n - 1) : 1};
+    if (cuts[1] < cuts[0])
+        std::swap(cuts[0], cuts[1]);
+    if (load_table_split(path, {1, 2}, 0, s, cuts) != one || s.n != t.n)
+        __builtin_trap();
+    if (one == Load::ok && (std::memcmp(s.xa, t.xa, 8 * (static_cast<std::size_t>(t.n) + 2)) != 0 ||
+                            std::memcmp(s.ya, t.ya, 8 * (static_cast<std::size_t>(t.n) + 2)) != 0))
+        __builtin_trap();
+    const TableNotes &a = t.notes, &b = s.notes;
+    if (a.lines != b.lines || a.rows_read != b.rows_read || a.stuck_after != b.stuck_after ||
+        a.order_row != b.order_row || a.order_repeat != b.order_repeat ||
+        a.tail.unended != b.tail.unended || a.tail.after26 != b.tail.after26)
+        __builtin_trap();
+    free_table(t);
+    free_table(s);
     return 0;
 }
