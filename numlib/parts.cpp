@@ -1,0 +1,192 @@
+// parts: the parallel read of a large table: the file cut just after line ends into parts,
+// each counted and then read on a thread of its own, and the join that proves the parts read
+// as the one-thread read does.
+#include "parts.hpp"
+
+#include "sys.hpp"
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <thread>
+
+namespace {
+constexpr unsigned max_parts = 8;
+
+// Counts the LFs of the raw bytes [c.off, c.off + c.len) of path. Every LF before the first
+// byte 26 is delivered by the reading rules, and a dropped CR is white space, so where the
+// part holds no byte 26 this is what the count of its delivered bytes gives.
+void count_part(const char* path, PartCount& c) {
+    int fd = sys_open_read(path);
+    c.failed = fd < 0 || !sys_seek(fd, c.off);
+    constexpr std::size_t block = std::size_t{1} << 20;
+    std::unique_ptr<char[]> buf(c.failed ? nullptr : new (std::nothrow) char[block]);
+    c.failed = c.failed || buf == nullptr;
+    for (std::int64_t left = c.len; !c.failed && left > 0 && !c.has26;) {
+        std::size_t want =
+            left < static_cast<std::int64_t>(block) ? static_cast<std::size_t>(left) : block;
+        long k = sys_read(fd, buf.get(), want);
+        if (k <= 0) {
+            c.failed = true;
+            break;
+        }
+        left -= k;
+        const char* p = buf.get();
+        const char* e = p + k;
+        if (const void* z = std::memchr(p, 26, static_cast<std::size_t>(k)); z != nullptr) {
+            c.has26 = true;
+            e = static_cast<const char*>(z);
+        }
+        const char* last = nullptr;
+        for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', e - q)));) {
+            ++c.lf;
+            last = q++;
+        }
+        c.text = last != nullptr ? has_text(last + 1, e) : c.text || has_text(p, e);
+    }
+    if (fd >= 0)
+        sys_close(fd);
+}
+
+// What one part's reads found, for the join.
+struct PartRead {
+    bool ok = false;         // every line end of the part gave a pair, and nothing else
+    std::int64_t order = -1; // first row of the part whose x does not exceed the row before
+    bool repeat = false;
+};
+
+// Reads the rows of part c into x[0 .. c.lf), y[0 .. c.lf): exactly c.lf pairs, then (but
+// for the last part) nothing other than white space. Anything else leaves ok false.
+void read_part(const char* path, const PartCount& c, bool last, double* x, double* y, PartRead& r) {
+    TextFile f;
+    if (!tf_open_range(f, path, c.off, c.len))
+        return;
+    bool stuck = false;
+    for (std::int64_t i = 0; i < c.lf; ++i) {
+        if (read_pair(f, x + i, y + i, &stuck) != 2) {
+            tf_close(f);
+            return;
+        }
+        if (i > 0 && !(x[i] > x[i - 1]) && r.order < 0) {
+            r.order = i;
+            r.repeat = x[i] == x[i - 1];
+        }
+    }
+    double v = 0.0;
+    bool eof = false;
+    r.ok = (last || scan_num(f, &v, &eof) == Scan::eof) && !tf_failed(f);
+    tf_close(f);
+}
+
+// Runs job(k) for k = 0 .. n-1, each on a thread of its own where one can be had (job 0 on
+// the caller's), and returns when all have ended.
+template <class Job> void run_parts(std::size_t n, Job job) {
+    std::vector<std::thread> threads;
+    std::vector<std::size_t> inline_jobs;
+    for (std::size_t k = 1; k < n; ++k) {
+        try {
+            threads.emplace_back(job, k);
+        } catch (...) {
+            inline_jobs.push_back(k);
+        }
+    }
+    job(0);
+    for (std::size_t k : inline_jobs)
+        job(k);
+    for (auto& th : threads)
+        th.join();
+}
+
+} // namespace
+
+// The parts of path for its cuts: [0, cuts[0]), [cuts[0], cuts[1]), ..., [cuts[m-1], size).
+std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t> cuts) {
+    std::vector<PartCount> parts;
+    std::int64_t at = 0;
+    for (std::int64_t c : cuts) {
+        if (c <= at || c >= size)
+            continue;
+        parts.push_back({at, c - at});
+        at = c;
+    }
+    parts.push_back({at, size - at});
+    return parts;
+}
+
+// The count of the split file: n, and the notes of its end; false when some part cannot be
+// settled alone (a byte 26) or read.
+bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* n,
+                 TailNotes* tail) {
+    run_parts(parts.size(), [&](std::size_t k) { count_part(path, parts[k]); });
+    *n = 0;
+    bool text = false;
+    for (const PartCount& c : parts) {
+        if (c.has26 || c.failed)
+            return false;
+        *n += c.lf;
+        text = c.lf > 0 ? c.text : text || c.text;
+    }
+    tail->unended = text;
+    tail->after26 = false;
+    return true;
+}
+
+// The rows of the split file into x[0 .. n), y[0 .. n), each part on its own thread; false
+// when some part did not prove that the sequential read gives the same rows. Notes the order.
+bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x, double* y,
+                TableNotes& notes) {
+    std::vector<std::int64_t> row(parts.size() + 1, 0);
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        row[k + 1] = row[k] + parts[k].lf;
+    std::vector<PartRead> reads(parts.size());
+    run_parts(parts.size(), [&](std::size_t k) {
+        read_part(path, parts[k], k + 1 == parts.size(), x + row[k], y + row[k], reads[k]);
+    });
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        if (!reads[k].ok)
+            return false;
+        // The first row of a part follows the last row of the part before it.
+        std::int64_t j = row[k];
+        if (notes.order_row < 0 && k > 0 && parts[k].lf > 0 && j > 0 && !(x[j] > x[j - 1])) {
+            notes.order_row = j;
+            notes.order_repeat = x[j] == x[j - 1];
+        }
+        if (notes.order_row < 0 && reads[k].order >= 0) {
+            notes.order_row = row[k] + reads[k].order;
+            notes.order_repeat = reads[k].repeat;
+        }
+    }
+    notes.rows_read = row.back();
+    return true;
+}
+
+// Cuts for the parallel read of a file of size bytes: just after the first LF at or after
+// each of size*k/parts, k = 1..parts-1; none where the file is small or the machine has
+// one core.
+std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size) {
+    unsigned cores = std::thread::hardware_concurrency();
+    std::size_t parts = cores < 2 ? 1 : cores > max_parts ? max_parts : cores;
+    std::vector<std::int64_t> cuts;
+    if (size < split_min || parts < 2)
+        return cuts;
+    int fd = sys_open_read(path);
+    if (fd < 0)
+        return cuts;
+    char buf[4096];
+    for (std::size_t k = 1; k < parts; ++k) {
+        std::int64_t at = size / static_cast<std::int64_t>(parts) * static_cast<std::int64_t>(k);
+        // The next LF within 1 MiB of there, else no cut.
+        for (std::int64_t end = at + (std::int64_t{1} << 20); at < end && sys_seek(fd, at);) {
+            long got = sys_read(fd, buf, sizeof buf);
+            if (got <= 0)
+                break;
+            if (const void* lf = std::memchr(buf, '\n', static_cast<std::size_t>(got))) {
+                cuts.push_back(at + (static_cast<const char*>(lf) - buf) + 1);
+                break;
+            }
+            at += got;
+        }
+    }
+    sys_close(fd);
+    return cuts;
+}

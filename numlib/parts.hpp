@@ -1,0 +1,36 @@
+// parts: the parallel read of a large table, for the loader.
+#pragma once
+
+#include "numlib.hpp"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// Files this large are read in parts, one a thread, where the machine has the cores.
+inline constexpr std::int64_t split_min = std::int64_t{8} << 20; // bytes
+
+// What the raw bytes of one part of the file hold, for the count.
+struct PartCount {
+    std::int64_t off = 0, len = 0;
+    std::int64_t lf = 0; // LF bytes
+    bool has26 = false;  // a byte 26: the part cannot be settled alone
+    bool text = false;   // text other than white space after its last LF (or in it, if none)
+    bool failed = false; // a read failed
+};
+
+// The parts of a file of size bytes for its cuts: [0, cuts[0]), [cuts[0], cuts[1]), ...,
+// [cuts[m-1], size); cuts that are not ascending or fall outside the file are dropped.
+std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t> cuts);
+// The count of the split file, each part on its own thread: n, and the notes of its end;
+// false when some part cannot be settled alone (a byte 26) or read.
+bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* n, TailNotes* tail);
+// The rows of the counted parts into x[0 .. n), y[0 .. n), each part on its own thread (which
+// faults in its slice of the arrays); false when some part did not prove that the one-thread
+// read gives the same rows. Notes the order and the rows read.
+bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x, double* y,
+                TableNotes& notes);
+// Cuts for the parallel read of path, of size bytes: just after the first LF at or after
+// each of size*k/parts, k = 1..parts-1, one part a core; none for a file below split_min or
+// on one core.
+std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size);
