@@ -96,10 +96,8 @@ template <class Job> void run_parts(std::size_t n, Job job) {
     for (auto& th : threads)
         th.join();
 }
-
 } // namespace
 
-// The parts of path for its cuts: [0, cuts[0]), [cuts[0], cuts[1]), ..., [cuts[m-1], size).
 std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t> cuts) {
     std::vector<PartCount> parts;
     std::int64_t at = 0;
@@ -113,8 +111,6 @@ std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t>
     return parts;
 }
 
-// The count of the split file: n, and the notes of its end; false when some part cannot be
-// settled alone (a byte 26) or read.
 bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* n,
                  TailNotes* tail) {
     run_parts(parts.size(), [&](std::size_t k) { count_part(path, parts[k]); });
@@ -131,8 +127,6 @@ bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* 
     return true;
 }
 
-// The rows of the split file into x[0 .. n), y[0 .. n), each part on its own thread; false
-// when some part did not prove that the sequential read gives the same rows. Notes the order.
 bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x, double* y,
                 TableNotes& notes) {
     std::vector<std::int64_t> row(parts.size() + 1, 0);
@@ -160,9 +154,6 @@ bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x
     return true;
 }
 
-// Cuts for the parallel read of a file of size bytes: just after the first LF at or after
-// each of size*k/parts, k = 1..parts-1; none where the file is small or the machine has
-// one core.
 std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size) {
     unsigned cores = std::thread::hardware_concurrency();
     std::size_t parts = cores < 2 ? 1 : cores > max_parts ? max_parts : cores;
