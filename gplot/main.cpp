@@ -27,13 +27,18 @@ int usage(std::FILE* to, int status) {
     return status;
 }
 
-// Loads the sample table; prints why not and returns false when it cannot.
+// Loads the sample table and tells its problems (unless the program that ran this one has);
+// tells why not and returns false when it cannot.
 bool load(const char* path, SampleTable& t) {
-    switch (load_table(path, {0, 0}, 2, t)) {
-    case Load::ok: return true;
-    case Load::cannot_open: std::fprintf(stderr, "gplot: cannot open %s\n", path); break;
-    case Load::too_few: std::fprintf(stderr, "gplot: %s holds fewer than 2 pairs\n", path); break;
-    case Load::no_memory: std::fprintf(stderr, "gplot: not enough memory for %s\n", path); break;
+    Load s = load_table(path, {0, 0}, 2, t);
+    switch (s) {
+    case Load::ok: report_notes(path, t.notes); return true;
+    case Load::cannot_open: report_unusable(path, s, t.error, 2); break;
+    case Load::too_few:
+        report_unusable(path, s, t.error, 2);
+        report_notes(path, t.notes);
+        break;
+    case Load::no_memory: tell("not enough memory for " + std::string(path)); break;
     }
     return false;
 }
@@ -148,6 +153,13 @@ std::string method_of(const char* path) {
     return path;
 }
 
+// The interpolant whose errors the suite's own error files hold, as the diagnostics speak of
+// it; null for another file.
+const char* method_word(const char* path) {
+    std::string s = base_name(path);
+    return s == "errsp.out" ? "the spline" : s == "errq.out" ? "the quadratic" : nullptr;
+}
+
 // The largest finite error of a region and where it is first met, and what is not finite.
 struct Peak {
     double err = -1, x = 0;
@@ -260,14 +272,11 @@ int main(int argc, char** argv) {
         return usage(stdout, 0);
     if (argc != 3)
         return usage(stderr, 2);
-    console_start("gplot");
+    console_start("gplot", method_word(argv[2]));
     static SampleTable tab; // kept to the end of the process
     std::vector<double> ex, ee;
     if (!load(argv[1], tab) || !read_errors(argv[2], ex, ee))
         return 1;
-    // Only the order is this program's concern: the error programs diagnose the rest.
-    report_notes(argv[1], tab.notes,
-                 problem_bit(Problem::x_repeats) | problem_bit(Problem::x_steps_back));
 
     double lo = HUGE_VAL, hi = -HUGE_VAL, ymin = 0, ymax = 1;
     for (int i = 0; i < tab.n; ++i) {
@@ -281,7 +290,7 @@ int main(int argc, char** argv) {
         }
     }
     if (!(lo < hi)) {
-        std::fprintf(stderr, "gplot: %s has no range of finite abscissae\n", argv[1]);
+        tell(std::string(argv[1]) + " has no range of finite abscissae");
         return 1;
     }
 
@@ -395,8 +404,8 @@ int main(int argc, char** argv) {
                (r0 + r1) / 2, top3 + 18, lo, hi);
     svg += "</g>\n</svg>\n";
 
-    if (!save_file(name, svg)) {
-        std::fprintf(stderr, "gplot: cannot write %s\n", name.c_str());
+    if (int err = save_file(name, svg); err != 0) {
+        tell("cannot write " + name + ": " + cause_text(err));
         return 1;
     }
     std::printf("%s\n", summary(name, in, out, lo, hi).c_str());

@@ -1,6 +1,7 @@
 // svg: axes, ticks and decimated drawing for gplot's figure.
 #include "svg.hpp"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -200,10 +201,16 @@ void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, lon
                "\"/>\n";
 }
 
-bool save_file(const std::string& path, const std::string& bytes) {
+int save_file(const std::string& path, const std::string& bytes) {
+    errno = 0;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+        return errno != 0 ? errno : EIO;
+    int err = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+        err = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(f) != 0 && err == 0)
+        err = errno != 0 ? errno : EIO;
+    return err;
 }

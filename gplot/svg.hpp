@@ -50,5 +50,6 @@ void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, c
 void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
                   const char* colour);
 
-// Writes bytes to path in binary mode, replacing it; false when any write or the close fails.
-bool save_file(const std::string& path, const std::string& bytes);
+// Writes bytes to path in binary mode, replacing it; returns 0, or the errno value of the
+// first write or close that failed.
+int save_file(const std::string& path, const std::string& bytes);

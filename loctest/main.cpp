@@ -14,17 +14,11 @@ constexpr const char* usage =
 } // namespace
 
 int main(int argc, char** argv) {
-    if (info_args(argc, argv, "loctest", usage))
+    if (plain_args(argc, argv, "loctest", usage))
         return 0;
     TextFile& in = console_start("loctest");
     static SampleTable t;
-    Load s = load_table(table_name, {0, 0}, 1, t);
-    if (s == Load::too_few) {
-        std::fputs(" loren.out holds no samples \n", stdout);
-        report_notes(table_name, t.notes);
-        return console_end(1);
-    }
-    if (!report_load(s, t))
+    if (!report_load(load_table(table_name, {0, 0}, 1, t), t, 1))
         return console_end(1);
     const double* xa = t.xa;
     int n = t.n;

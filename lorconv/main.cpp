@@ -52,7 +52,8 @@ std::string order_cell(const std::vector<ConvStats>& r, std::size_t i, bool inne
                               : conv_order(p.ends_max, p.h, c.ends_max, c.h));
 }
 
-bool write_csv(const Series* s) {
+// Writes conv.csv; 0, or the errno value of the failure.
+int write_csv(const Series* s) {
     std::string csv = "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends\n";
     for (int k = 0; k < 2; ++k) {
         const std::vector<ConvStats>& r = s[k].rows;
@@ -75,7 +76,8 @@ double decade_above(double v) {
     return std::pow(10.0, std::ceil(std::log10(v)));
 }
 
-bool write_svg(const Series* s, double a, double b) {
+// Writes conv.svg; 0, or the errno value of the failure.
+int write_svg(const Series* s, double a, double b) {
     const std::vector<ConvStats>& r0 = s[0].rows;
     double hmin = r0.back().h, hmax = r0.front().h, emin = HUGE_VAL, emax = 0;
     for (int k = 0; k < 2; ++k)
@@ -149,14 +151,15 @@ std::string verdict_part(double obs, double e, int theory, const char* why) {
 }
 
 void print_results(const Series* s) {
-    std::printf("%6s %11s | %-34s | %-34s\n", "", "", "natural cubic spline",
+    // n takes up to 8 digits (16777216).
+    std::printf("%8s %11s | %-34s | %-34s\n", "", "", "natural cubic spline",
                 "four-point quadratic");
-    std::printf("%6s %11s | %10s %10s %6s %6s | %10s %10s %6s %6s\n", "n", "h", "inner", "ends",
+    std::printf("%8s %11s | %10s %10s %6s %6s | %10s %10s %6s %6s\n", "n", "h", "inner", "ends",
                 "p in", "p ends", "inner", "ends", "p in", "p ends");
     std::size_t rows = s[0].rows.size();
     for (std::size_t i = 0; i < rows; ++i) {
         const ConvStats& c = s[0].rows[i];
-        std::printf("%6d %11.5g", c.n, c.h);
+        std::printf("%8d %11.5g", c.n, c.h);
         for (int k = 0; k < 2; ++k) {
             const std::vector<ConvStats>& r = s[k].rows;
             std::printf(" | %10.3e %10.3e", r[i].inner_max, r[i].ends_max);
@@ -186,14 +189,28 @@ void print_results(const Series* s) {
     }
 }
 
-bool parse(int argc, char** argv, long long* n0, long long* n1, double* a, double* b) {
+// What is wrong with the arguments, in one line, or "" when nothing is.
+std::string check_args(int argc, char** argv, long long* n0, long long* n1, double* a,
+                       double* b) {
     if (argc != 1 && argc != 3 && argc != 5)
-        return false;
-    if (argc >= 3 && (!count_arg(argv[1], n0) || !count_arg(argv[2], n1)))
-        return false;
-    if (argc == 5 && (!number_arg(argv[3], a) || !number_arg(argv[4], b)))
-        return false;
-    return *n0 >= 4 && *n0 <= *n1 && *n1 <= max_n && *a < *b && std::isfinite(*b - *a);
+        return "give N0 and N1 together, and A and B together after them";
+    if (argc >= 3 && (!count_arg(argv[1], n0) || *n0 < 4))
+        return "N0 must be a whole number >= 4, not \"" + shown(argv[1]) + "\"";
+    if (argc >= 3 && (!count_arg(argv[2], n1) || *n1 > max_n))
+        return "N1 must be a whole number <= " + std::to_string(max_n) + ", not \"" +
+               shown(argv[2]) + "\"";
+    if (*n1 < *n0)
+        return "N1 must not be below N0, and " + std::to_string(*n1) + " is below " +
+               std::to_string(*n0);
+    if (argc == 5 && !number_arg(argv[3], a))
+        return "A must be a number, not \"" + shown(argv[3]) + "\"";
+    if (argc == 5 && !number_arg(argv[4], b))
+        return "B must be a number, not \"" + shown(argv[4]) + "\"";
+    if (!(*a < *b))
+        return "A must be below B";
+    if (!std::isfinite(*b - *a))
+        return "B - A must be finite";
+    return "";
 }
 } // namespace
 
@@ -203,7 +220,8 @@ int main(int argc, char** argv) {
     console_start("lorconv");
     long long n0 = default_n0, n1 = default_n1;
     double a = default_a, b = default_b;
-    if (!parse(argc, argv, &n0, &n1, &a, &b)) {
+    if (std::string wrong = check_args(argc, argv, &n0, &n1, &a, &b); !wrong.empty()) {
+        tell(wrong);
         std::fputs(usage_text, stderr);
         return 2;
     }
@@ -213,15 +231,16 @@ int main(int argc, char** argv) {
         for (int k = 0; k < 2; ++k)
             s[k].rows.push_back(conv_stats(t, theories[k].m, a, b));
     }
-    if (!write_csv(s)) {
-        std::fputs("lorconv: cannot write conv.csv\n", stderr);
-        return 1;
-    }
-    if (!write_svg(s, a, b)) {
-        std::fputs("lorconv: cannot write conv.svg\n", stderr);
-        return 1;
-    }
+    // The results first: a file that cannot be written loses nothing of them.
     print_results(s);
-    std::printf("wrote conv.csv and conv.svg\n");
-    return console_end(0);
+    int csv = write_csv(s), svg = write_svg(s, a, b);
+    if (csv == 0 && svg == 0)
+        std::printf("wrote conv.csv and conv.svg\n");
+    else if (csv == 0 || svg == 0)
+        std::printf("wrote %s\n", csv == 0 ? "conv.csv" : "conv.svg");
+    if (csv != 0)
+        tell("cannot write conv.csv: " + cause_text(csv));
+    if (svg != 0)
+        tell("cannot write conv.svg: " + cause_text(svg));
+    return console_end(csv == 0 && svg == 0 ? 0 : 1);
 }

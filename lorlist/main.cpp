@@ -2,6 +2,7 @@
 #include "read_key.hpp"
 #include "shell.hpp"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -14,15 +15,19 @@ constexpr const char* usage =
 } // namespace
 
 int main(int argc, char** argv) {
-    if (info_args(argc, argv, "lorlist", usage))
+    if (plain_args(argc, argv, "lorlist", usage))
         return 0;
     console_start("lorlist");
     static TextFile f;
+    errno = 0;
     bool open = tf_open(f, table_name);
+    int cause = open ? 0 : errno;
     long long n = open ? count_lines(f) : -1;
     if (n < 0) {
+        cause = open ? tf_failed(f) : cause;
         open = false;
         std::fputs(msg_cannot_open, stdout);
+        report_unusable(table_name, Load::cannot_open, cause, 0);
     } else {
         std::printf("nlines = %lld \n", n);
     }

@@ -1,6 +1,7 @@
 // errtab: the error grid and the error-table writer shared by splerr and quaderr.
 #include "numlib.hpp"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -19,12 +20,22 @@ double grid_x(int k) {
     return ipow(t, 3);
 }
 
-Write write_error_table(const char* path, double (*f)(double)) {
+Write write_error_table(const char* path, double (*f)(double), int* cause) {
+    int err = 0;
+    // The first failure's cause, kept past the calls that follow it.
+    auto failed = [&err]() {
+        if (err == 0)
+            err = errno != 0 ? errno : EIO;
+    };
     // Binary mode: the CR LF line ends are the file's format on every platform.
+    errno = 0;
     std::FILE* out = std::fopen(path, "wb");
-    if (out == nullptr)
+    if (out == nullptr) {
+        failed();
+        if (cause != nullptr)
+            *cause = err;
         return Write::cannot_open;
-    bool ok = true;
+    }
     char line[96];
     for (int k = 0; k < grid_size; ++k) {
         double x = grid_x(k);
@@ -32,11 +43,18 @@ Write write_error_table(const char* path, double (*f)(double)) {
         double fl = lorentz(x);
         double e = std::fabs(p - fl);
         int len = fmt_nums(line, sizeof line, "%14.6lg %14.6lg\r\n", x, e);
-        if (ok && std::fwrite(line, 1, static_cast<std::size_t>(len), out) !=
-                      static_cast<std::size_t>(len))
-            ok = false;
+        errno = 0;
+        if (err == 0 && std::fwrite(line, 1, static_cast<std::size_t>(len), out) !=
+                            static_cast<std::size_t>(len))
+            failed();
     }
-    ok = std::fflush(out) == 0 && ok;
-    ok = std::fclose(out) == 0 && ok;
-    return ok ? Write::ok : Write::cannot_write;
+    errno = 0;
+    if (std::fflush(out) != 0)
+        failed();
+    errno = 0;
+    if (std::fclose(out) != 0)
+        failed();
+    if (cause != nullptr)
+        *cause = err;
+    return err == 0 ? Write::ok : Write::cannot_write;
 }

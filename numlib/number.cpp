@@ -20,14 +20,29 @@ const char* digits(const char* p, const char* e) {
     return p;
 }
 
+bool* beyond(ScanNote* note) {
+    return note != nullptr ? &note->beyond : nullptr;
+}
+
+// The value of a whole token into *v, noted when beyond range.
+Scan token_value(const std::string& tok, double* v, ScanNote* note) {
+    *v = num_value(tok.data(), tok.data() + tok.size(), beyond(note));
+    if (note != nullptr && note->beyond)
+        note->text = tok;
+    return Scan::number;
+}
+
 // The slow path of scan_num: byte by byte through tf_getc, for a number that crosses a
 // block boundary, follows pushed-back bytes or runs into a byte 26.
-Scan scan_slow(TextFile& t, double* v, bool* hit_eof) {
+Scan scan_slow(TextFile& t, double* v, bool* hit_eof, ScanNote* note) {
     static thread_local std::string tok;
     tok.clear();
     int c = tf_getc(t);
-    while (is_space(c))
+    while (is_space(c)) {
+        if (c == '\n' && note != nullptr)
+            ++note->lfs;
         c = tf_getc(t);
+    }
     if (c == '+' || c == '-') {
         tok += static_cast<char>(c);
         c = tf_getc(t);
@@ -72,20 +87,18 @@ Scan scan_slow(TextFile& t, double* v, bool* hit_eof) {
             if (s != 0)
                 tf_ungetc(t, s);
             tf_ungetc(t, e);
-            *v = num_value(tok.data(), tok.data() + tok.size());
-            return Scan::number;
+            return token_value(tok, v, note);
         }
     }
     if (c == -1)
         *hit_eof = true;
     else
         tf_ungetc(t, c);
-    *v = num_value(tok.data(), tok.data() + tok.size());
-    return Scan::number;
+    return token_value(tok, v, note);
 }
 // The number at the start of b (not white space), converted in place when it ends inside b:
 // *used is its length. Returns Scan::eof (meaning: undecided) when it could continue past b.
-inline Scan scan_block(std::string_view b, double* v, std::size_t* used) {
+inline Scan scan_block(std::string_view b, double* v, std::size_t* used, ScanNote* note) {
     const char* p = b.data();
     const char* e = p + b.size();
     const char* s = p + (*p == '+' || *p == '-');
@@ -102,8 +115,11 @@ inline Scan scan_block(std::string_view b, double* v, std::size_t* used) {
     if (q == e ||
         ((*q == 'e' || *q == 'E') && (q + 1 == e || ((q[1] == '+' || q[1] == '-') && q + 2 == e))))
         return Scan::eof;
-    if (r.ec == std::errc::result_out_of_range)
-        d = num_value(s, q);
+    if (r.ec == std::errc::result_out_of_range) {
+        d = num_value(s, q, beyond(note));
+        if (note != nullptr)
+            note->text.assign(p, q);
+    }
     *v = *p == '-' ? -d : d;
     *used = static_cast<std::size_t>(q - p);
     return Scan::number;
@@ -147,7 +163,7 @@ std::size_t num_prefix(const char* p, const char* e, bool* partial) {
     return len;
 }
 
-double num_value(const char* p, const char* e) {
+double num_value(const char* p, const char* e, bool* beyond) {
     bool neg = *p == '-';
     if (*p == '+' || *p == '-')
         ++p;
@@ -157,19 +173,26 @@ double num_value(const char* p, const char* e) {
         // Overflow or underflow: strtod gives the infinity or the signed zero.
         std::string s(p, e);
         v = std::strtod(s.c_str(), nullptr);
+        if (beyond != nullptr)
+            *beyond = true;
     }
     return neg ? -v : v;
 }
 
-Scan scan_num(TextFile& t, double* v, bool* hit_eof) {
+Scan scan_num(TextFile& t, double* v, bool* hit_eof, ScanNote* note) {
     // Fast path: the number lies wholly inside the delivered bytes of the block. Pushed-back
     // bytes come first, so they take the slow path.
     std::string_view b;
     while (!tf_pushed(t)) {
         b = tf_peek(t);
         std::size_t k = 0;
-        while (k < b.size() && is_space(static_cast<unsigned char>(b[k])))
-            ++k;
+        if (note == nullptr) {
+            while (k < b.size() && is_space(static_cast<unsigned char>(b[k])))
+                ++k;
+        } else {
+            for (; k < b.size() && is_space(static_cast<unsigned char>(b[k])); ++k)
+                note->lfs += b[k] == '\n';
+        }
         tf_skip(t, k);
         b.remove_prefix(k);
         if (!b.empty())
@@ -181,26 +204,30 @@ Scan scan_num(TextFile& t, double* v, bool* hit_eof) {
     }
     if (!b.empty()) {
         std::size_t used = 0;
-        Scan r = scan_block(b, v, &used);
+        Scan r = scan_block(b, v, &used, note);
         if (r != Scan::eof) {
             tf_skip(t, used);
             return r;
         }
     }
-    return scan_slow(t, v, hit_eof);
+    return scan_slow(t, v, hit_eof, note);
 }
 
-int read_pair(TextFile& t, double* x, double* y, bool* stuck) {
+int read_pair(TextFile& t, double* x, double* y, bool* stuck, ScanNote* notes) {
     bool eof = false;
     *stuck = false;
-    Scan s = scan_num(t, x, &eof);
+    if (notes != nullptr) {
+        notes[0].lfs = notes[1].lfs = 0;
+        notes[0].beyond = notes[1].beyond = false;
+    }
+    Scan s = scan_num(t, x, &eof, notes);
     if (s != Scan::number) {
         *stuck = s == Scan::not_number;
         return 0;
     }
     if (eof)
         return 1;
-    s = scan_num(t, y, &eof);
+    s = scan_num(t, y, &eof, notes != nullptr ? notes + 1 : nullptr);
     *stuck = s == Scan::not_number;
     return s == Scan::number ? 2 : 1;
 }

@@ -45,7 +45,8 @@ class TextFile {
     bool cr_pending = false; // the block ended in a dropped CR: next raw byte is unexamined
     bool mark = false;       // a byte 26 follows the delivered bytes: deliver end of file
     bool raw_end = false;    // the underlying file is exhausted
-    bool error = false;      // a read failed (I/O error, a directory)
+    int error = 0;           // the cause (errno) of a failed read (I/O error, a directory)
+    bool saw13 = false;      // a CR was dropped since the reader was opened or rewound
     bool unget_ok = false;   // the last tf_getc took buf[beg - 1]
     int nback = 0;           // pushed-back delivered bytes, last pushed is read first
     unsigned char back[4] = {};
@@ -97,8 +98,9 @@ inline bool tf_pushed(const TextFile& t) {
 inline bool tf_done(const TextFile& t) {
     return t.raw_end && t.beg == t.end && !t.mark && t.nback == 0;
 }
-// True when a read of the file failed (an I/O error, a directory); tf_rewind clears it.
-bool tf_failed(const TextFile& t);
+// The cause (an errno value, never 0) when a read of the file failed (an I/O error, a
+// directory), else 0; tf_rewind clears it.
+int tf_failed(const TextFile& t);
 
 // Number of LF bytes delivered from the current position to the end of file (the first
 // byte 26 or the true end); then rewinds. Returns -1 when the file cannot be read
@@ -109,6 +111,7 @@ std::int64_t count_lines(TextFile& t);
 struct TailNotes {
     bool unended = false; // text other than white space after the last line end
     bool after26 = false; // a byte 26 ended the count before bytes other than white space
+    bool cr_only = false; // no line end, but CRs (dropped): lines that end in CR alone
 };
 // count_lines that also fills *tail; the same count, in the same single pass.
 std::int64_t count_lines(TextFile& t, TailNotes* tail);
@@ -125,8 +128,9 @@ std::int64_t count_lines(TextFile& t, TailNotes* tail);
 // match ran into e, so more bytes could have extended it.
 std::size_t num_prefix(const char* p, const char* e, bool* partial);
 // Value of a whole number token [p, e) (as num_prefix accepted it), correctly rounded;
-// beyond the range of a double gives +-infinity, below the least subnormal a signed zero.
-double num_value(const char* p, const char* e);
+// beyond the range of a double gives +-infinity, below the least subnormal a signed zero,
+// and then sets *beyond (when not null).
+double num_value(const char* p, const char* e, bool* beyond = nullptr);
 
 // Command-line arguments: a whole argument as a number of this grammar (finite or not, as
 // num_value gives it), or as a decimal count >= 1.
@@ -134,11 +138,20 @@ bool number_arg(const char* s, double* v);
 bool count_arg(const char* s, long long* n);
 
 enum class Scan { number, not_number, eof };
+// What a read met on its way, for the diagnosis of a table: the LF bytes in the white
+// space before the number (or before what stopped the read), and whether the number was
+// beyond the range of a double (read as an infinity or a signed zero), with its text then.
+struct ScanNote {
+    int lfs = 0;
+    bool beyond = false;
+    std::string text; // set only with beyond
+};
 // Skips white space, then reads one number as "%lg" does. Scan::number: *v is set.
 // Scan::not_number: text that is not a number stands next; it is left unread.
 // Scan::eof: end of file met before any number. *hit_eof is set when end of file was met
-// at all (also right after a number): a "%lg %lg" read ends there.
-Scan scan_num(TextFile& t, double* v, bool* hit_eof);
+// at all (also right after a number): a "%lg %lg" read ends there. *note, when not null,
+// gains what the read met.
+Scan scan_num(TextFile& t, double* v, bool* hit_eof, ScanNote* note = nullptr);
 
 // The suite's one white-space rule: blank, and the bytes 9 to 13 (TAB LF VT FF CR).
 inline bool is_space(int c) {
@@ -159,7 +172,8 @@ std::string take_word(TextFile& t, std::size_t max = static_cast<std::size_t>(-1
 
 // One "%lg %lg" read: returns the number of values stored (0, 1 or 2) and sets *stuck when
 // the read stopped at text that is not a number, which stays unread for the next read.
-int read_pair(TextFile& t, double* x, double* y, bool* stuck);
+// notes, when not null, is two ScanNotes, set to what the reads of x and y met.
+int read_pair(TextFile& t, double* x, double* y, bool* stuck, ScanNote* notes = nullptr);
 
 // ---------------------------------------------------------------------------------------
 // The sample table.
@@ -176,6 +190,10 @@ struct TableNotes {
     std::int64_t stuck_after = -1; // numbers read before text that is not a number; -1: none
     std::int64_t order_row = -1;   // first row whose x does not exceed the row before; -1: none
     bool order_repeat = false;     // ... by being equal to it
+    std::int64_t odd_line = -1;    // first line (from 1) that holds other than 2 numbers while
+    int odd_count = 0;             // a number follows it, and how many it holds; -1: none
+    std::int64_t beyond_after = -1; // numbers read before the first one beyond the range of a
+    double beyond_value = 0;        // double, and what it reads as; -1: none
     TailNotes tail;
 };
 
@@ -190,6 +208,7 @@ struct SampleTable {
     int n = 0;
     double* xa = nullptr;
     double* ya = nullptr;
+    int error = 0;    // the cause (errno) when the file cannot be opened or read
     TableNotes notes; // filled by every load that opened the file
 };
 
@@ -215,8 +234,14 @@ void free_table(SampleTable& t);
 // The kinds of problem a table can have, in the order a diagnosis lists them.
 enum class Problem {
     not_number,   // text that is not a number stops the reads (at its line, with the text)
-    missing_rows, // fewer pairs than line ends, without such text (at the last line)
+    odd_line,     // a line holds other than 2 numbers, and values follow it (at that line,
+                  // with the count)
+    missing_rows, // fewer pairs than line ends, without such text or an empty line that
+                  // explains it (at the last line)
+    beyond_range, // a number beyond the range of a double (at its line, with the text and
+                  // the value it reads as)
     no_line_end,  // text after the last line end is not read (at the line after it)
+    cr_only,      // the lines end in CR alone, so the file reads as one line (no line: 0)
     x_repeats,    // an abscissa equals the one before it (at its line)
     x_steps_back, // an abscissa is below the one before it (at its line)
     after_26,     // a byte 26 ends the table before more text (at the line after it)
@@ -225,14 +250,17 @@ enum class Problem {
 constexpr unsigned problem_bit(Problem p) {
     return 1u << static_cast<unsigned>(p);
 }
-inline constexpr unsigned all_problems = 0x3f;
+inline constexpr unsigned all_problems = 0x1ff;
 
-// One problem of a table, at a line counted from 1; text: up to 40 bytes of the word that is
-// not a number (not_number only), as the file holds them.
+// One problem of a table, at a line counted from 1 (0: the file as a whole); text: up to 40
+// bytes of the word that is not a number, or the number beyond range, as the file holds
+// them; count: the numbers of an odd line; value: what a number beyond range reads as.
 struct TableProblem {
-    Problem kind;
-    std::int64_t line;
+    Problem kind = Problem::not_number;
+    std::int64_t line = 0;
     std::string text;
+    int count = 0;
+    double value = 0;
 };
 // The problems of the kinds in the mask that a load of path recorded in notes, in the
 // order of Problem; at most one of each kind, and only the first of x_repeats and
@@ -297,8 +325,8 @@ enum class Write { ok, cannot_open, cannot_write };
 // Writes the error table of f to path: for every grid abscissa x in order, f(x), then
 // lorentz(x), then one line "%14.6lg %14.6lg" of x and |f(x) - lorentz(x)| ending in CR LF.
 // f is the program's evaluator: the file is open before its first call. Every write and the
-// close are checked.
-Write write_error_table(const char* path, double (*f)(double));
+// close are checked; *cause (when not null) gets the errno of the first failure.
+Write write_error_table(const char* path, double (*f)(double), int* cause = nullptr);
 
 // ---------------------------------------------------------------------------------------
 // Output formatting.

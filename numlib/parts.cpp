@@ -13,12 +13,20 @@
 namespace {
 constexpr unsigned max_parts = 8;
 
+// True when the raw byte before off is an LF: the reads before off and after it then meet
+// no token and no CR rule across it.
+bool after_lf(int fd, std::int64_t off) {
+    char b = 0;
+    return sys_seek(fd, off - 1) && sys_read(fd, &b, 1) == 1 && b == '\n';
+}
+
 // Counts the LFs of the raw bytes [c.off, c.off + c.len) of path. Every LF before the first
 // byte 26 is delivered by the reading rules, and a dropped CR is white space, so where the
-// part holds no byte 26 this is what the count of its delivered bytes gives.
+// part holds no byte 26 this is what the count of its delivered bytes gives. A part that
+// does not start the file must start just after an LF, or it fails.
 void count_part(const char* path, PartCount& c) {
     int fd = sys_open_read(path);
-    c.failed = fd < 0 || !sys_seek(fd, c.off);
+    c.failed = fd < 0 || (c.off > 0 && !after_lf(fd, c.off)) || !sys_seek(fd, c.off);
     constexpr std::size_t block = std::size_t{1} << 20;
     std::unique_ptr<char[]> buf(c.failed ? nullptr : new (std::nothrow) char[block]);
     c.failed = c.failed || buf == nullptr;
@@ -50,7 +58,7 @@ void count_part(const char* path, PartCount& c) {
 
 // What one part's reads found, for the join.
 struct PartRead {
-    bool ok = false;         // every line end of the part gave a pair, and nothing else
+    bool ok = false;         // every line of the part gave a pair, and nothing else
     std::int64_t order = -1; // first row of the part whose x does not exceed the row before
     bool repeat = false;
 };
@@ -62,8 +70,18 @@ void read_part(const char* path, const PartCount& c, bool last, double* x, doubl
     if (!tf_open_range(f, path, c.off, c.len))
         return;
     bool stuck = false;
+    LineTally lines;
+    ScanNote sn[2];
     for (std::int64_t i = 0; i < c.lf; ++i) {
-        if (read_pair(f, x + i, y + i, &stuck) != 2) {
+        // A pair short of a line, a line without one, or a value beyond range: the one-thread
+        // read says where.
+        if (read_pair(f, x + i, y + i, &stuck, sn) != 2 || sn[0].beyond || sn[1].beyond) {
+            tf_close(f);
+            return;
+        }
+        lines.add(sn[0].lfs);
+        lines.add(sn[1].lfs);
+        if (lines.odd >= 0) {
             tf_close(f);
             return;
         }
@@ -122,6 +140,8 @@ bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* 
         *n += c.lf;
         text = c.lf > 0 ? c.text : text || c.text;
     }
+    if (*n == 0)
+        return false; // no line end at all: the one-thread count tells CRs alone apart
     tail->unended = text;
     tail->after26 = false;
     return true;

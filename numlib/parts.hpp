@@ -1,4 +1,5 @@
-// parts: the parallel read of a large table, for the loader.
+// parts: the parallel read of a large table, and the tally of numbers a line that every read
+// of a table keeps; for the loader.
 #pragma once
 
 #include "numlib.hpp"
@@ -6,6 +7,28 @@
 #include <cstdint>
 #include <span>
 #include <vector>
+
+// The numbers of each line of a table as the reads meet them, for the diagnosis: the first
+// line (from 1) that holds other than 2 numbers, and that a number follows. add(lfs) takes
+// each number read, with the LF bytes before it.
+struct LineTally {
+    std::int64_t line = 1; // the line of the last number taken
+    int count = 0;         // numbers on it so far
+    std::int64_t odd = -1; // the first odd line, -1 while there is none
+    int odd_count = 0;     // and the numbers it holds
+    void add(int lfs) {
+        if (lfs > 0 && odd < 0 && (count != 2 || lfs > 1)) {
+            // The line just left, or else the first empty line after it.
+            odd = count != 2 ? line : line + 1;
+            odd_count = count != 2 ? count : 0;
+        }
+        if (lfs > 0) {
+            line += lfs;
+            count = 0;
+        }
+        ++count;
+    }
+};
 
 // Files this large are read in parts, one a thread, where the machine has the cores.
 inline constexpr std::int64_t split_min = std::int64_t{8} << 20; // bytes

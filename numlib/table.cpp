@@ -4,6 +4,7 @@
 
 #include "parts.hpp"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -20,8 +21,17 @@ namespace {
 void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& notes) {
     bool stuck = false, prev = false;
     std::int64_t values = 0, rows = 0;
+    LineTally lines;
+    ScanNote sn[2];
     for (std::int64_t i = 0; i < n && !tf_done(f); ++i) {
-        int got = read_pair(f, x + i, y + i, &stuck);
+        int got = read_pair(f, x + i, y + i, &stuck, sn);
+        for (int k = 0; k < got; ++k) {
+            lines.add(sn[k].lfs);
+            if (sn[k].beyond && notes.beyond_after < 0) {
+                notes.beyond_after = values + k;
+                notes.beyond_value = k == 0 ? x[i] : y[i];
+            }
+        }
         values += got;
         if (got == 2) {
             ++rows;
@@ -35,6 +45,8 @@ void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& no
             notes.stuck_after = values;
     }
     notes.rows_read = rows;
+    notes.odd_line = lines.odd;
+    notes.odd_count = lines.odd_count;
 }
 
 // The arrays of n + pad doubles for a load, or false (nothing allocated) when memory is short.
@@ -64,8 +76,11 @@ bool read_sequential(TextFile& f, std::int64_t n, std::size_t len, double* xa, d
 Load load(const char* path, Layout layout, int min_n, SampleTable& t,
           std::span<const std::int64_t> cuts, bool automatic) {
     TextFile f;
-    if (!tf_open(f, path))
+    errno = 0;
+    if (!tf_open(f, path)) {
+        t.error = errno != 0 ? errno : ENOENT;
         return Load::cannot_open;
+    }
     TableNotes notes;
     std::int64_t size = tf_size(f);
     std::vector<std::int64_t> own;
@@ -82,6 +97,7 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
         n = count_lines(f, &notes.tail);
     }
     if (n < 0) {
+        t.error = tf_failed(f) != 0 ? tf_failed(f) : EIO;
         tf_close(f);
         return Load::cannot_open;
     }
@@ -110,12 +126,18 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
             // The parts could not settle the file: read it whole, from fresh zeros.
             std::memset(xa, 0, len * sizeof(double));
             std::memset(ya, 0, len * sizeof(double));
-            notes = TableNotes{true, n, 0, -1, -1, false, notes.tail};
+            TailNotes tail = notes.tail;
+            notes = TableNotes{};
+            notes.parsed = true;
+            notes.lines = n;
+            notes.tail = tail;
         }
         ok = read_sequential(f, n, len, x, y, notes);
     }
+    int err = tf_failed(f);
     tf_close(f);
     if (!ok) {
+        t.error = err;
         free_doubles(xa);
         free_doubles(ya);
         return Load::cannot_open;
@@ -143,29 +165,52 @@ void free_table(SampleTable& t) {
     t = SampleTable{};
 }
 
+namespace {
+TableProblem problem(Problem kind, std::int64_t line) {
+    TableProblem p;
+    p.kind = kind;
+    p.line = line;
+    return p;
+}
+} // namespace
+
 std::vector<TableProblem> table_problems(const char* path, const TableNotes& t, unsigned kinds) {
     std::vector<TableProblem> r;
     if (!t.parsed)
         return r;
     auto want = [kinds](Problem p) { return (kinds & problem_bit(p)) != 0; };
-    if (t.stuck_after >= 0) {
-        if (want(Problem::not_number)) {
-            TableProblem p{Problem::not_number, 0, {}};
-            p.line = line_of_value(path, t.stuck_after, &p.text);
-            r.push_back(p);
-        }
-    } else if (t.lines > t.rows_read && want(Problem::missing_rows)) {
-        r.push_back({Problem::missing_rows, t.lines, {}});
+    if (t.stuck_after >= 0 && want(Problem::not_number)) {
+        TableProblem p = problem(Problem::not_number, 0);
+        p.line = line_of_value(path, t.stuck_after, &p.text);
+        r.push_back(p);
     }
-    if (t.tail.unended && want(Problem::no_line_end))
-        r.push_back({Problem::no_line_end, t.lines + 1, {}});
+    if (t.odd_line >= 0 && want(Problem::odd_line)) {
+        r.push_back(problem(Problem::odd_line, t.odd_line));
+        r.back().count = t.odd_count;
+    }
+    // An empty line in the middle is what the missing rows come from: it says so itself.
+    bool explained = t.stuck_after >= 0 || (t.odd_line >= 0 && t.odd_count == 0);
+    if (!explained && t.lines > t.rows_read && want(Problem::missing_rows))
+        r.push_back(problem(Problem::missing_rows, t.lines));
+    if (t.beyond_after >= 0 && want(Problem::beyond_range)) {
+        TableProblem p = problem(Problem::beyond_range, 0);
+        p.line = line_of_value(path, t.beyond_after, &p.text);
+        bool partial = false;
+        p.text.resize(num_prefix(p.text.data(), p.text.data() + p.text.size(), &partial));
+        p.value = t.beyond_value;
+        r.push_back(p);
+    }
+    if (t.tail.cr_only && want(Problem::cr_only))
+        r.push_back(problem(Problem::cr_only, 0));
+    else if (t.tail.unended && want(Problem::no_line_end))
+        r.push_back(problem(Problem::no_line_end, t.lines + 1));
     if (t.order_row >= 0) {
         Problem k = t.order_repeat ? Problem::x_repeats : Problem::x_steps_back;
         if (want(k))
-            r.push_back({k, line_of_value(path, 2 * t.order_row), {}});
+            r.push_back(problem(k, line_of_value(path, 2 * t.order_row)));
     }
     if (t.tail.after26 && want(Problem::after_26))
-        r.push_back({Problem::after_26, t.lines + 1, {}});
+        r.push_back(problem(Problem::after_26, t.lines + 1));
     return r;
 }
 

@@ -2,6 +2,7 @@
 #include "numlib.hpp"
 #include "sys.hpp"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,7 +23,7 @@ struct TextFileOps {
     static void reset(TextFile& t) {
         t.beg = t.end = t.rpos = t.rlen = 0;
         t.next13 = t.next26 = 0;
-        t.cr_pending = t.mark = t.raw_end = t.unget_ok = false;
+        t.cr_pending = t.mark = t.raw_end = t.unget_ok = t.saw13 = false;
         t.nback = 0;
     }
 
@@ -52,7 +53,8 @@ struct TextFileOps {
             t.left -= k;
         t.beg = t.end = t.rpos = t.rlen = 0;
         if (k <= 0) {
-            t.error = t.error || k < 0;
+            if (k < 0 && t.error == 0)
+                t.error = errno != 0 ? errno : EIO;
             t.raw_end = true;
             return false;
         }
@@ -98,6 +100,7 @@ struct TextFileOps {
                 break;
             }
             // A CR: dropped; the byte after it is delivered without a look for CR.
+            t.saw13 = true;
             if (r == n) {
                 t.cr_pending = true;
                 break;
@@ -168,7 +171,7 @@ struct TextFileOps {
         return v;
     }
 
-    static bool failed(const TextFile& t) { return t.error; }
+    static int failed(const TextFile& t) { return t.error; }
 
     static std::int64_t size(const TextFile& t) { return t.fd >= 0 ? sys_size(t.fd) : -1; }
 
@@ -185,7 +188,7 @@ struct TextFileOps {
 
     static bool restart(TextFile& t) {
         reset(t);
-        t.error = false;
+        t.error = 0;
         t.left = t.limit;
         return sys_seek(t.fd, t.start);
     }
@@ -237,6 +240,7 @@ struct TextFileOps {
         }
         if (tail != nullptr) {
             tail->unended = text;
+            tail->cr_only = c == 0 && text && t.saw13;
             tail->after26 = !(t.raw_end && t.rpos == t.rlen) && text_after(t);
         }
         if (t.error || !restart(t))
@@ -275,7 +279,7 @@ void tf_ungetc(TextFile& t, int c) {
 std::string_view tf_block(TextFile& t) {
     return TextFileOps::block(t);
 }
-bool tf_failed(const TextFile& t) {
+int tf_failed(const TextFile& t) {
     return TextFileOps::failed(t);
 }
 std::int64_t count_lines(TextFile& t) {

@@ -13,7 +13,8 @@ constexpr const char* usage =
     "trace of 15 lines and the value f with the exact Lorentzian (floren) for each, until\n"
     "-10000 or the end of input; then writes the absolute error over a fixed grid of 999\n"
     "abscissae to errq.out and runs \"gplot loren.out errq.out\".\n"
-    "Exit status: 0; 1 when errq.out or standard output cannot be written.\n";
+    "Exit status: 0; 1 when errq.out or standard output cannot be written, or when no\n"
+    "evaluation had a table (loren.out missing, unreadable or with fewer than 2 rows).\n";
 
 void show(double x) {
     double f = quad_interp(x);
@@ -23,9 +24,9 @@ void show(double x) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (info_args(argc, argv, "quaderr", usage))
+    if (plain_args(argc, argv, "quaderr", usage))
         return 0;
-    TextFile& in = console_start("quaderr");
+    TextFile& in = console_start("quaderr", "the quadratic");
     trace_flag = 1;
     run_section(in, show);
     trace_flag = 0;

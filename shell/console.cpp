@@ -5,32 +5,25 @@
 
 #include "proc.hpp"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
-bool stdout_closed = false;
 const char* prog = "lorentz-interp";
-bool notes_done = false;
+const char* method = nullptr; // the program's interpolant, for the diagnostics
+bool stdout_closed = false;
+bool notes_done = false; // the table's problems have been told (or were, by the caller)
+bool unusable_told = false;
+bool had_table = false; // some evaluation of this run had a loaded table
 
-// Text of the table shown in a diagnostic: control bytes and bytes beyond ASCII as '?'.
-std::string shown(const std::string& s) {
-    std::string r;
-    for (char c : s) {
-        auto u = static_cast<unsigned char>(c);
-        r += u < 32 || u >= 127 ? '?' : c;
-    }
-    return r;
-}
+// The environment variable by which splerr and quaderr tell the gplot they run that the
+// table it is given has been diagnosed already.
+constexpr const char* told_var = "LORENTZ_TABLE_TOLD";
 
-void note(const char* path, std::int64_t line, const std::string& msg) {
-    std::fprintf(stderr, "%s: %s:%lld: %s\n", prog, path, static_cast<long long>(line),
-                 msg.c_str());
-}
-
-// "all 3 rows read as 0", "1 row of 3 reads as 0", "2 rows of 4 read as 0".
+// "1 row of 3 reads as 0", "2 rows of 4 read as 0", "all 3 rows read as 0".
 std::string rows_text(std::int64_t k, std::int64_t n) {
     if (k == n && k > 1)
         return "all " + std::to_string(n) + " rows read as 0";
@@ -47,20 +40,61 @@ std::string problem_text(const TableProblem& p, const TableNotes& t) {
         msg.append(shown(p.text)).append("\" is not a number; ");
         return msg.append(rows_text(unread, t.lines));
     }
+    case Problem::odd_line:
+        return "line " + std::to_string(p.line) + " holds " + std::to_string(p.count) +
+               (p.count == 1 ? " number" : " numbers") +
+               " (a row needs 2), so every later value moves to another row";
     case Problem::missing_rows:
         return std::to_string(t.lines) + " line ends but " + std::to_string(t.rows_read) +
                (t.rows_read == 1 ? " pair; " : " pairs; ") + rows_text(unread, t.lines);
+    case Problem::beyond_range: return beyond_text(p.text, p.value);
     case Problem::no_line_end: return "the last line has no line end and is not read";
+    case Problem::cr_only:
+        return "its lines end in CR alone, so it reads as one line; use LF or CR LF line ends";
     case Problem::x_repeats:
-        return "x repeats the abscissa before it (equal abscissae make the spline divide by "
-               "zero)";
+        if (method == nullptr)
+            return "x repeats the abscissa before it (the search assumes strictly ascending x)";
+        return std::string("x repeats the abscissa before it (equal abscissae make ") + method +
+               " divide by zero)";
     case Problem::x_steps_back:
         return "x steps back from the abscissa before it (the search assumes ascending x)";
     case Problem::after_26: break;
     }
     return "a byte 26 ends the table here; the text after it is not read";
 }
+
+// Whether the process that started this one has told the problems of the table at path.
+bool told_by_caller(const char* path) {
+    const char* v = std::getenv(told_var);
+    return v != nullptr && std::strcmp(v, path) == 0;
+}
 } // namespace
+
+std::string shown(const std::string& s) {
+    std::string r;
+    for (char c : s) {
+        auto u = static_cast<unsigned char>(c);
+        r += u < 32 || u >= 127 ? '?' : c;
+    }
+    return r;
+}
+
+std::string beyond_text(const std::string& text, double value) {
+    std::string r = "\"";
+    r.append(shown(text)).append("\" is beyond the range of a double and reads as ");
+    const FmtArg v(value);
+    fmt_append(r, "%g", &v, 1);
+    return r;
+}
+
+void tell(const std::string& msg) {
+    std::fflush(stdout); // the dialogue so far comes first where both streams meet
+    std::fprintf(stderr, "%s: %s\n", prog, msg.c_str());
+}
+
+std::string cause_text(int err) {
+    return std::strerror(err != 0 ? err : EIO);
+}
 
 int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n) {
     std::string s;
@@ -69,20 +103,41 @@ int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n) {
 }
 
 void report_notes(const char* path, const TableNotes& t, unsigned kinds) {
-    if (!t.parsed || notes_done)
+    if (!t.parsed || notes_done || told_by_caller(path))
         return;
     notes_done = true;
-    std::fflush(stdout); // the dialogue so far comes first where both streams meet
-    for (const TableProblem& p : table_problems(path, t, kinds))
-        note(path, p.line, problem_text(p, t));
+    for (const TableProblem& p : table_problems(path, t, kinds)) {
+        if (p.line == 0)
+            tell(std::string(path) + ": " + problem_text(p, t));
+        else
+            tell(std::string(path) + ":" + std::to_string(p.line) + ": " + problem_text(p, t));
+    }
+}
+
+bool report_unusable(const char* path, Load s, int error, int min_n) {
+    if (unusable_told || told_by_caller(path))
+        return false;
+    unusable_told = true;
+    std::string hint = " (make one with: lorgen > " + std::string(path) + ")";
+    if (s == Load::cannot_open)
+        tell("cannot open " + std::string(path) + ": " + cause_text(error) + hint);
+    else if (min_n <= 1)
+        tell(std::string(path) + " holds no samples" + hint);
+    else
+        tell(std::string(path) + " holds fewer than " + std::to_string(min_n) + " samples" + hint);
+    return true;
 }
 
 Input read_x(TextFile& in, double* x) {
     std::fflush(stdout);
     bool eof = false;
-    Scan s = scan_num(in, x, &eof);
-    if (s == Scan::number)
+    ScanNote note;
+    Scan s = scan_num(in, x, &eof, &note);
+    if (s == Scan::number) {
+        if (note.beyond)
+            tell(beyond_text(note.text, *x));
         return Input::number;
+    }
     if (s == Scan::eof)
         return Input::end;
     std::string junk = take_word(in);
@@ -107,12 +162,19 @@ void run_section(TextFile& in, void (*show)(double)) {
     }
 }
 
-bool report_load(Load s, const SampleTable& t) {
+bool report_load(Load s, const SampleTable& t, int min_n) {
     switch (s) {
-    case Load::ok: report_notes(table_name, t.notes); return true;
-    case Load::cannot_open: std::fputs(msg_cannot_open, stdout); return false;
+    case Load::ok:
+        had_table = true;
+        report_notes(table_name, t.notes);
+        return true;
+    case Load::cannot_open:
+        std::fputs(msg_cannot_open, stdout);
+        report_unusable(table_name, s, t.error, min_n);
+        return false;
     case Load::too_few:
-        std::fputs(msg_few2, stdout);
+        std::fputs(min_n <= 1 ? msg_no_samples : msg_few2, stdout);
+        report_unusable(table_name, s, t.error, min_n);
         report_notes(table_name, t.notes);
         return false;
     case Load::no_memory: break;
@@ -126,26 +188,40 @@ void die_no_memory() {
 }
 
 int finish_run(const char* errname, double (*f)(double)) {
-    switch (write_error_table(errname, f)) {
+    int cause = 0;
+    switch (write_error_table(errname, f, &cause)) {
     case Write::ok: break;
-    case Write::cannot_open: std::fputs(msg_cannot_open_err, stdout); return 1;
-    case Write::cannot_write: std::printf(" cannot write %s \n", errname); return 1;
+    case Write::cannot_open:
+        std::fputs(msg_cannot_open_err, stdout);
+        tell("cannot write " + std::string(errname) + ": " + cause_text(cause));
+        return 1;
+    case Write::cannot_write:
+        std::printf(" cannot write %s \n", errname);
+        tell("cannot write " + std::string(errname) + ": " + cause_text(cause));
+        return 1;
     }
+    // Without a table at any evaluation the error table holds no result.
+    int status = had_table ? 0 : 1;
     std::string cmd = std::string("gplot ") + table_name + " " + errname;
     std::fflush(stdout);
-    // The suite's own gplot, beside this program, is found when nothing earlier on PATH is.
+    // The suite's own gplot, beside this program, is found when nothing earlier on PATH is;
+    // it leaves the table's problems to this program, which has told them.
     sys_path_add_exe_dir();
+    sys_set_env(told_var, table_name);
     // The plot is a convenience: a failure is told, but the error table is the result.
     int rc = sys_command_status(std::system(cmd.c_str()));
-    if (rc != 0)
-        std::fprintf(stderr, "%s: the plot step failed (status %d); %s is complete\n", prog, rc,
-                     errname);
-    return 0;
+    if (rc != 0 && status == 0)
+        tell("the plot step failed (status " + std::to_string(rc) + "); " + errname +
+             " is complete");
+    else if (rc != 0)
+        tell("the plot step failed (status " + std::to_string(rc) + ")");
+    return status;
 }
 
-TextFile& console_start(const char* name) {
+TextFile& console_start(const char* name, const char* what) {
     static TextFile in;
     prog = name;
+    method = what;
     stdout_closed = (sys_guard_std() & 2) != 0;
     if (!tf_open_stdin(in))
         die_no_memory();
@@ -175,4 +251,17 @@ bool info_args(int argc, char** argv, const char* name, const char* usage) {
         return false;
     std::fflush(stdout);
     return true;
+}
+
+bool plain_args(int argc, char** argv, const char* name, const char* usage) {
+    if (info_args(argc, argv, name, usage))
+        return true;
+    if (argc > 1) {
+        std::string msg = std::string(name) + ": takes no arguments; ignoring";
+        for (int i = 1; i < argc; ++i)
+            msg += " \"" + shown(argv[i]) + "\"";
+        msg += " (it reads loren.out in the current folder)\n";
+        std::fputs(msg.c_str(), stderr);
+    }
+    return false;
 }

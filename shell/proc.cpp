@@ -28,6 +28,9 @@ void sys_path_add_exe_dir() {
 int sys_command_status(int rc) {
     return rc;
 }
+void sys_set_env(const char* name, const char* value) {
+    _putenv_s(name, value);
+}
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -67,6 +70,9 @@ void sys_path_add_exe_dir() {
     }
     path += path.empty() ? dir : ":" + dir;
     ::setenv("PATH", path.c_str(), 1);
+}
+void sys_set_env(const char* name, const char* value) {
+    ::setenv(name, value, 1);
 }
 int sys_command_status(int rc) {
     if (rc == -1)

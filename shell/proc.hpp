@@ -8,6 +8,8 @@ void sys_path_add_exe_dir();
 // The exit code of a command from std::system's result: its exit status, 128 + the number
 // of the signal that ended it, or -1 when the command interpreter could not be started.
 int sys_command_status(int rc);
+// Sets the environment variable name to value, for this process and the commands it runs.
+void sys_set_env(const char* name, const char* value);
 // Opens the null device on each of descriptors 0, 1 and 2 that is closed; returns a bit mask
 // of those that were (bit 1: standard output).
 int sys_guard_std();

@@ -6,6 +6,7 @@
 #include "numlib.hpp"
 
 #include <cstdio>
+#include <string>
 
 // ---------------------------------------------------------------------------------------
 // Fixed messages.
@@ -14,6 +15,7 @@
 // The loader's outcomes, on standard output.
 inline constexpr const char* msg_cannot_open = " cannot open file loren.out \n";
 inline constexpr const char* msg_few2 = " loren.out holds fewer than 2 samples \n";
+inline constexpr const char* msg_no_samples = " loren.out holds no samples \n";
 inline constexpr const char* msg_no_memory = " not enough memory for loren.out \n";
 // The error table that cannot be created.
 inline constexpr const char* msg_cannot_open_err = " cannot open err.out file\n";
@@ -48,28 +50,48 @@ Input read_x(TextFile& in, double* x);
 void run_section(TextFile& in, void (*show)(double));
 
 // The phases after the interactive section: writes the error table of f to errname, then
-// runs "gplot loren.out <errname>" through the command interpreter. Prints the fixed
-// message of a failure and returns the exit status: 0, or 1 when the table could not be
-// created or written (the plot step is then skipped).
+// runs "gplot loren.out <errname>" through the command interpreter, telling it that the
+// table's problems have been told. Prints the fixed message of a failure (and tells its
+// cause) and returns the exit status: 1 when the table could not be created or written (the
+// plot step is then skipped) or when no evaluation of the run had a table, else 0. A failed
+// plot step is told.
 int finish_run(const char* errname, double (*f)(double));
 
 // ---------------------------------------------------------------------------------------
 // Diagnostics.
 // ---------------------------------------------------------------------------------------
 
-// Writes to standard error one line "PROGRAM: PATH:LINE: message" for each problem of the
-// kinds in the mask that table_problems finds in notes. Only the first call of the process
-// that has a parsed table prints; later calls print nothing. PROGRAM is the name given to
-// console_start.
+// Writes "PROGRAM: msg" and a line end to standard error, after flushing standard output.
+// PROGRAM is the name given to console_start.
+void tell(const std::string& msg);
+// The system's text for an errno value (EIO's for 0).
+std::string cause_text(int err);
+// Text of a file or an argument as a diagnostic shows it: control bytes and bytes beyond
+// ASCII as '?'.
+std::string shown(const std::string& s);
+// "\"TEXT\" is beyond the range of a double and reads as VALUE" (VALUE as %g: inf, -inf,
+// 0, -0).
+std::string beyond_text(const std::string& text, double value);
+
+// Tells one line "PROGRAM: PATH:LINE: message" (or "PROGRAM: PATH: message" for the file as
+// a whole) for each problem of the kinds in the mask that table_problems finds in notes.
+// Only the first call of the process that has a parsed table tells; later calls, and every
+// call when the program that started this one told the problems of path (finish_run's plot
+// step), tell nothing. Each message speaks of the method given to console_start.
 void report_notes(const char* path, const TableNotes& notes, unsigned kinds = all_problems);
+// Tells once a process why the table at path cannot be used (s: Load::cannot_open, with
+// the errno value error, or Load::too_few below min_n rows), with how to make one; nothing
+// when the program that started this one told it. Returns true when it told.
+bool report_unusable(const char* path, Load s, int error, int min_n);
 
 // Prints the no-memory message on standard output and ends the process with status 1.
 [[noreturn]] void die_no_memory();
 
-// Prints the loader's message for s: the open failure, fewer than 2 samples, or (and then
-// the process ends with status 1) no memory; then report_notes for loren.out. Returns true
-// for Load::ok.
-bool report_load(Load s, const SampleTable& t);
+// Prints the loader's message for s on standard output: the open failure, too few samples
+// (fewer than 2, or none for min_n 1), or (and then the process ends with status 1) no
+// memory; tells once why the table cannot be used, then report_notes for loren.out.
+// Returns true for Load::ok.
+bool report_load(Load s, const SampleTable& t, int min_n = 2);
 
 // ---------------------------------------------------------------------------------------
 // The process.
@@ -78,8 +100,9 @@ bool report_load(Load s, const SampleTable& t);
 // Call first in main: standard input, output and error that are closed are opened on the
 // null device, so no file the program opens can take their place and receive the dialogue.
 // Returns the reader of standard input; the process ends with the no-memory message when
-// its buffer cannot be had. name is the program's name for its diagnostics.
-TextFile& console_start(const char* name);
+// its buffer cannot be had. name is the program's name for its diagnostics; method, its
+// interpolant as they speak of it ("the spline"), or null for a program without one.
+TextFile& console_start(const char* name, const char* method = nullptr);
 // Call last in main with the program's exit status: flushes standard output and returns 1
 // (after " cannot write standard output \n" on standard error) when the dialogue could not
 // be written, else status.
@@ -91,3 +114,6 @@ const char* suite_version();
 // (lorentz-interp) VERSION"); returns true when it did, and main then returns 0. Any other
 // arguments are left alone.
 bool info_args(int argc, char** argv, const char* name, const char* usage);
+// info_args for the programs that take no arguments: any other arguments are named on
+// standard error as ignored, in one line.
+bool plain_args(int argc, char** argv, const char* name, const char* usage);

@@ -37,7 +37,8 @@ constexpr const char* usage =
     "value (polyc) and the exact Lorentzian (floren) for each, until -10000 or the end of\n"
     "input; then writes the absolute error over a fixed grid of 999 abscissae to errsp.out\n"
     "and runs \"gplot loren.out errsp.out\".\n"
-    "Exit status: 0; 1 when errsp.out or standard output cannot be written.\n";
+    "Exit status: 0; 1 when errsp.out or standard output cannot be written, or when no\n"
+    "evaluation had a table (loren.out missing, unreadable or with fewer than 2 rows).\n";
 
 void show(double x) {
     double p = spline_interp(x);
@@ -48,9 +49,9 @@ void show(double x) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (info_args(argc, argv, "splerr", usage))
+    if (plain_args(argc, argv, "splerr", usage))
         return 0;
-    TextFile& in = console_start("splerr");
+    TextFile& in = console_start("splerr", "the spline");
     run_section(in, show);
     return console_end(finish_run("errsp.out", spline_interp));
 }

@@ -166,7 +166,7 @@ TEST(Splerr, TableMissingOrTooShort) {
                        C{"1 2\n3 4", msg_few2}}) {
         Study s("splerr", c.table, "2.5 -10000");
         EXPECT_EQ(s.r.out, prompt + c.msg + splerr_lines(2.5, 0) + prompt + repeat(c.msg, 999));
-        EXPECT_EQ(s.r.status, 0);
+        EXPECT_EQ(s.r.status, 1); // no evaluation had a table
         EXPECT_EQ(s.file("errsp.out"), error_table([](double) { return 0.0; }));
         EXPECT_TRUE(s.plotted());
     }
@@ -221,6 +221,7 @@ TEST(Quaderr, TableMissingOrTooShort) {
           {"5 5\n", msg_few2}}) {
         Study s("quaderr", table, "2.5 -10000");
         EXPECT_EQ(s.r.out, prompt + msg + "f = 0 floren =0.256676 \n" + prompt + repeat(msg, 999));
+        EXPECT_EQ(s.r.status, 1);
         EXPECT_EQ(s.file("errq.out"), error_table([](double) { return 0.0; }));
         EXPECT_TRUE(s.plotted());
     }
@@ -303,46 +304,260 @@ TEST(Loctest, Dialogues) {
     }
 }
 
-TEST(Diagnostics, OneLinePerTableProblem) {
+// Every failure and table problem, told once on standard error with its cause, while
+// standard output and the files stay as they were; a fake gplot first on PATH.
+TEST(Diagnostics, EveryFailureToldOnce) {
+    enum Setup { none, table_folder, err_folder, err_full };
     struct C {
+        const char* name;
         const char* program;
-        std::string table;
+        std::vector<std::string> args;
+        std::optional<std::string> table;
+        Setup setup;
         const char* input;
         std::string out; // standard output, unchanged by the diagnosis
         std::string err;
+        int status;
     };
     const std::string lp = loc_prompt("0", "2");
+    const std::string hint = " (make one with: lorgen > loren.out)\n";
+    const std::string spline_none =
+        prompt + msg_cannot_open + splerr_lines(2.5, 0) + prompt + repeat(msg_cannot_open, 999);
+    const std::string quad_few =
+        prompt + msg_few2 + "f = 0 floren =0.256676 \n" + prompt + repeat(msg_few2, 999);
     const C cs[] = {
-        {"splerr", "x y\n1 2\n3 4\n", "-10000", prompt,
-         "splerr: loren.out:1: \"x\" is not a number; all 3 rows read as 0\n"},
-        {"quaderr", "0 1\n1 2\n2 3\n\n", "-10000", prompt,
-         "quaderr: loren.out:4: 4 line ends but 3 pairs; 1 row of 4 reads as 0\n"},
-        {"splerr", "1 2\n3 4\n5 6", "-10000", prompt,
-         "splerr: loren.out:3: the last line has no line end and is not read\n"},
-        {"splerr", "0 1\n1 2\n1 3\n2 4\n", "-10000", prompt,
+        {"no table",
+         "splerr",
+         {},
+         std::nullopt,
+         none,
+         "2.5 -10000",
+         spline_none,
+         "splerr: cannot open loren.out: No such file or directory" + hint,
+         1},
+        {"a folder for a table",
+         "quaderr",
+         {},
+         std::nullopt,
+         table_folder,
+         "2.5 -10000",
+         prompt + msg_cannot_open + "f = 0 floren =0.256676 \n" + prompt +
+             repeat(msg_cannot_open, 999),
+         "quaderr: cannot open loren.out: Is a directory" + hint,
+         1},
+        {"one row",
+         "quaderr",
+         {},
+         "5 5\n",
+         none,
+         "2.5 -10000",
+         quad_few,
+         "quaderr: loren.out holds fewer than 2 samples" + hint,
+         1},
+        {"no table for loctest",
+         "loctest",
+         {},
+         std::nullopt,
+         none,
+         "1",
+         msg_cannot_open,
+         "loctest: cannot open loren.out: No such file or directory" + hint,
+         1},
+        {"an empty table for loctest",
+         "loctest",
+         {},
+         "",
+         none,
+         "1",
+         " loren.out holds no samples \n",
+         "loctest: loren.out holds no samples" + hint,
+         1},
+        {"arguments",
+         "splerr",
+         {"mytable.txt", "-h"},
+         hump,
+         none,
+         "-10000",
+         prompt,
+         "splerr: takes no arguments; ignoring \"mytable.txt\" \"-h\" (it reads loren.out in "
+         "the current folder)\n",
+         0},
+        {"--help with more",
+         "loctest",
+         {"--help", "extra"},
+         "0 1\n2 2\n",
+         none,
+         "-10000",
+         lp + " after locate i = -1 \n -10000.000000 0.000000 \n",
+         "loctest: takes no arguments; ignoring \"--help\" \"extra\" (it reads loren.out in "
+         "the current folder)\n",
+         0},
+        {"error table a folder",
+         "splerr",
+         {},
+         hump,
+         err_folder,
+         "-10000",
+         prompt + msg_cannot_open_err,
+         "splerr: cannot write errsp.out: Is a directory\n",
+         1},
+        {"error table on a full disk",
+         "quaderr",
+         {},
+         squares,
+         err_full,
+         "-10000",
+         prompt + " cannot write errq.out \n",
+         "quaderr: cannot write errq.out: No space left on device\n",
+         1},
+        {"a header",
+         "splerr",
+         {},
+         "x y\n1 2\n3 4\n",
+         none,
+         "-10000",
+         prompt,
+         "splerr: loren.out:1: \"x\" is not a number; all 3 rows read as 0\n",
+         0},
+        {"an empty line in the middle",
+         "quaderr",
+         {},
+         "0 1\n\n1 2\n2 3\n",
+         none,
+         "-10000",
+         prompt,
+         "quaderr: loren.out:2: line 2 holds 0 numbers (a row needs 2), so every later value "
+         "moves to another row\n",
+         0},
+        {"an empty last line",
+         "quaderr",
+         {},
+         "0 1\n1 2\n2 3\n\n",
+         none,
+         "-10000",
+         prompt,
+         "quaderr: loren.out:4: 4 line ends but 3 pairs; 1 row of 4 reads as 0\n",
+         0},
+        {"three numbers on a line",
+         "splerr",
+         {},
+         "0 1 2\n3 4\n5 6\n",
+         none,
+         "-10000",
+         prompt,
+         "splerr: loren.out:1: line 1 holds 3 numbers (a row needs 2), so every later value "
+         "moves to another row\n",
+         0},
+        {"a number beyond range",
+         "splerr",
+         {},
+         "0 1\n1 1e309\n2 3\n",
+         none,
+         "-10000",
+         prompt,
+         "splerr: loren.out:2: \"1e309\" is beyond the range of a double and reads as inf\n",
+         0},
+        {"typed beyond range",
+         "splerr",
+         {},
+         hump,
+         none,
+         "-1e400 1e-400 -10000",
+         prompt + splerr_lines(-HUGE_VAL, std::copysign(NAN, -1.0)) + prompt + splerr_lines(0, 0) +
+             prompt,
+         "splerr: \"-1e400\" is beyond the range of a double and reads as -inf\n"
+         "splerr: \"1e-400\" is beyond the range of a double and reads as 0\n",
+         0},
+        {"lines that end in CR alone",
+         "splerr",
+         {},
+         "1 2\r3 4\r5 6\r",
+         none,
+         "-10000",
+         prompt + repeat(msg_few2, 999),
+         "splerr: loren.out holds fewer than 2 samples" + hint +
+             "splerr: loren.out: its lines end in CR alone, so it reads as one line; use LF or "
+             "CR LF line ends\n",
+         1},
+        {"last line without a line end",
+         "splerr",
+         {},
+         "1 2\n3 4\n5 6",
+         none,
+         "-10000",
+         prompt,
+         "splerr: loren.out:3: the last line has no line end and is not read\n",
+         0},
+        {"a repeated abscissa, spline",
+         "splerr",
+         {},
+         "0 1\n1 2\n1 3\n2 4\n",
+         none,
+         "-10000",
+         prompt,
          "splerr: loren.out:3: x repeats the abscissa before it (equal abscissae make the "
-         "spline divide by zero)\n"},
-        {"loctest", "0 1\n2 2\n1 3\n2 4\n", "-10000",
+         "spline divide by zero)\n",
+         0},
+        {"a repeated abscissa, quadratic",
+         "quaderr",
+         {},
+         "0 1\n1 2\n1 3\n2 4\n",
+         none,
+         "-10000",
+         prompt,
+         "quaderr: loren.out:3: x repeats the abscissa before it (equal abscissae make the "
+         "quadratic divide by zero)\n",
+         0},
+        {"a step back",
+         "loctest",
+         {},
+         "0 1\n2 2\n1 3\n2 4\n",
+         none,
+         "-10000",
          lp + " after locate i = -1 \n -10000.000000 0.000000 \n",
          "loctest: loren.out:3: x steps back from the abscissa before it (the search assumes "
-         "ascending x)\n"},
-        {"quaderr",
+         "ascending x)\n",
+         0},
+        {"a byte 26",
+         "quaderr",
+         {},
          "0 1\n1 2\n2 3\n\x1a"
          "3 4\n",
-         "-10000", prompt,
-         "quaderr: loren.out:4: a byte 26 ends the table here; the text after it is not read\n"},
-        // Loaded again at every evaluation, diagnosed once.
-        {"splerr", "1 2\n3 4", "1 -10000",
+         none,
+         "-10000",
+         prompt,
+         "quaderr: loren.out:4: a byte 26 ends the table here; the text after it is not read\n",
+         0},
+        {"loaded at every evaluation, told once",
+         "splerr",
+         {},
+         "1 2\n3 4",
+         none,
+         "1 -10000",
          prompt + msg_few2 + splerr_lines(1, 0) + prompt + repeat(msg_few2, 999),
-         "splerr: loren.out:2: the last line has no line end and is not read\n"},
-        {"splerr", "0 1\n1 0.5\n", "-10000", prompt, ""},
+         "splerr: loren.out holds fewer than 2 samples" + hint +
+             "splerr: loren.out:2: the last line has no line end and is not read\n",
+         1},
+        {"a good table", "splerr", {}, "0 1\n1 0.5\n", none, "-10000", prompt, "", 0},
     };
     for (const C& c : cs) {
-        SCOPED_TRACE(std::string(c.program) + " on " + c.table);
-        Study s(c.program, c.table, c.input);
-        EXPECT_EQ(s.r.out, c.out);
-        EXPECT_EQ(s.r.err, c.err);
-        EXPECT_EQ(s.r.status, 0);
+        SCOPED_TRACE(c.name);
+        TempDir d;
+        if (c.table)
+            write_file(d.path / "loren.out", *c.table);
+        const char* errname = c.program[0] == 's' ? "errsp.out" : "errq.out";
+        if (c.setup == table_folder)
+            fs::create_directory(d.path / "loren.out");
+        if (c.setup == err_folder)
+            fs::create_directory(d.path / errname);
+        if (c.setup == err_full)
+            fs::create_symlink("/dev/full", d.path / errname);
+        std::vector<std::string> argv{bin(c.program)};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        RunResult r = run_args(d.path, argv, c.input, make_fake_gplot(d.path).string());
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.status, c.status);
     }
     // The table is the one loaded without the diagnosis: the first two pairs.
     Study s("splerr", "1 2\n3 4\n5 6", "-10000");
@@ -368,6 +583,33 @@ TEST(PlotStep, OwnGplotFoundAndFailureTold) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, prompt);
     EXPECT_EQ(r.err, "quaderr: the plot step failed (status 3); errq.out is complete\n");
+    // Without a table the error table is no result: no "is complete".
+    fs::remove(d.path / "loren.out");
+    r = run_opts(d.path, {bin("quaderr")}, "-10000", o);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "quaderr: cannot open loren.out: No such file or directory (make one with: "
+                     "lorgen > loren.out)\nquaderr: the plot step failed (status 3)\n");
+}
+
+// A table with a problem, the plot step run by its own gplot: the problem is told once.
+// gplot run by hand tells it itself, worded for its error file's method.
+TEST(PlotStep, TableProblemToldOnce) {
+    TempDir d;
+    write_file(d.path / "loren.out", "0 1\n1 0.5\n1 0.6\n2 0.2\n");
+    RunOpts o;
+    o.path = "/usr/bin:/bin";
+    const std::string told = ": loren.out:3: x repeats the abscissa before it (equal abscissae "
+                             "make the quadratic divide by zero)\n";
+    RunResult r = run_opts(d.path, {bin("quaderr")}, "-10000", o);
+    EXPECT_EQ(r.err, "quaderr" + told);
+    EXPECT_TRUE(fs::exists(d.path / "errq.svg"));
+    r = run_opts(d.path, {bin("gplot"), "loren.out", "errq.out"}, "", o);
+    EXPECT_EQ(r.err, "gplot" + told);
+    write_file(d.path / "loren.out", "x y\n1 2\n");
+    r = run_opts(d.path, {bin("gplot"), "loren.out", "errq.out"}, "", o);
+    EXPECT_EQ(r.err, "gplot: loren.out:1: \"x\" is not a number; all 2 rows read as 0\n"
+                     "gplot: loren.out has no range of finite abscissae\n");
+    EXPECT_EQ(r.status, 1);
 }
 
 // The Windows programs under wine against the Linux ones, on the same tables and inputs:

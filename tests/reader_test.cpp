@@ -142,6 +142,7 @@ TEST(Loader, SplitsAnywhereGiveTheOneThreadRead) {
         {"order breaks at a line end", "1 2\n3 4\n3 5\n2 6\n"},
         {"cr cr lf", "1 2\r\r\n3 4\r\r\n"},
         {"two on a line, none on the next", "1 2 3 4\n\n5 6\n"},
+        {"cuts inside numbers", "2\n12\n1e"},
         {"tabs and a long number", "1\t2\n0.000000000000000000000000001 3e-2\n-4 5\n"},
     };
     for (const auto& [name, bytes] : more)

@@ -80,18 +80,27 @@ TEST(Lorgen, CountAndRange) {
 
 TEST(Lorgen, BadArguments) {
     TempDir d;
-    for (std::vector<std::string> a : {std::vector<std::string>{"0"},
-                                       {"x"},
-                                       {"5", "1"},
-                                       {"5", "3", "1"},
-                                       {"5", "a", "1"},
-                                       {"5", "0", "1", "2"},
-                                       {"-3"},
-                                       {"5", "0", "1e999"}}) {
-        a.insert(a.begin(), bin("lorgen"));
-        RunResult r = run_args(d.path, a);
-        EXPECT_EQ(r.status, 2) << a[1];
+    const std::pair<std::vector<std::string>, const char*> cs[] = {
+        {{"0"}, "N must be a whole number >= 1, not \"0\""},
+        {{"x"}, "N must be a whole number >= 1, not \"x\""},
+        {{"-3"}, "N must be a whole number >= 1, not \"-3\""},
+        {{"5", "1"}, "give N alone, or N with both A and B"},
+        {{"5", "0", "1", "2"}, "give N alone, or N with both A and B"},
+        {{"5", "3", "1"}, "A must be below B"},
+        {{"5", "a", "1"}, "A must be a number, not \"a\""},
+        {{"5", "0", "1e999"}, "B - A must be finite"},
+        {{"3", "-1e308", "1e308"}, "B - A must be finite"},
+        {{"4", "1", "1.0000000000000002"},
+         "4 samples on [1, 1.0000000000000002] would repeat abscissae: the spacing is below "
+         "what doubles tell apart there"},
+    };
+    for (auto [args, why] : cs) {
+        args.insert(args.begin(), bin("lorgen"));
+        RunResult r = run_args(d.path, args);
+        EXPECT_EQ(r.status, 2) << args[1];
         EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), std::string("lorgen: ") + why);
+        EXPECT_NE(r.err.find("\nusage: lorgen"), std::string::npos);
     }
     RunResult h = run_args(d.path, {bin("lorgen"), "--help"});
     EXPECT_EQ(h.status, 0);
@@ -272,8 +281,27 @@ TEST(Lorconv, CsvShape) {
         EXPECT_EQ(rows[i][8].empty(), first);
     }
     expect_well_formed(d.path / "conv.svg");
-    EXPECT_EQ(run_args(d.path, {bin("lorconv"), "3", "16"}).status, 2);
-    EXPECT_EQ(run_args(d.path, {bin("lorconv"), "16", "8"}).status, 2);
+    const std::pair<std::vector<std::string>, const char*> bad[] = {
+        {{"3", "16"}, "N0 must be a whole number >= 4, not \"3\""},
+        {{"100", "50"}, "N1 must not be below N0, and 50 is below 100"},
+        {{"8"}, "give N0 and N1 together, and A and B together after them"},
+        {{"8", "16", "1", "1"}, "A must be below B"},
+    };
+    for (auto [args, why] : bad) {
+        args.insert(args.begin(), bin("lorconv"));
+        RunResult b = run_args(d.path, args);
+        EXPECT_EQ(b.status, 2);
+        EXPECT_EQ(b.err.substr(0, b.err.find('\n')), std::string("lorconv: ") + why);
+    }
+    // A file that cannot be written: the results are printed, the other file is written.
+    fs::remove(d.path / "conv.svg");
+    fs::create_directory(d.path / "conv.svg");
+    fs::remove(d.path / "conv.csv");
+    RunResult w = run_args(d.path, {bin("lorconv"), "4", "16"});
+    EXPECT_EQ(w.status, 1);
+    EXPECT_EQ(w.out, r.out.substr(0, r.out.rfind("wrote")) + "wrote conv.csv\n");
+    EXPECT_EQ(w.err, "lorconv: cannot write conv.svg: Is a directory\n");
+    EXPECT_EQ(read_file(d.path / "conv.csv"), text);
 }
 
 TEST(Lorconv, ObservedOrdersOfTheDefaultRun) {
