@@ -190,8 +190,7 @@ void print_results(const Series* s) {
 }
 
 // What is wrong with the arguments, in one line, or "" when nothing is.
-std::string check_args(int argc, char** argv, long long* n0, long long* n1, double* a,
-                       double* b) {
+std::string check_args(int argc, char** argv, long long* n0, long long* n1, double* a, double* b) {
     if (argc != 1 && argc != 3 && argc != 5)
         return "give N0 and N1 together, and A and B together after them";
     if (argc >= 3 && (!count_arg(argv[1], n0) || *n0 < 4))

@@ -45,8 +45,8 @@ std::string check_args(int argc, char** argv, long long* n, double* a, double* b
     for (long long i = 1; i < *n; ++i) {
         if (!(sample_x(*a, *b, *n, i) > sample_x(*a, *b, *n, i - 1))) {
             char m[160];
-            std::snprintf(m, sizeof m, "%lld samples on [%.17g, %.17g] would repeat abscissae",
-                          *n, *a, *b);
+            std::snprintf(m, sizeof m, "%lld samples on [%.17g, %.17g] would repeat abscissae", *n,
+                          *a, *b);
             return std::string(m) + ": the spacing is below what doubles tell apart there";
         }
     }
