@@ -184,14 +184,14 @@ inline constexpr const char* table_name = "loren.out";
 // What a load found wrong with the table, for its diagnosis. Rows are counted from 0; a row
 // is "read" when both of its numbers were.
 struct TableNotes {
-    bool parsed = false;           // the file was opened and read
-    std::int64_t lines = 0;        // its line ends
-    std::int64_t rows_read = 0;    // rows that got both numbers
-    std::int64_t stuck_after = -1; // numbers read before text that is not a number; -1: none
-    std::int64_t order_row = -1;   // first row whose x does not exceed the row before; -1: none
-    bool order_repeat = false;     // ... by being equal to it
-    std::int64_t odd_line = -1;    // first line (from 1) that holds other than 2 numbers while
-    int odd_count = 0;             // a number follows it, and how many it holds; -1: none
+    bool parsed = false;            // the file was opened and read
+    std::int64_t lines = 0;         // its line ends
+    std::int64_t rows_read = 0;     // rows that got both numbers
+    std::int64_t stuck_after = -1;  // numbers read before text that is not a number; -1: none
+    std::int64_t order_row = -1;    // first row whose x does not exceed the row before; -1: none
+    bool order_repeat = false;      // ... by being equal to it
+    std::int64_t odd_line = -1;     // first line (from 1) that holds other than 2 numbers while
+    int odd_count = 0;              // a number follows it, and how many it holds; -1: none
     std::int64_t beyond_after = -1; // numbers read before the first one beyond the range of a
     double beyond_value = 0;        // double, and what it reads as; -1: none
     TailNotes tail;
