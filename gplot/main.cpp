@@ -20,7 +20,9 @@ constexpr const char* usage_text =
     "Draws the sample table TABLE over the exact Lorentzian and the absolute\n"
     "interpolation error in ERRFILE (pairs x, error) into STEM.svg in the current\n"
     "folder, where STEM is ERRFILE's name without folder and extension, and prints\n"
-    "a summary of the largest errors inside and outside the table's range.\n";
+    "a summary of the largest errors inside and outside the table's range.\n"
+    "Exit status: 0; 1 when a file cannot be read or the figure cannot be written; 2 for a\n"
+    "wrong number of arguments.\n";
 
 int usage(std::FILE* to, int status) {
     std::fputs(usage_text, to);
