@@ -98,7 +98,8 @@ Scan scan_slow(TextFile& t, double* v, bool* hit_eof, ScanNote* note) {
 }
 // The number at the start of b (not white space), converted in place when it ends inside b:
 // *used is its length. Returns Scan::eof (meaning: undecided) when it could continue past b.
-inline Scan scan_block(std::string_view b, double* v, std::size_t* used, ScanNote* note) {
+[[gnu::always_inline]] inline Scan scan_block(std::string_view b, double* v, std::size_t* used,
+                                              ScanNote* note) {
     const char* p = b.data();
     const char* e = p + b.size();
     const char* s = p + (*p == '+' || *p == '-');
@@ -180,19 +181,21 @@ double num_value(const char* p, const char* e, bool* beyond) {
 }
 
 Scan scan_num(TextFile& t, double* v, bool* hit_eof, ScanNote* note) {
+    if (note != nullptr) {
+        note->lfs = 0;
+        note->beyond = false;
+    }
     // Fast path: the number lies wholly inside the delivered bytes of the block. Pushed-back
     // bytes come first, so they take the slow path.
     std::string_view b;
     while (!tf_pushed(t)) {
         b = tf_peek(t);
         std::size_t k = 0;
-        if (note == nullptr) {
-            while (k < b.size() && is_space(static_cast<unsigned char>(b[k])))
-                ++k;
-        } else {
-            for (; k < b.size() && is_space(static_cast<unsigned char>(b[k])); ++k)
-                note->lfs += b[k] == '\n';
-        }
+        int lfs = 0;
+        for (; k < b.size() && is_space(static_cast<unsigned char>(b[k])); ++k)
+            lfs += b[k] == '\n';
+        if (note != nullptr)
+            note->lfs += lfs;
         tf_skip(t, k);
         b.remove_prefix(k);
         if (!b.empty())
@@ -213,12 +216,50 @@ Scan scan_num(TextFile& t, double* v, bool* hit_eof, ScanNote* note) {
     return scan_slow(t, v, hit_eof, note);
 }
 
+namespace {
+// The white space at the start of b: its length, and the LF bytes in it into *lfs.
+inline std::size_t space_run(std::string_view b, int* lfs) {
+    std::size_t k = 0;
+    int n = 0;
+    for (; k < b.size() && is_space(static_cast<unsigned char>(b[k])); ++k)
+        n += b[k] == '\n';
+    *lfs = n;
+    return k;
+}
+} // namespace
+
 int read_pair(TextFile& t, double* x, double* y, bool* stuck, ScanNote* notes) {
     bool eof = false;
     *stuck = false;
-    if (notes != nullptr) {
-        notes[0].lfs = notes[1].lfs = 0;
-        notes[0].beyond = notes[1].beyond = false;
+    ScanNote* nx = notes;
+    ScanNote* ny = notes != nullptr ? notes + 1 : nullptr;
+    // Fast path: both numbers wholly inside the delivered bytes of the block. Anything else
+    // (a number at the block's end, text that is not a number) goes the general way, from
+    // the first number not yet taken.
+    if (std::string_view b = tf_peek(t); !b.empty()) {
+        if (notes != nullptr)
+            notes[0].beyond = notes[1].beyond = false;
+        int lx = 0, ly = 0;
+        std::size_t ux = 0, uy = 0;
+        std::string_view bx = b;
+        bx.remove_prefix(space_run(bx, &lx));
+        if (!bx.empty() && scan_block(bx, x, &ux, nx) == Scan::number) {
+            std::string_view by = bx;
+            by.remove_prefix(ux);
+            by.remove_prefix(space_run(by, &ly));
+            if (nx != nullptr)
+                nx->lfs = lx;
+            if (!by.empty() && scan_block(by, y, &uy, ny) == Scan::number) {
+                tf_skip(t, b.size() - by.size() + uy);
+                if (ny != nullptr)
+                    ny->lfs = ly;
+                return 2;
+            }
+            tf_skip(t, b.size() - bx.size() + ux);
+            Scan s = scan_num(t, y, &eof, ny);
+            *stuck = s == Scan::not_number;
+            return s == Scan::number ? 2 : 1;
+        }
     }
     Scan s = scan_num(t, x, &eof, notes);
     if (s != Scan::number) {
@@ -227,7 +268,7 @@ int read_pair(TextFile& t, double* x, double* y, bool* stuck, ScanNote* notes) {
     }
     if (eof)
         return 1;
-    s = scan_num(t, y, &eof, notes != nullptr ? notes + 1 : nullptr);
+    s = scan_num(t, y, &eof, ny);
     *stuck = s == Scan::not_number;
     return s == Scan::number ? 2 : 1;
 }

@@ -150,7 +150,7 @@ struct ScanNote {
 // Scan::not_number: text that is not a number stands next; it is left unread.
 // Scan::eof: end of file met before any number. *hit_eof is set when end of file was met
 // at all (also right after a number): a "%lg %lg" read ends there. *note, when not null,
-// gains what the read met.
+// is set to what the read met.
 Scan scan_num(TextFile& t, double* v, bool* hit_eof, ScanNote* note = nullptr);
 
 // The suite's one white-space rule: blank, and the bytes 9 to 13 (TAB LF VT FF CR).
@@ -172,7 +172,8 @@ std::string take_word(TextFile& t, std::size_t max = static_cast<std::size_t>(-1
 
 // One "%lg %lg" read: returns the number of values stored (0, 1 or 2) and sets *stuck when
 // the read stopped at text that is not a number, which stays unread for the next read.
-// notes, when not null, is two ScanNotes, set to what the reads of x and y met.
+// notes, when not null, is two ScanNotes: notes[k] is set to what the read of the k-th value
+// stored met.
 int read_pair(TextFile& t, double* x, double* y, bool* stuck, ScanNote* notes = nullptr);
 
 // ---------------------------------------------------------------------------------------

@@ -79,8 +79,7 @@ void read_part(const char* path, const PartCount& c, bool last, double* x, doubl
             tf_close(f);
             return;
         }
-        lines.add(sn[0].lfs);
-        lines.add(sn[1].lfs);
+        lines.add_pair(sn[0].lfs, sn[1].lfs);
         if (lines.odd >= 0) {
             tf_close(f);
             return;

@@ -28,6 +28,15 @@ struct LineTally {
         }
         ++count;
     }
+    // add for the two numbers of a pair; the usual pair, alone on the next line, at once.
+    void add_pair(int lfs_x, int lfs_y) {
+        if (lfs_x == 1 && lfs_y == 0 && count == 2) {
+            ++line;
+            return;
+        }
+        add(lfs_x);
+        add(lfs_y);
+    }
 };
 
 // Files this large are read in parts, one a thread, where the machine has the cores.

@@ -25,12 +25,13 @@ void read_rows(TextFile& f, double* x, double* y, std::int64_t n, TableNotes& no
     ScanNote sn[2];
     for (std::int64_t i = 0; i < n && !tf_done(f); ++i) {
         int got = read_pair(f, x + i, y + i, &stuck, sn);
-        for (int k = 0; k < got; ++k) {
-            lines.add(sn[k].lfs);
-            if (sn[k].beyond && notes.beyond_after < 0) {
-                notes.beyond_after = values + k;
-                notes.beyond_value = k == 0 ? x[i] : y[i];
-            }
+        if (got == 2)
+            lines.add_pair(sn[0].lfs, sn[1].lfs);
+        else if (got == 1)
+            lines.add(sn[0].lfs);
+        if (got > 0 && notes.beyond_after < 0 && (sn[0].beyond || (got == 2 && sn[1].beyond))) {
+            notes.beyond_after = values + (sn[0].beyond ? 0 : 1);
+            notes.beyond_value = sn[0].beyond ? x[i] : y[i];
         }
         values += got;
         if (got == 2) {
