@@ -2,7 +2,7 @@
 # End-to-end benchmark: splerr and quaderr on tables of 10^3 .. 10^7 rows from lorgen,
 # against a bare baseline that only reads the file and converts its numbers, with a no-op
 # gplot on PATH and standard input "-10000". Runs alternate; medians are reported.
-# usage: bench/e2e.sh [BUILD_DIR] [RUNS]   (BUILD_DIR: a build with NUMLIB_BENCH=ON)
+# usage: bench/e2e.sh [BUILD_DIR] [RUNS]   (BUILD_DIR: a build with LORENTZ_BENCH=ON)
 set -euo pipefail
 build=${1:-build/bench}
 runs=${2:-5}

@@ -26,6 +26,10 @@ std::string bin(const std::string& name) {
     return std::string(BIN_DIR) + "/" + name;
 }
 
+std::string test_bin(const std::string& name) {
+    return std::string(TESTS_DIR) + "/" + name;
+}
+
 std::string read_file(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
     std::ostringstream s;

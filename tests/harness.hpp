@@ -34,6 +34,8 @@ struct RunOpts {
 
 // Path of a built program.
 std::string bin(const std::string& name);
+// Path of a test helper program (keydriver).
+std::string test_bin(const std::string& name);
 
 // Runs program in dir with input on standard input; path_first, if not empty, is put at
 // the front of PATH. new_session: run without a controlling terminal.

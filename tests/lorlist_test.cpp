@@ -253,7 +253,7 @@ TEST(ReadKey, ScanCodes) {
     for (const C& c : cs) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.keys)));
         TempDir d;
-        Term t(d.path, bin("keydriver"));
+        Term t(d.path, test_bin("keydriver"));
         ASSERT_TRUE(t.wait_for("ready\n"));
         t.type(c.keys);
         std::string want = "ready\n";
@@ -344,7 +344,7 @@ TEST(Wine, LorlistAndReadKeyOnTheConsole) {
             want += two + press;
         EXPECT_EQ(screen_text(t.out), want);
 
-        Term k(d.path, "/usr/bin/wine", {wb + "/keydriver.exe"});
+        Term k(d.path, "/usr/bin/wine", {wb + "/../tests/keydriver.exe"});
         ASSERT_TRUE(wait_screen(k, "ready\n"));
         std::this_thread::sleep_for(300ms);
         k.type(c.keys);

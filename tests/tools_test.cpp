@@ -111,7 +111,8 @@ TEST(Gplot, FigureAndSummaryOfARealStudy) {
     TempDir d;
     write_file(d.path / "loren.out", gen(d, {}));
     // splerr makes the error file, with the real gplot first on PATH.
-    RunResult r = run_in(d.path, bin("splerr"), "-10000", BIN_DIR);
+    RunResult r =
+        run_in(d.path, bin("splerr"), "-10000", fs::path(bin("gplot")).parent_path().string());
     ASSERT_EQ(r.status, 0);
     ASSERT_TRUE(fs::exists(d.path / "errsp.svg"));
     expect_well_formed(d.path / "errsp.svg");
