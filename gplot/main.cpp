@@ -224,7 +224,7 @@ double log_floor(const std::vector<double>& e) {
     for (double v : e)
         if (v > 0 && v < m)
             m = v;
-    return m == HUGE_VAL ? 1e-17 : std::pow(10.0, std::floor(std::log10(m)) - 1);
+    return m == HUGE_VAL ? 1e-17 : decade_below(m, 1);
 }
 
 double log_ceiling(const std::vector<double>& e, double floor) {
@@ -232,7 +232,7 @@ double log_ceiling(const std::vector<double>& e, double floor) {
     for (double v : e)
         if (std::isfinite(v) && v > m)
             m = v;
-    return std::pow(10.0, std::ceil(std::log10(m)));
+    return decade_above(m);
 }
 
 // The errors of a panel that have no place on its log axis: NaN and infinite, by abscissa.
@@ -337,13 +337,8 @@ int main(int argc, char** argv) {
     }
 
     std::string name = stem(argv[2]) + ".svg";
-    std::string svg;
     double fig_h = top_margin + 3 * panel_h + 3 * panel_gap - 20;
-    svg += fmt("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%g\" height=\"%g\" "
-               "viewBox=\"0 0 %g %g\" font-family=\"sans-serif\" font-size=\"13\">\n",
-               fig_w, fig_h, fig_w, fig_h);
-    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    std::string svg = svg_begin(fig_w, fig_h);
     svg += fmt("<text x=\"%g\" y=\"30\" font-size=\"19\" font-weight=\"bold\" "
                "text-anchor=\"middle\">Interpolation error of %s against %s</text>\n",
                fig_w / 2, xml_escape(method_of(argv[2])).c_str(), xml_escape(argv[1]).c_str());

@@ -69,13 +69,6 @@ std::string power(int k) {
     return k == 1 ? "h" : fmt("h^%d", k);
 }
 
-double decade_below(double v) {
-    return std::pow(10.0, std::floor(std::log10(v)));
-}
-double decade_above(double v) {
-    return std::pow(10.0, std::ceil(std::log10(v)));
-}
-
 // Writes conv.svg; 0, or the errno value of the failure.
 int write_svg(const Series* s, double a, double b) {
     const std::vector<ConvStats>& r0 = s[0].rows;
@@ -100,11 +93,7 @@ int write_svg(const Series* s, double a, double b) {
             decade_above(emax),
             Scale::log10,
             Scale::log10};
-    std::string svg = fmt("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%g\" height=\"%g\" "
-                          "viewBox=\"0 0 %g %g\" font-family=\"sans-serif\" font-size=\"13\">\n"
-                          "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
-                          w, h, w, h);
+    std::string svg = svg_begin(w, h);
     draw_axes(svg, p, "h = (B - A)/(n - 1)", "largest absolute error",
               fmt("Convergence on [%g, %g]: the error against the spacing h", a, b));
     const char* colours[2][2] = {{"#1f77b4", "#17becf"}, {"#d62728", "#ff7f0e"}};

@@ -27,6 +27,14 @@ template <class... A> std::string fmt(const char* f, A... a) {
     return std::string(b, n < 0 ? 0 : n < static_cast<int>(sizeof b) ? n : sizeof b - 1);
 }
 
+// The start of a figure of w x h pixels: the XML declaration, the svg element (sans-serif,
+// 13 px) and a white background. The figure ends with "</svg>\n".
+std::string svg_begin(double w, double h);
+// For log axes, v > 0: the power of ten at or below v, or down decades below that, and the
+// power of ten at or above v.
+double decade_below(double v, int down = 0);
+double decade_above(double v);
+
 // Frame, ticks with their labels, axis titles and the panel's heading.
 void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
                const std::string& ylabel, const std::string& heading);

@@ -201,6 +201,22 @@ void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, lon
                "\"/>\n";
 }
 
+std::string svg_begin(double w, double h) {
+    return fmt("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%g\" height=\"%g\" "
+               "viewBox=\"0 0 %g %g\" font-family=\"sans-serif\" font-size=\"13\">\n"
+               "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
+               w, h, w, h);
+}
+
+double decade_below(double v, int down) {
+    return std::pow(10.0, std::floor(std::log10(v)) - down);
+}
+
+double decade_above(double v) {
+    return std::pow(10.0, std::ceil(std::log10(v)));
+}
+
 int save_file(const std::string& path, const std::string& bytes) {
     errno = 0;
     std::FILE* f = std::fopen(path.c_str(), "wb");
