@@ -45,89 +45,19 @@ bool load(const char* path, SampleTable& t) {
     return false;
 }
 
-// One value of an error file: a number of the suite's grammar, or a word that "%lg" writes
-// for a value that is not finite (nan, -nan, inf, -inf, infinity; any case, any sign).
-bool err_value(const std::string& w, double* v) {
-    bool partial = false;
-    const char* p = w.data();
-    const char* e = p + w.size();
-    if (!w.empty() && num_prefix(p, e, &partial) == w.size()) {
-        *v = num_value(p, e);
-        return true;
-    }
-    std::string l;
-    for (char c : w)
-        l += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    bool neg = !l.empty() && l[0] == '-';
-    if (!l.empty() && (l[0] == '-' || l[0] == '+'))
-        l.erase(0, 1);
-    if (l == "nan")
-        *v = neg ? -std::nan("") : std::nan("");
-    else if (l == "inf" || l == "infinity")
-        *v = neg ? -HUGE_VAL : HUGE_VAL;
-    else
-        return false;
-    return true;
-}
-
-// Reads an error file: one pair "x error" a line (blank lines are skipped), under the suite's
-// text-mode rules. Prints "gplot: PATH:LINE: cannot read "TEXT"" and returns false at the
-// first line that is not such a pair, or when the file cannot be read.
+// Reads the error file into xs, es; tells why not and returns false when it cannot.
 bool read_errors(const char* path, std::vector<double>& xs, std::vector<double>& es) {
-    TextFile f;
-    if (!tf_open(f, path)) {
-        std::fprintf(stderr, "gplot: cannot open %s\n", path);
-        return false;
+    ErrorRow bad;
+    switch (read_error_table(path, xs, es, &bad)) {
+    case ReadErrors::ok: return true;
+    case ReadErrors::cannot_open: tell("cannot open " + std::string(path)); break;
+    case ReadErrors::bad_row:
+        tell(std::string(path) + ":" + std::to_string(bad.line) + ": cannot read \"" +
+             shown(bad.text) + "\"");
+        break;
+    case ReadErrors::too_few: tell(std::string(path) + " holds fewer than 2 pairs"); break;
     }
-    std::string text;
-    for (auto b = tf_block(f); !b.empty(); b = tf_block(f))
-        text.append(b);
-    bool bad = tf_failed(f);
-    tf_close(f);
-    if (bad) {
-        std::fprintf(stderr, "gplot: cannot open %s\n", path);
-        return false;
-    }
-    long line = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t eol = text.find('\n', at);
-        if (eol == std::string::npos)
-            eol = text.size();
-        std::string row = text.substr(at, eol - at);
-        at = eol + 1;
-        ++line;
-        std::vector<std::string> words;
-        std::size_t i = 0;
-        while (i < row.size()) {
-            while (i < row.size() && is_space(static_cast<unsigned char>(row[i])))
-                ++i;
-            std::size_t j = i;
-            while (j < row.size() && !is_space(static_cast<unsigned char>(row[j])))
-                ++j;
-            if (j > i)
-                words.push_back(row.substr(i, j - i));
-            i = j;
-        }
-        if (words.empty())
-            continue;
-        double x = 0, e = 0;
-        if (words.size() != 2 || !err_value(words[0], &x) || !err_value(words[1], &e)) {
-            std::size_t b = row.find_first_not_of(" \t\v\f\r");
-            std::string shown = row.substr(b, 60);
-            for (char& c : shown)
-                if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) >= 127)
-                    c = '?';
-            std::fprintf(stderr, "gplot: %s:%ld: cannot read \"%s\"\n", path, line, shown.c_str());
-            return false;
-        }
-        xs.push_back(x);
-        es.push_back(e);
-    }
-    if (xs.size() < 2) {
-        std::fprintf(stderr, "gplot: %s holds fewer than 2 pairs\n", path);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 // The file's name without its folder.

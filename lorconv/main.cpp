@@ -44,12 +44,15 @@ struct Series {
     std::vector<ConvStats> rows;
 };
 
-std::string order_cell(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
-    if (i == 0)
-        return "";
+// The observed order between tables i-1 and i of a series, inside or at the ends; i >= 1.
+double observed(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
     const ConvStats &p = r[i - 1], &c = r[i];
-    return fmt("%.17g", inner ? conv_order(p.inner_max, p.h, c.inner_max, c.h)
-                              : conv_order(p.ends_max, p.h, c.ends_max, c.h));
+    return inner ? conv_order(p.inner_max, p.h, c.inner_max, c.h)
+                 : conv_order(p.ends_max, p.h, c.ends_max, c.h);
+}
+
+std::string order_cell(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
+    return i == 0 ? "" : fmt("%.17g", observed(r, i, inner));
 }
 
 // Writes conv.csv; 0, or the errno value of the failure.
@@ -155,9 +158,7 @@ void print_results(const Series* s) {
             if (i == 0)
                 std::printf(" %6s %6s", "", "");
             else
-                std::printf(" %6.2f %6.2f",
-                            conv_order(r[i - 1].inner_max, r[i - 1].h, r[i].inner_max, r[i].h),
-                            conv_order(r[i - 1].ends_max, r[i - 1].h, r[i].ends_max, r[i].h));
+                std::printf(" %6.2f %6.2f", observed(r, i, true), observed(r, i, false));
         }
         std::printf("\n");
     }
@@ -167,14 +168,14 @@ void print_results(const Series* s) {
             std::printf("%s: one table only, no observed order\n", theories[k].name);
             continue;
         }
-        const ConvStats &p = r[r.size() - 2], &c = r.back();
-        std::printf("%s: inner order %s, ends %s\n", theories[k].name,
-                    verdict_part(conv_order(p.inner_max, p.h, c.inner_max, c.h), c.inner_max,
-                                 theories[k].inner, nullptr)
-                        .c_str(),
-                    verdict_part(conv_order(p.ends_max, p.h, c.ends_max, c.h), c.ends_max,
-                                 theories[k].ends, theories[k].why_ends)
-                        .c_str());
+        std::size_t last = r.size() - 1;
+        std::printf(
+            "%s: inner order %s, ends %s\n", theories[k].name,
+            verdict_part(observed(r, last, true), r[last].inner_max, theories[k].inner, nullptr)
+                .c_str(),
+            verdict_part(observed(r, last, false), r[last].ends_max, theories[k].ends,
+                         theories[k].why_ends)
+                .c_str());
     }
 }
 
