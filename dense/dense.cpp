@@ -1,0 +1,113 @@
+// dense: the points of every interval, the method's value at each, and the largest errors.
+#include "dense.hpp"
+
+#include "numlib.hpp"
+#include "poly/quad.hpp"
+#include "spline.hpp"
+
+#include <new>
+
+namespace {
+// True when a[0..n-1] holds no NaN and never steps down: then the search's result for a
+// point is the largest j with a[j] < x, which a walk from a nearby guess finds.
+bool ascends(const double* a, int n) {
+    for (int i = 0; i < n; ++i)
+        if (std::isnan(a[i]) || (i > 0 && a[i] < a[i - 1]))
+            return false;
+    return true;
+}
+
+// locate(x, a, n) for ascending a, from a guess g near it: O(1) when it is off by one or two.
+int bracket(const double* a, int n, int g, double x) {
+    int j = g < n - 1 ? g : n - 1;
+    while (j >= 0 && !(a[j] < x))
+        --j;
+    while (j + 1 < n && a[j + 1] < x)
+        ++j;
+    return j;
+}
+} // namespace
+
+DenseTable dense_prepare(const double* xa, const double* ya, int n, Method m) {
+    DenseTable t;
+    t.n = n;
+    t.xa = xa;
+    t.ya = ya;
+    t.method = m;
+    auto len = static_cast<std::size_t>(n);
+    if (m == Method::spline) {
+        t.d2.assign(len, 0.0);
+        if (!spline_coeffs(xa, ya, t.d2.data(), n))
+            throw std::bad_alloc();
+        t.walk = ascends(xa, n);
+    } else {
+        // The padded table as quaderr loads it: rows at 1..n, ghost points at 0 and n+1.
+        t.pxa.assign(len + 2, 0.0);
+        t.pya.assign(len + 2, 0.0);
+        for (int i = 0; i < n; ++i) {
+            t.pxa[i + 1] = xa[i];
+            t.pya[i + 1] = ya[i];
+        }
+        set_ghosts(t.pxa.data(), t.pya.data(), n);
+        // quad_pick searches the first n entries of the padded table.
+        t.walk = ascends(t.pxa.data(), n);
+    }
+    return t;
+}
+
+double dense_x(const DenseTable& t, int k, int j) {
+    if (k >= t.n - 1)
+        return t.xa[t.n - 1];
+    double x0 = t.xa[k], x1 = t.xa[k + 1];
+    return x0 + ((x1 - x0) * j) / 64.0;
+}
+
+double dense_value(const DenseTable& t, int k, double x) {
+    if (t.method == Method::spline) {
+        int j = t.walk ? bracket(t.xa, t.n, k, x) : locate(x, t.xa, t.n);
+        return spline_piece(t.xa, t.ya, t.d2.data(), t.n, j, x);
+    }
+    // Row k of the table is entry k + 1 of the padded one.
+    const double* pxa = t.pxa.data();
+    int j = t.walk ? bracket(pxa, t.n, k + 1, x) : locate(x, pxa, t.n);
+    return quad_at(j, x, pxa, t.pya.data(), t.n);
+}
+
+void dense_walk(const DenseTable& t, int k0, int k1, DenseVisit visit, void* ctx) {
+    for (int k = k0; k < k1; ++k) {
+        int points = k < t.n - 1 ? dense_per_interval : 1;
+        for (int j = 0; j < points; ++j) {
+            double x = dense_x(t, k, j);
+            visit(x, dense_value(t, k, x), ctx);
+        }
+    }
+}
+
+DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
+    DenseErrors r;
+    int k1 = o.k1 < 0 ? t.n : o.k1;
+    for (int k = o.k0; k < k1 && !r.stopped; ++k) {
+        Peak p;
+        int points = k < t.n - 1 ? dense_per_interval : 1;
+        for (int j = 0; j < points; ++j) {
+            double x = dense_x(t, k, j);
+            double e = std::fabs(dense_value(t, k, x) - lorentz(x));
+            ++r.points;
+            if (!std::isfinite(e)) {
+                ++r.not_finite;
+                continue;
+            }
+            if (e > p.err)
+                p = {e, x};
+            if (e > o.stop_above) {
+                r.stopped = true;
+                break;
+            }
+        }
+        if (p.err > r.all.err)
+            r.all = p;
+        if (o.per_interval)
+            r.interval.push_back(p);
+    }
+    return r;
+}
