@@ -2,7 +2,6 @@
 // unusable standard output. Each case must end in bounded time with its documented message
 // and exit status, and must leave loren.out as it was.
 #include "harness.hpp"
-#include "numlib.hpp"
 
 #include <csignal>
 #include <functional>

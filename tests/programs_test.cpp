@@ -2,9 +2,7 @@
 // standard input piped, the whole console transcript and the error tables compared byte
 // for byte, and a fake gplot that records when it ran and what it saw.
 #include "harness.hpp"
-#include "numlib.hpp"
-#include "poly/quad.hpp"
-#include "spline.hpp"
+#include "reference.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -35,30 +33,14 @@ std::string fmt(const char* f, double a) {
     return b;
 }
 
-// The error table expected of interpolant f, written independently of the programs.
-template <class F> std::string error_table(F f) {
-    std::string s;
-    char line[96];
-    for (int k = 0; k < grid_size; ++k) {
-        double x = grid_x(k);
-        double p = f(x);
-        std::snprintf(line, sizeof line, "%14.6g %14.6g\r\n", x, std::fabs(p - lorentz(x)));
-        s += line;
-    }
-    return s;
-}
+using ref::error_table;
 
 std::string spline_table(const std::vector<double>& xa, const std::vector<double>& ya) {
-    std::vector<double> d2(xa.size(), 0.0);
-    int n = static_cast<int>(xa.size());
-    spline_coeffs(xa.data(), ya.data(), d2.data(), n);
-    return error_table(
-        [&](double x) { return spline_eval(xa.data(), ya.data(), d2.data(), n, x); });
+    return error_table(ref::Spline(xa, ya));
 }
 
 std::string squares_quad_table() {
-    std::vector<double> xa = {0, 1, 2, 3, 4, 5}, ya = {1, 1, 4, 9, 16, 16};
-    return error_table([&](double x) { return quad_pick(x, xa.data(), ya.data(), 4); });
+    return error_table(ref::Quad({1, 2, 3, 4}, {1, 4, 9, 16}));
 }
 
 struct Study {
@@ -76,12 +58,11 @@ struct Study {
 };
 
 double hump_at(double x) {
-    const double xa[] = {0, 1, 2}, ya[] = {0, 1, 0}, d2[] = {0, -3, 0};
-    return spline_eval(xa, ya, d2, 3, x);
+    return ref::Spline({0, 1, 2}, {0, 1, 0})(x);
 }
 
 std::string splerr_lines(double x, double p) {
-    return " polyc =" + fmt("%g", p) + " \n" + "floren =" + fmt("%g", lorentz(x)) + " \n";
+    return " polyc =" + fmt("%g", p) + " \n" + "floren =" + fmt("%g", ref::lorentz(x)) + " \n";
 }
 } // namespace
 
@@ -98,21 +79,21 @@ TEST(Splerr, WholeRun) {
     EXPECT_EQ(s.file("gplot.seen"), table);
 }
 
-TEST(Splerr, LargeTableSweptBesideTheParse) {
-    // Large enough for the loader's helper thread, which sweeps the spline as rows arrive:
-    // the error table must be the one of the spline computed after the whole load.
+TEST(Splerr, LargeTableReadInParts) {
+    // Large enough to be read in parts, one a core: the error table must be the one of the
+    // spline through every row, in order.
     TempDir d;
-    std::string cmd = bin("lorgen");
-    cmd += " 600001 -30 30 > " + (d.path / "loren.out").string();
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    SampleTable t;
-    ASSERT_EQ(load_table((d.path / "loren.out").c_str(), {0, 0}, 2, t), Load::ok);
-    std::string want = spline_table({t.xa, t.xa + t.n}, {t.ya, t.ya + t.n});
+    RunResult gen = run_args(d.path, {bin("lorgen"), "600001", "-30", "30"});
+    ASSERT_EQ(gen.status, 0);
+    write_file(d.path / "loren.out", gen.out);
+    std::vector<double> xs, ys;
+    ref::read_pairs(gen.out, xs, ys);
+    ASSERT_EQ(xs.size(), 600001u);
+    std::string want = spline_table(xs, ys);
     fs::path fb = make_fake_gplot(d.path);
     RunResult r = run_in(d.path, bin("splerr"), "-10000", fb.string());
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(read_file(d.path / "errsp.out") == want);
-    free_table(t);
 }
 
 TEST(Splerr, ErrorTableLayout) {
@@ -196,7 +177,7 @@ TEST(Quaderr, WholeRunWithTrace) {
     Study s("quaderr", squares, "2.5 10\n-10000");
     EXPECT_EQ(s.r.out, prompt + quad_trace(2.5, 2, 1, xs, ys) + "f = 6.25 floren =0.256676 \n" +
                            prompt + quad_trace(10, 3, 2, xs, ys) +
-                           "f = 5.5 floren =" + fmt("%g", lorentz(10)) + " \n" + prompt);
+                           "f = 5.5 floren =" + fmt("%g", ref::lorentz(10)) + " \n" + prompt);
     EXPECT_EQ(s.r.status, 0);
     std::string table = s.file("errq.out");
     EXPECT_EQ(table, squares_quad_table());
@@ -610,53 +591,4 @@ TEST(PlotStep, TableProblemToldOnce) {
     EXPECT_EQ(r.err, "gplot: loren.out:1: \"x\" is not a number; all 2 rows read as 0\n"
                      "gplot: loren.out has no range of finite abscissae\n");
     EXPECT_EQ(r.status, 1);
-}
-
-// The Windows programs under wine against the Linux ones, on the same tables and inputs:
-// standard output equal once the CRs are dropped, the error tables and the figures byte for
-// byte. Each platform's plot step finds its own gplot beside the program.
-TEST(Wine, SameBytesAsLinux) {
-    const char* wb = std::getenv("WINDOWS_BIN");
-    if (wb == nullptr || *wb == '\0' || std::system("command -v wine >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "WINDOWS_BIN is not set";
-    std::string lorgen29;
-    {
-        TempDir d;
-        lorgen29 = run_args(d.path, {bin("lorgen")}).out;
-    }
-    const std::pair<const char*, std::string> tables[] = {
-        {"lorgen", lorgen29},
-        {"squares, CR LF", "1 1\r\n2 4\r\n3 9\r\n4 16\r\n"},
-        {"a repeated abscissa", "0 1\n1 2\n1 3\n2 4\n3 5\n"},
-        {"a header", "x y\n1 2\n3 4\n"},
-    };
-    const std::string input = "2.5 3.47 abc -1 1e300 1e999 -1e999 -10000\n";
-    auto drop_cr = [](std::string s) {
-        std::erase(s, '\r');
-        return s;
-    };
-    for (const auto& [name, table] : tables) {
-        for (const char* program : {"splerr", "quaderr", "loctest"}) {
-            SCOPED_TRACE(std::string(program) + " on " + name);
-            TempDir lin, win;
-            write_file(lin.path / "loren.out", table);
-            write_file(win.path / "loren.out", table);
-            RunOpts o;
-            o.path = "/usr/bin:/bin"; // no gplot but the one beside each program
-            RunResult l = run_opts(lin.path, {bin(program)}, input, o);
-            RunResult w = run_opts(
-                win.path, {"/usr/bin/wine", std::string(wb) + "/" + program + ".exe"}, input, o);
-            EXPECT_EQ(w.status, l.status);
-            EXPECT_EQ(drop_cr(w.out), l.out);
-            EXPECT_NE(w.out.find("\r\n"), std::string::npos) << "console lines end in CR LF";
-            // A table read as all zeros has no range to draw: no figure on either platform.
-            if (std::string(program) != "loctest" && std::string(name) != "a header") {
-                EXPECT_TRUE(fs::exists(win.path / (program[0] == 's' ? "errsp.svg" : "errq.svg")));
-            }
-            for (const char* f : {"errsp.out", "errq.out", "errsp.svg", "errq.svg"}) {
-                EXPECT_EQ(fs::exists(win.path / f), fs::exists(lin.path / f)) << f;
-                EXPECT_TRUE(read_file(win.path / f) == read_file(lin.path / f)) << f;
-            }
-        }
-    }
 }

@@ -1,0 +1,135 @@
+// reference: plain implementations of the suite's numbers, written here from the routines'
+// definitions and kept apart from the product, so that the end-to-end tests compare the
+// programs with an independent source. Where the results sit at the rounding level they keep
+// the programs' order of operations, so that the bits agree.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace ref {
+
+// The Lorentzian 1 / (t*t + 1), t = (x - 3.47) / 0.57.
+inline double lorentz(double x) {
+    double t = (x - 3.47) / 0.57;
+    return 1.0 / (t * t + 1.0);
+}
+
+// The 999 grid abscissae: -(0.02 i)^3 for i = 500 down to 2, then (0.02 i)^3 for i = 0 to
+// 499, each cube multiplied left to right.
+inline std::vector<double> grid() {
+    std::vector<double> g;
+    for (int i = 500; i >= 2; --i) {
+        double t = i * 0.02 + 0.0;
+        g.push_back(-(t * t * t));
+    }
+    for (int i = 0; i <= 499; ++i) {
+        double t = i * 0.02 + 0.0;
+        g.push_back(t * t * t);
+    }
+    return g;
+}
+
+// The largest j with xa[j] < x, -1 when there is none: for ascending xa.
+inline int below(const std::vector<double>& xa, double x) {
+    auto it = std::lower_bound(xa.begin(), xa.end(), x);
+    return static_cast<int>(it - xa.begin()) - 1;
+}
+
+// The natural cubic spline through (xa, ya), ascending xa, n >= 2.
+struct Spline {
+    std::vector<double> xa, ya, d2;
+    Spline(std::vector<double> x, std::vector<double> y) : xa(std::move(x)), ya(std::move(y)) {
+        std::size_t n = xa.size();
+        std::vector<double> u(n, 0.0);
+        d2.assign(n, 0.0);
+        for (std::size_t i = 1; i + 1 < n; ++i) {
+            double sig = (xa[i] - xa[i - 1]) / (xa[i + 1] - xa[i - 1]);
+            double p = sig * d2[i - 1] + 2.0;
+            d2[i] = (sig - 1.0) / p;
+            double right = (ya[i + 1] - ya[i]) / (xa[i + 1] - xa[i]);
+            double left = (ya[i] - ya[i - 1]) / (xa[i] - xa[i - 1]);
+            u[i] = (6.0 * (right - left) / (xa[i + 1] - xa[i - 1]) - sig * u[i - 1]) / p;
+        }
+        for (std::size_t k = n - 1; k-- > 0;)
+            d2[k] = d2[k] * d2[k + 1] + u[k];
+    }
+    // The cubic of the interval around x; the end intervals extended.
+    double operator()(double x) const {
+        int n = static_cast<int>(xa.size());
+        int lo = std::clamp(below(xa, x), 0, n - 2), hi = lo + 1;
+        double h = xa[hi] - xa[lo];
+        if (h == 0.0)
+            return (ya[lo] + ya[hi]) * 0.5;
+        double a = -(x - xa[hi]) / h;
+        double b = (x - xa[lo]) / h;
+        double c = h * h * a * (a * a - 1.0) / 6.0;
+        double d = h * h * b * (b * b - 1.0) / 6.0;
+        return (c * d2[lo] + (b * ya[hi] + a * ya[lo])) + d * d2[hi];
+    }
+};
+
+// The four-point quadratic of rows (xs, ys), ascending, n >= 2: the table padded with a
+// ghost point at each end, four padded entries from one before the search's interval.
+struct Quad {
+    std::vector<double> xa, ya; // padded: n + 2
+    int n;
+    Quad(const std::vector<double>& xs, const std::vector<double>& ys)
+        : xa(xs.size() + 2), ya(xs.size() + 2), n(static_cast<int>(xs.size())) {
+        std::copy(xs.begin(), xs.end(), xa.begin() + 1);
+        std::copy(ys.begin(), ys.end(), ya.begin() + 1);
+        xa[0] = xa[1] - (xa[2] - xa[1]);
+        ya[0] = ya[1];
+        xa[n + 1] = (xa[n] - xa[n - 1]) + xa[n];
+        ya[n + 1] = ya[n];
+    }
+    double operator()(double x) const {
+        // The search runs over the first n entries of the padded table.
+        std::vector<double> searched(xa.begin(), xa.begin() + n);
+        int jb = std::clamp(below(searched, x) - 1, 0, n - 2);
+        const double* p = xa.data() + jb;
+        const double* q = ya.data() + jb;
+        double s23 = (q[2] - q[1]) / (p[2] - p[1]);
+        double s12 = (q[1] - q[0]) / (p[1] - p[0]);
+        double s34 = (q[3] - q[2]) / (p[3] - p[2]);
+        double c = (s34 - s12) / (((p[2] + p[3]) - p[0]) - p[1]);
+        double a = (q[1] + q[2]) * 0.5 - (p[2] - p[1]) * (p[2] - p[1]) * c * 0.25;
+        double t = x - (p[1] + p[2]) * 0.5;
+        return (t * c + s23) * t + a;
+    }
+};
+
+// The error table of interpolant f: 999 lines "%14.6g %14.6g" of x and |f(x) - lorentz(x)|,
+// each ended by CR LF.
+template <class F> std::string error_table(F f) {
+    std::string s;
+    char line[96];
+    for (double x : grid()) {
+        std::snprintf(line, sizeof line, "%14.6g %14.6g\r\n", x, std::fabs(f(x) - lorentz(x)));
+        s += line;
+    }
+    return s;
+}
+
+// The pairs of a table as lorgen writes it ("%.17g %.17g" lines), read with strtod.
+inline void read_pairs(const std::string& text, std::vector<double>& xs, std::vector<double>& ys) {
+    const char* p = text.c_str();
+    for (;;) {
+        char* e = nullptr;
+        double x = std::strtod(p, &e);
+        if (e == p)
+            return;
+        p = e;
+        double y = std::strtod(p, &e);
+        if (e == p)
+            return;
+        p = e;
+        xs.push_back(x);
+        ys.push_back(y);
+    }
+}
+
+} // namespace ref
