@@ -1,6 +1,6 @@
 // numlib: the numerical core of the interpolation-error suite: the text-mode table reader,
 // the number grammar, the table loader and its diagnosis, the bracketing search, the
-// reference Lorentzian, the integer power, the error grid and its table writer, the output
+// reference Lorentzian, the integer power, the error grid and its table format, the output
 // formatting and the memory helpers. It prints nothing, never ends the process, runs no
 // command and keeps no process-wide state: what is told to the user is the programs' own.
 #pragma once
