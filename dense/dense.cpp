@@ -95,6 +95,7 @@ DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
             ++r.points;
             if (!std::isfinite(e)) {
                 ++r.not_finite;
+                r.nans += std::isnan(e) ? 1 : 0;
                 continue;
             }
             if (e > p.err)

@@ -55,6 +55,7 @@ struct DenseErrors {
     std::vector<Peak> interval; // per interval k0 .. k1-1, when asked
     long long points = 0;       // points evaluated
     long long not_finite = 0;   // points whose error is NaN or infinite: in no peak
+    long long nans = 0;         // ... of them NaN
     bool stopped = false;       // stopped early at an error above stop_above
 };
 DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o = {});

@@ -1,5 +1,6 @@
 // gplot: draws a sample table and its interpolation-error file as one SVG figure, and prints
 // a one-line summary of the largest errors inside and outside the table's range.
+#include "dense.hpp"
 #include "shell.hpp"
 #include "svg.hpp"
 
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +87,16 @@ std::string method_of(const char* path) {
     return path;
 }
 
+// The method whose errors the suite's own error files hold; none for another file.
+std::optional<Method> method_of_file(const char* path) {
+    std::string s = base_name(path);
+    if (s == "errsp.out")
+        return Method::spline;
+    if (s == "errq.out")
+        return Method::quadratic;
+    return std::nullopt;
+}
+
 // The interpolant whose errors the suite's own error files hold, as the diagnostics speak of
 // it; null for another file.
 const char* method_word(const char* path) {
@@ -93,12 +105,12 @@ const char* method_word(const char* path) {
 }
 
 // The largest finite error of a region and where it is first met, and what is not finite.
-struct Peak {
+struct FilePeak {
     double err = -1, x = 0;
     long finite = 0, nans = 0, infs = 0;
 };
 
-void take(Peak& p, double x, double e) {
+void take(FilePeak& p, double x, double e) {
     if (std::isnan(e)) {
         ++p.nans;
     } else if (std::isinf(e)) {
@@ -112,7 +124,7 @@ void take(Peak& p, double x, double e) {
     }
 }
 
-std::string peak_text(const Peak& p) {
+std::string peak_text(const FilePeak& p) {
     if (p.finite == 0)
         return p.nans + p.infs > 0 ? "none finite" : "none";
     return fmt("%.1e at x = %g", p.err, p.x);
@@ -122,8 +134,44 @@ std::string count_text(long k, const char* one, const char* many) {
     return std::to_string(k) + " " + (k == 1 ? one : many);
 }
 
-// The summary of both regions: the finite maxima, then how many errors are not finite.
-std::string summary(const std::string& name, const Peak& in, const Peak& out, double lo,
+// What the dense evaluation adds to the summary: "; N of M points give NaN", and the same
+// for infinite errors.
+std::string dense_notes(const DenseErrors& d) {
+    std::string s;
+    long long infs = d.not_finite - d.nans;
+    if (d.nans > 0)
+        s += fmt("; %lld of %lld points give NaN", d.nans, d.points);
+    if (infs > 0)
+        s += fmt("; %lld of %lld points give an infinite error", infs, d.points);
+    return s;
+}
+
+// What the file holds that is not finite: "; 2 errors are NaN, 1 is infinite".
+std::string file_notes(long nans, long infs) {
+    if (nans > 0 && infs > 0)
+        return "; " + count_text(nans, "error is NaN", "errors are NaN") + ", " +
+               count_text(infs, "is infinite", "are infinite");
+    if (nans > 0)
+        return "; " + count_text(nans, "error is NaN", "errors are NaN");
+    if (infs > 0)
+        return "; " + count_text(infs, "error is infinite", "errors are infinite");
+    return "";
+}
+
+// The summary where the method is known: the largest error of the dense evaluation inside
+// the table, the file's grid maximum there, the file's maximum outside, then what is not
+// finite, in the file and in the dense evaluation.
+std::string dense_summary(const std::string& name, const DenseErrors& d, const FilePeak& in,
+                          const FilePeak& out, double lo, double hi) {
+    std::string e = d.all.err >= 0 ? fmt("%.2e at x = %g", d.all.err, d.all.x) : "none finite";
+    return fmt("%s: largest error %s inside the table [%g, %g] (grid: %s); %s outside",
+               name.c_str(), e.c_str(), lo, hi, peak_text(in).c_str(), peak_text(out).c_str()) +
+           file_notes(in.nans + out.nans, in.infs + out.infs) + dense_notes(d);
+}
+
+// The summary of both regions of a file whose method is not known: the finite maxima on the
+// file's points, then how many errors are not finite.
+std::string summary(const std::string& name, const FilePeak& in, const FilePeak& out, double lo,
                     double hi) {
     long nans = in.nans + out.nans, infs = in.infs + out.infs;
     long all = in.finite + out.finite + nans + infs;
@@ -134,17 +182,10 @@ std::string summary(const std::string& name, const Peak& in, const Peak& out, do
         return fmt("%s: %ld of %ld errors are ", name.c_str(), all, all) + what +
                "; no finite error to show";
     }
-    std::string s = fmt("%s: max %serror %s inside the table [%g, %g]; %s outside", name.c_str(),
-                        nans + infs > 0 ? "finite " : "", peak_text(in).c_str(), lo, hi,
-                        peak_text(out).c_str());
-    if (nans > 0 && infs > 0)
-        s += "; " + count_text(nans, "error is NaN", "errors are NaN") + ", " +
-             count_text(infs, "is infinite", "are infinite");
-    else if (nans > 0)
-        s += "; " + count_text(nans, "error is NaN", "errors are NaN");
-    else if (infs > 0)
-        s += "; " + count_text(infs, "error is infinite", "errors are infinite");
-    return s;
+    return fmt("%s: max %serror on the file's points %s inside the table [%g, %g]; %s outside",
+               name.c_str(), nans + infs > 0 ? "finite " : "", peak_text(in).c_str(), lo, hi,
+               peak_text(out).c_str()) +
+           file_notes(nans, infs);
 }
 
 // The log axis floor: one decade below the least positive finite error (1e-17 when there
@@ -238,7 +279,7 @@ int main(int argc, char** argv) {
             e = floor;
             zeros = true;
         }
-    Peak in, out;
+    FilePeak in, out;
     Unplaced u_in, u_all;
     std::vector<double> ix, iy; // the error rows inside the table's range
     double gx0 = HUGE_VAL, gx1 = -HUGE_VAL;
@@ -335,6 +376,14 @@ int main(int argc, char** argv) {
         tell("cannot write " + name + ": " + cause_text(err));
         return 1;
     }
-    std::printf("%s\n", summary(name, in, out, lo, hi).c_str());
+    // The interpolant itself, densely, where the error file's name says which it is.
+    std::string line;
+    if (std::optional<Method> m = method_of_file(argv[2])) {
+        DenseTable dt = dense_prepare(tab.xa, tab.ya, tab.n, *m);
+        line = dense_summary(name, dense_errors(dt), in, out, lo, hi);
+    } else {
+        line = summary(name, in, out, lo, hi);
+    }
+    std::printf("%s\n", line.c_str());
     return console_end(0);
 }

@@ -23,6 +23,25 @@ Pairs load_pairs(const fs::path& p) {
     return r;
 }
 
+// The largest finite |f(x) - lorentz(x)| at x = xs[k] + ((xs[k+1] - xs[k]) * j) / 64.0,
+// j = 0..63, for every interval k, then at the last abscissa; the first x where it is met.
+struct Worst {
+    double err = -1, x = 0;
+};
+template <class F> Worst worst(const std::vector<double>& xs, F f) {
+    Worst w;
+    auto take = [&](double x) {
+        double e = std::fabs(f(x) - ref::lorentz(x));
+        if (std::isfinite(e) && e > w.err)
+            w = {e, x};
+    };
+    for (std::size_t k = 0; k + 1 < xs.size(); ++k)
+        for (int j = 0; j < 64; ++j)
+            take(xs[k] + ((xs[k + 1] - xs[k]) * j) / 64.0);
+    take(xs.back());
+    return w;
+}
+
 std::string gen(const TempDir& d, std::vector<std::string> args) {
     args.insert(args.begin(), bin("lorgen"));
     RunResult r = run_args(d.path, args);
@@ -129,13 +148,54 @@ TEST(Gplot, FigureAndSummaryOfARealStudy) {
             (within ? inx : outx) = e.x[i];
         }
     }
-    char want[256];
+    // The largest error inside is the spline's own at 64 points an interval.
+    Pairs t = load_pairs(d.path / "loren.out");
+    Worst w = worst(t.x, ref::Spline(t.x, t.y));
+    char want[320];
     std::snprintf(want, sizeof want,
-                  "errsp.svg: max error %.1e at x = %g inside the table [0, 7]; %.1e at x = %g "
-                  "outside\n",
-                  in, inx, out, outx);
+                  "errsp.svg: largest error %.2e at x = %g inside the table [0, 7] (grid: %.1e at "
+                  "x = %g); %.1e at x = %g outside\n",
+                  w.err, w.x, in, inx, out, outx);
     EXPECT_EQ(r.out.substr(r.out.find("errsp.svg")), want);
     EXPECT_EQ(outx, -1000.0);
+}
+
+// gplot's largest error inside the table is the interpolant's at 64 points an interval, for
+// the error file's method, worked out here by the plain reference.
+TEST(Gplot, TrueErrorOfSmallTables) {
+    struct C {
+        const char* name;
+        std::vector<double> x, y;
+    };
+    const C cs[] = {
+        {"squares", {1, 2, 3, 4}, {1, 4, 9, 16}},
+        {"three points", {0, 1, 2}, {0, 1, 0}},
+        {"uneven, on the peak", {2.5, 3.2, 3.4, 3.6, 4.4}, {}},
+    };
+    for (C c : cs) {
+        SCOPED_TRACE(c.name);
+        if (c.y.empty())
+            for (double x : c.x)
+                c.y.push_back(ref::lorentz(x));
+        TempDir d;
+        std::string table;
+        char row[80];
+        for (std::size_t i = 0; i < c.x.size(); ++i) {
+            std::snprintf(row, sizeof row, "%.17g %.17g\n", c.x[i], c.y[i]);
+            table += row;
+        }
+        write_file(d.path / "loren.out", table);
+        for (const char* file : {"errsp.out", "errq.out"}) {
+            write_file(d.path / file, "-1 0\n1 0\n");
+            RunResult r = run_args(d.path, {bin("gplot"), "loren.out", file});
+            ASSERT_EQ(r.status, 0) << r.err;
+            Worst w = file[3] == 's' ? worst(c.x, ref::Spline(c.x, c.y))
+                                     : worst(c.x, ref::Quad(c.x, c.y));
+            char want[128];
+            std::snprintf(want, sizeof want, "largest error %.2e at x = %g inside", w.err, w.x);
+            EXPECT_NE(r.out.find(want), std::string::npos) << file << ": " << r.out << want;
+        }
+    }
 }
 
 TEST(Gplot, BadFiles) {
@@ -206,17 +266,21 @@ TEST(Gplot, ReadsWhatErrorTablesHold) {
         std::string out, err;
         int status;
     };
+    // Not the name of one of the suite's error files: the maxima are those on its points.
     const std::string in = " inside the table [0, 2]; ";
     const C cs[] = {
         {"decimal", "-1 0.5\r\n1 0.25\r\n3 2e-3\r\n",
-         "e.svg: max error 2.5e-01 at x = 1" + in + "5.0e-01 at x = -1 outside\n", "", 0},
+         "e.svg: max error on the file's points 2.5e-01 at x = 1" + in +
+             "5.0e-01 at x = -1 outside\n",
+         "", 0},
         {"some not finite", "   -1  nan\n1 -nan\n1.5 0.125\n3 inf\n",
-         "e.svg: max finite error 1.2e-01 at x = 1.5" + in +
+         "e.svg: max finite error on the file's points 1.2e-01 at x = 1.5" + in +
              "none finite outside; 2 errors are NaN, 1 is infinite\n",
          "", 0},
         {"all NaN", "-1 nan\n1 -nan\n",
          "e.svg: 2 of 2 errors are NaN (not a number); no finite error to show\n", "", 0},
-        {"zeros", "0 0\n1 0\n", "e.svg: max error 0.0e+00 at x = 0" + in + "none outside\n", "", 0},
+        {"zeros", "0 0\n1 0\n",
+         "e.svg: max error on the file's points 0.0e+00 at x = 0" + in + "none outside\n", "", 0},
         {"a word", "1 0.5\n2 nanx\n", "", "gplot: e.out:2: cannot read \"2 nanx\"\n", 1},
         {"a missing value", "1 0.5\n\n2\n", "", "gplot: e.out:3: cannot read \"2\"\n", 1},
     };
