@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +62,20 @@ bool read_errors(const char* path, std::vector<double>& xs, std::vector<double>&
     case ReadErrors::too_few: tell(std::string(path) + " holds fewer than 2 pairs"); break;
     }
     return false;
+}
+
+// gplot's figures carry this mark; only a file that has it is ever removed.
+constexpr const char* figure_mark = "<desc>figure by gplot (lorentz-interp)</desc>\n";
+
+// When no figure can be drawn: removes the figure of an earlier run at name, if gplot made
+// it, so that none is left beside files it does not show; returns the exit status 1.
+int drop_figure(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    if (text.find(figure_mark) != std::string::npos && std::remove(name.c_str()) == 0)
+        tell(name + " removed: it showed an earlier run");
+    return 1;
 }
 
 // The file's name without its folder.
@@ -248,8 +264,9 @@ int main(int argc, char** argv) {
     console_start("gplot", method_word(argv[2]));
     static SampleTable tab; // kept to the end of the process
     std::vector<double> ex, ee;
+    std::string name = stem(argv[2]) + ".svg";
     if (!load(argv[1], tab) || !read_errors(argv[2], ex, ee))
-        return 1;
+        return drop_figure(name);
 
     double lo = HUGE_VAL, hi = -HUGE_VAL, ymin = 0, ymax = 1;
     for (int i = 0; i < tab.n; ++i) {
@@ -264,7 +281,7 @@ int main(int argc, char** argv) {
     }
     if (!(lo < hi)) {
         tell(std::string(argv[1]) + " has no range of finite abscissae");
-        return 1;
+        return drop_figure(name);
     }
 
     // Errors as drawn on the log axes: zeros at the floor, which a note states; NaN and
@@ -307,9 +324,8 @@ int main(int argc, char** argv) {
         gx1 = hi;
     }
 
-    std::string name = stem(argv[2]) + ".svg";
     double fig_h = top_margin + 3 * panel_h + 3 * panel_gap - 20;
-    std::string svg = svg_begin(fig_w, fig_h);
+    std::string svg = svg_begin(fig_w, fig_h) + figure_mark;
     svg += fmt("<text x=\"%g\" y=\"30\" font-size=\"19\" font-weight=\"bold\" "
                "text-anchor=\"middle\">Interpolation error of %s against %s</text>\n",
                fig_w / 2, xml_escape(method_of(argv[2])).c_str(), xml_escape(argv[1]).c_str());
@@ -374,7 +390,7 @@ int main(int argc, char** argv) {
 
     if (int err = save_file(name, svg); err != 0) {
         tell("cannot write " + name + ": " + cause_text(err));
-        return 1;
+        return drop_figure(name);
     }
     // The interpolant itself, densely, where the error file's name says which it is.
     std::string line;

@@ -2,6 +2,13 @@
 #include "svg.hpp"
 
 #include <cerrno>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -217,9 +224,25 @@ double decade_above(double v) {
     return std::pow(10.0, std::ceil(std::log10(v)));
 }
 
-int save_file(const std::string& path, const std::string& bytes) {
+namespace {
+// Puts the file from over the file to, replacing it at once where it exists.
+int replace_file(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0)
+        return 0;
+    return EACCES;
+#else
     errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : (errno != 0 ? errno : EIO);
+#endif
+}
+} // namespace
+
+int save_file(const std::string& path, const std::string& bytes) {
+    // Written whole under another name, then put in place: never half a figure.
+    std::string tmp = path + ".part";
+    errno = 0;
+    std::FILE* f = std::fopen(tmp.c_str(), "wb");
     if (f == nullptr)
         return errno != 0 ? errno : EIO;
     int err = 0;
@@ -228,5 +251,9 @@ int save_file(const std::string& path, const std::string& bytes) {
     errno = 0;
     if (std::fclose(f) != 0 && err == 0)
         err = errno != 0 ? errno : EIO;
+    if (err == 0)
+        err = replace_file(tmp, path);
+    if (err != 0)
+        std::remove(tmp.c_str());
     return err;
 }

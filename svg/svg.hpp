@@ -58,6 +58,7 @@ void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, c
 void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
                   const char* colour);
 
-// Writes bytes to path in binary mode, replacing it; returns 0, or the errno value of the
-// first write or close that failed.
+// Writes bytes to path in binary mode, whole or not at all: under the name path + ".part",
+// then put in place of path. Returns 0, or the errno value of the first step that failed
+// (path is then as it was).
 int save_file(const std::string& path, const std::string& bytes);

@@ -586,9 +586,17 @@ TEST(PlotStep, TableProblemToldOnce) {
     EXPECT_TRUE(fs::exists(d.path / "errq.svg"));
     r = run_opts(d.path, {bin("gplot"), "loren.out", "errq.out"}, "", o);
     EXPECT_EQ(r.err, "gplot" + told);
+    // No figure can be drawn: the one of the earlier run goes, as it shows another table.
     write_file(d.path / "loren.out", "x y\n1 2\n");
     r = run_opts(d.path, {bin("gplot"), "loren.out", "errq.out"}, "", o);
     EXPECT_EQ(r.err, "gplot: loren.out:1: \"x\" is not a number; all 2 rows read as 0\n"
-                     "gplot: loren.out has no range of finite abscissae\n");
+                     "gplot: loren.out has no range of finite abscissae\n"
+                     "gplot: errq.svg removed: it showed an earlier run\n");
     EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(d.path / "errq.svg"));
+    // A file gplot did not make is never removed.
+    write_file(d.path / "errq.svg", "<svg/>\n");
+    r = run_opts(d.path, {bin("gplot"), "loren.out", "errq.out"}, "", o);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(read_file(d.path / "errq.svg"), "<svg/>\n");
 }
