@@ -93,6 +93,8 @@ DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
             double x = dense_x(t, k, j);
             double e = std::fabs(dense_value(t, k, x) - lorentz(x));
             ++r.points;
+            if (o.each != nullptr)
+                o.each(x, e, o.ctx);
             if (!std::isfinite(e)) {
                 ++r.not_finite;
                 r.nans += std::isnan(e) ? 1 : 0;

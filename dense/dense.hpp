@@ -49,6 +49,9 @@ struct DenseOpts {
     double stop_above = HUGE_VAL; // stop at the first error above this ("is any above E?")
     bool per_interval = false;    // also the peak of every interval
     int threads = 1;              // threads the caller allows (1 for now)
+    // Called with every point's x and error, in order, when not null.
+    void (*each)(double x, double e, void* ctx) = nullptr;
+    void* ctx = nullptr;
 };
 struct DenseErrors {
     Peak all;

@@ -4,6 +4,7 @@
 #include "shell.hpp"
 #include "svg.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -62,6 +63,36 @@ bool read_errors(const char* path, std::vector<double>& xs, std::vector<double>&
     case ReadErrors::too_few: tell(std::string(path) + " holds fewer than 2 pairs"); break;
     }
     return false;
+}
+
+// The largest finite error in each pixel column of the panel inside the table [x0, x1], and
+// the x where it is met first.
+struct Envelope {
+    double x0, x1;
+    std::vector<double> ex, ey; // ey -1: no point in the column
+};
+
+void add_to_envelope(double x, double e, void* ctx) {
+    auto* v = static_cast<Envelope*>(ctx);
+    if (!std::isfinite(e) || !(x >= v->x0 && x <= v->x1))
+        return;
+    auto cols = static_cast<double>(v->ey.size());
+    auto c = static_cast<std::size_t>(std::fmin((x - v->x0) / (v->x1 - v->x0) * cols, cols - 1));
+    if (e > v->ey[c]) {
+        v->ey[c] = e;
+        v->ex[c] = x;
+    }
+}
+
+// The rounding level of the table's values: 1e-16 times its largest |y|, down to a decade;
+// 1e-16 when that is 0 or not finite.
+double rounding_level(const SampleTable& t) {
+    double m = 0;
+    for (int i = 0; i < t.n; ++i)
+        if (std::isfinite(t.ya[i]))
+            m = std::fmax(m, std::fabs(t.ya[i]));
+    double r = 1e-16 * m;
+    return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
 }
 
 // gplot's figures carry this mark; only a file that has it is ever removed.
@@ -324,12 +355,30 @@ int main(int argc, char** argv) {
         gx1 = hi;
     }
 
+    // The interpolant itself, densely, where the error file's name says which it is: its
+    // errors' upper envelope for the panel inside the table, and the largest errors of both
+    // methods for that panel's range, so that errsp.svg and errq.svg of one table compare.
+    double w = fig_w - left - right;
+    std::optional<Method> method = method_of_file(argv[2]);
+    Envelope env{lo, hi, std::vector<double>(static_cast<std::size_t>(w)),
+                 std::vector<double>(static_cast<std::size_t>(w), -1.0)};
+    DenseErrors dense;
+    double largest = -1;
+    if (method) {
+        DenseOpts o;
+        o.each = add_to_envelope;
+        o.ctx = &env;
+        dense = dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, *method), o);
+        Method other = *method == Method::spline ? Method::quadratic : Method::spline;
+        largest = std::fmax(dense.all.err,
+                            dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, other)).all.err);
+    }
+
     double fig_h = top_margin + 3 * panel_h + 3 * panel_gap - 20;
     std::string svg = svg_begin(fig_w, fig_h) + figure_mark;
     svg += fmt("<text x=\"%g\" y=\"30\" font-size=\"19\" font-weight=\"bold\" "
                "text-anchor=\"middle\">Interpolation error of %s against %s</text>\n",
                fig_w / 2, xml_escape(method_of(argv[2])).c_str(), xml_escape(argv[1]).c_str());
-    double w = fig_w - left - right;
 
     // 1. The samples over the exact Lorentzian, on the table's range.
     Panel p1{left, top_margin, w, panel_h, lo, hi, ymin, ymax * 1.08};
@@ -349,23 +398,58 @@ int main(int argc, char** argv) {
                left + w - 8, top_margin + 18, legend.c_str());
     svg += "</g>\n";
 
-    // 2. The error on a log axis, over the table's range.
+    // 2. The error on a log axis, over the table's range: densely where the method is known,
+    // from the rounding level up, else at the error file's points.
     double top2 = top_margin + panel_h + panel_gap;
-    double ceiling2 = log_ceiling(iy, floor);
-    Panel p2{left, top2, w, panel_h, lo, hi, floor, ceiling2, Scale::linear, Scale::log10};
-    svg += "<g class=\"panel\" id=\"inside\">\n";
-    draw_axes(svg, p2, "x", "absolute error",
-              fmt("Error inside the table [%g, %g]: max %s", lo, hi, peak_text(in).c_str()));
-    draw_line(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), "#2ca02c", 1.2);
-    if (ix.size() <= 400)
-        draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#2ca02c", 1.8);
-    // The table's nodes, where the error is exactly 0, thinned as the sample markers are.
-    draw_x_ticks(svg, p2, tab.xa, tab.n, stride, "#d62728");
+    double floor2 = method ? rounding_level(tab) : floor;
+    double ceiling2 =
+        method ? decade_above(std::fmax(largest, floor2 * 10)) : log_ceiling(iy, floor);
+    Panel p2{left, top2, w, panel_h, lo, hi, floor2, ceiling2, Scale::linear, Scale::log10};
+    svg += fmt("<g class=\"panel\" id=\"inside\" data-y0=\"%.17g\" data-y1=\"%.17g\">\n", floor2,
+               ceiling2);
+    std::string heading =
+        method
+            ? fmt("Error inside the table [%g, %g]: largest %s at 64 points an interval; grid %s",
+                  lo, hi, dense.all.err >= 0 ? fmt("%.2e", dense.all.err).c_str() : "none finite",
+                  peak_text(in).c_str())
+            : fmt("Error inside the table [%g, %g]: max %s", lo, hi, peak_text(in).c_str());
+    draw_axes(svg, p2, "x", "absolute error", heading);
+    for (double& e : iy)
+        e = std::fmax(e, floor2);
+    if (method) {
+        // The largest error in each pixel column, with the grid's points as markers on it.
+        std::vector<double> vx, vy;
+        for (std::size_t c = 0; c < env.ey.size(); ++c)
+            if (env.ey[c] >= 0) {
+                vx.push_back(env.ex[c]);
+                vy.push_back(std::fmax(env.ey[c], floor2));
+            }
+        draw_line(svg, p2, vx.data(), vy.data(), static_cast<long>(vx.size()), "#2ca02c", 1.2);
+        draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#111", 2.2);
+        svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p2.left + 6,
+                   p2.top + p2.height - 6);
+        svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\">green: the largest error in "
+                   "each pixel column; black: the grid's points</text>\n",
+                   p2.left + p2.width - 8, p2.top + 18);
+    } else {
+        draw_line(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), "#2ca02c", 1.2);
+        if (ix.size() <= 400)
+            draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#2ca02c",
+                        1.8);
+    }
+    if (ix.empty())
+        svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"middle\" fill=\"#555\">no point of the "
+                   "error file's grid lies inside the table</text>\n",
+                   p2.left + p2.width / 2, p2.top + 40);
+    // The table's nodes, where the error is exactly 0, thinned to a few pixels apart.
+    long tick_stride = std::max(1L, static_cast<long>(std::ceil(tab.n / (w / 4))));
+    draw_x_ticks(svg, p2, tab.xa, tab.n, tick_stride, "#d62728");
     svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#d62728\">ticks on the x axis: the table's "
                "nodes%s</text>\n",
-               left, top2 + panel_h + 34, stride > 1 ? fmt(", every %ld-th", stride).c_str() : "");
+               left, top2 + panel_h + 34,
+               tick_stride > 1 ? fmt(", every %ld-th", tick_stride).c_str() : "");
     mark_unplaced(svg, p2, u_in);
-    if (zeros_in)
+    if (zeros_in && !method)
         zero_note(svg, p2, floor);
     svg += "</g>\n";
 
@@ -392,14 +476,8 @@ int main(int argc, char** argv) {
         tell("cannot write " + name + ": " + cause_text(err));
         return drop_figure(name);
     }
-    // The interpolant itself, densely, where the error file's name says which it is.
-    std::string line;
-    if (std::optional<Method> m = method_of_file(argv[2])) {
-        DenseTable dt = dense_prepare(tab.xa, tab.ya, tab.n, *m);
-        line = dense_summary(name, dense_errors(dt), in, out, lo, hi);
-    } else {
-        line = summary(name, in, out, lo, hi);
-    }
+    std::string line =
+        method ? dense_summary(name, dense, in, out, lo, hi) : summary(name, in, out, lo, hi);
     std::printf("%s\n", line.c_str());
     return console_end(0);
 }

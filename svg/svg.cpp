@@ -216,12 +216,26 @@ std::string svg_begin(double w, double h) {
                w, h, w, h);
 }
 
+namespace {
+// The exponent of the power of ten at or below v: log10 rounded, then set right where the
+// rounding of log10 crossed a power (1e-16 is a little above the power it names).
+double exponent_below(double v) {
+    double e = std::floor(std::log10(v));
+    if (std::pow(10.0, e + 1) <= v)
+        e += 1;
+    else if (std::pow(10.0, e) > v)
+        e -= 1;
+    return e;
+}
+} // namespace
+
 double decade_below(double v, int down) {
-    return std::pow(10.0, std::floor(std::log10(v)) - down);
+    return std::pow(10.0, exponent_below(v) - down);
 }
 
 double decade_above(double v) {
-    return std::pow(10.0, std::ceil(std::log10(v)));
+    double e = exponent_below(v);
+    return std::pow(10.0, std::pow(10.0, e) < v ? e + 1 : e);
 }
 
 namespace {

@@ -160,6 +160,31 @@ TEST(Gplot, FigureAndSummaryOfARealStudy) {
     EXPECT_EQ(outx, -1000.0);
 }
 
+// The figures of both methods of one table show the error inside the table on one range: from
+// the rounding level of the table's values to a decade above both methods' largest errors.
+TEST(Gplot, FiguresOfOneTableCompare) {
+    TempDir d;
+    write_file(d.path / "loren.out", gen(d, {"40"}));
+    std::string bin_dir = fs::path(bin("gplot")).parent_path().string();
+    ASSERT_EQ(run_in(d.path, bin("splerr"), "-10000", bin_dir).status, 0);
+    ASSERT_EQ(run_in(d.path, bin("quaderr"), "-10000", bin_dir).status, 0);
+    auto range = [&](const char* file) {
+        std::string svg = read_file(d.path / file);
+        std::size_t at = svg.find("id=\"inside\" data-y0=");
+        return at == std::string::npos ? "" : svg.substr(at, svg.find('>', at) - at);
+    };
+    // The table's largest |y| lies in (0.1, 1]: the rounding level is 1e-17. The top is the
+    // power of ten at or above the larger of both methods' largest errors.
+    Pairs t = load_pairs(d.path / "loren.out");
+    double top =
+        std::max(worst(t.x, ref::Spline(t.x, t.y)).err, worst(t.x, ref::Quad(t.x, t.y)).err);
+    char want[160];
+    std::snprintf(want, sizeof want, "id=\"inside\" data-y0=\"%.17g\" data-y1=\"%.17g\"", 1e-17,
+                  std::pow(10.0, std::ceil(std::log10(top))));
+    EXPECT_EQ(range("errsp.svg"), want);
+    EXPECT_EQ(range("errq.svg"), want);
+}
+
 // gplot's largest error inside the table is the interpolant's at 64 points an interval, for
 // the error file's method, worked out here by the plain reference.
 TEST(Gplot, TrueErrorOfSmallTables) {
