@@ -23,13 +23,20 @@ foreach(program splerr quaderr)
   endif()
 endforeach()
 
+message("\n== gplot: both methods side by side")
+execute_process(COMMAND "${BIN}/gplot" loren.out errsp.out errq.out WORKING_DIRECTORY "${WORK}"
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "gplot failed: ${rc}")
+endif()
+
 message("\n== lorconv: the error as the table gets finer")
 execute_process(COMMAND "${BIN}/lorconv" WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "lorconv failed: ${rc}")
 endif()
 
-set(made loren.out errsp.out errq.out errsp.svg errq.svg conv.csv conv.svg)
+set(made loren.out errsp.out errq.out errsp.svg errq.svg compare.svg conv.csv conv.svg)
 foreach(f ${made})
   if(NOT EXISTS "${WORK}/${f}")
     message(FATAL_ERROR "the study did not make ${f}")

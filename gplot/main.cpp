@@ -22,10 +22,14 @@ constexpr int curve_points = 800;
 
 constexpr const char* usage_text =
     "usage: gplot TABLE ERRFILE\n"
+    "       gplot TABLE ERRSP ERRQ\n"
     "Draws the sample table TABLE over the exact Lorentzian and the absolute\n"
     "interpolation error in ERRFILE (pairs x, error) into STEM.svg in the current\n"
     "folder, where STEM is ERRFILE's name without folder and extension, and prints\n"
-    "a summary of the largest errors inside and outside the table's range.\n"
+    "a summary of the largest errors inside and outside the table's range. For errsp.out\n"
+    "and errq.out the error inside the table is the method's own, at 64 points an interval.\n"
+    "With two error files (errsp.out and errq.out) it draws both methods on shared axes into\n"
+    "compare.svg and prints the summary of each.\n"
     "Exit status: 0; 1 when a file cannot be read or the figure cannot be written; 2 for a\n"
     "wrong number of arguments.\n";
 
@@ -93,6 +97,21 @@ double rounding_level(const SampleTable& t) {
             m = std::fmax(m, std::fabs(t.ya[i]));
     double r = 1e-16 * m;
     return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
+}
+
+// The range of the table's finite abscissae, and of its finite ordinates together with 0
+// and 1 (for the samples' panel).
+void table_range(const SampleTable& t, double* lo, double* hi, double* ymin, double* ymax) {
+    for (int i = 0; i < t.n; ++i) {
+        if (!std::isfinite(t.xa[i]))
+            continue;
+        *lo = std::fmin(*lo, t.xa[i]);
+        *hi = std::fmax(*hi, t.xa[i]);
+        if (std::isfinite(t.ya[i])) {
+            *ymin = std::fmin(*ymin, t.ya[i]);
+            *ymax = std::fmax(*ymax, t.ya[i]);
+        }
+    }
 }
 
 // gplot's figures carry this mark; only a file that has it is ever removed.
@@ -283,6 +302,130 @@ void zero_note(std::string& svg, const Panel& p, double floor) {
                "drawn at %g</text>\n",
                p.left + p.width, p.top + p.height + 34, floor);
 }
+// One method's side of the comparison: its error file, its peaks inside and outside the
+// table, and its dense evaluation with the upper envelope of its errors.
+struct Side {
+    Method m;
+    std::vector<double> ex, ee;
+    FilePeak in, out;
+    DenseErrors dense;
+    Envelope env;
+};
+
+// Both methods on one table: compare.svg with the dense errors inside the table and both
+// error files over the whole grid, on shared axes; the summary line of each file.
+int compare_figure(const char* table, const char* errsp, const char* errq) {
+    std::optional<Method> ms = method_of_file(errsp), mq = method_of_file(errq);
+    if (!ms || !mq || *ms == *mq) {
+        std::fputs("gplot: to compare, give an errsp.out and an errq.out\n", stderr);
+        return usage(stderr, 2);
+    }
+    console_start("gplot");
+    const std::string name = "compare.svg";
+    static SampleTable tab; // kept to the end of the process
+    double w = fig_w - left - right;
+    Side sides[2] = {{*ms, {}, {}, {}, {}, {}, {}}, {*mq, {}, {}, {}, {}, {}, {}}};
+    const char* files[2] = {errsp, errq};
+    if (!load(table, tab) || !read_errors(errsp, sides[0].ex, sides[0].ee) ||
+        !read_errors(errq, sides[1].ex, sides[1].ee))
+        return drop_figure(name);
+    double lo = HUGE_VAL, hi = -HUGE_VAL, ymin = 0, ymax = 1;
+    table_range(tab, &lo, &hi, &ymin, &ymax);
+    if (!(lo < hi)) {
+        tell(std::string(table) + " has no range of finite abscissae");
+        return drop_figure(name);
+    }
+    double largest = -1, gx0 = HUGE_VAL, gx1 = -HUGE_VAL, floor3 = HUGE_VAL, ceiling3 = 0;
+    for (Side& sd : sides) {
+        for (std::size_t i = 0; i < sd.ex.size(); ++i) {
+            double x = sd.ex[i];
+            take(x >= lo && x <= hi ? sd.in : sd.out, x, sd.ee[i]);
+            if (std::isfinite(x)) {
+                gx0 = std::fmin(gx0, x);
+                gx1 = std::fmax(gx1, x);
+            }
+        }
+        sd.env = {lo, hi, std::vector<double>(static_cast<std::size_t>(w)),
+                  std::vector<double>(static_cast<std::size_t>(w), -1.0)};
+        DenseOpts o;
+        o.each = add_to_envelope;
+        o.ctx = &sd.env;
+        sd.dense = dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, sd.m), o);
+        largest = std::fmax(largest, sd.dense.all.err);
+        floor3 = std::fmin(floor3, log_floor(sd.ee));
+    }
+    for (const Side& sd : sides)
+        ceiling3 = std::fmax(ceiling3, log_ceiling(sd.ee, floor3));
+    if (!(gx0 < gx1)) {
+        gx0 = lo;
+        gx1 = hi;
+    }
+
+    const char* colour[2] = {"#1f77b4", "#d62728"};
+    const char* dash[2] = {nullptr, "6 4"};
+    const char* label[2] = {"natural cubic spline", "four-point quadratic"};
+    double fig_h = top_margin + 2 * panel_h + 2 * panel_gap - 20;
+    std::string svg = svg_begin(fig_w, fig_h) + figure_mark;
+    svg += fmt("<text x=\"%g\" y=\"30\" font-size=\"19\" font-weight=\"bold\" "
+               "text-anchor=\"middle\">Both methods on %s</text>\n",
+               fig_w / 2, xml_escape(table).c_str());
+
+    // 1. The dense errors inside the table, from the rounding level up.
+    double floor1 = rounding_level(tab);
+    double ceiling1 = decade_above(std::fmax(largest, floor1 * 10));
+    Panel p1{left, top_margin, w, panel_h, lo, hi, floor1, ceiling1, Scale::linear, Scale::log10};
+    svg += fmt("<g class=\"panel\" id=\"inside\" data-y0=\"%.17g\" data-y1=\"%.17g\">\n", floor1,
+               ceiling1);
+    draw_axes(svg, p1, "x", "absolute error",
+              fmt("Error inside the table [%g, %g], 64 points an interval", lo, hi));
+    for (int k = 0; k < 2; ++k) {
+        std::vector<double> vx, vy;
+        for (std::size_t c = 0; c < sides[k].env.ey.size(); ++c)
+            if (sides[k].env.ey[c] >= 0) {
+                vx.push_back(sides[k].env.ex[c]);
+                vy.push_back(std::fmax(sides[k].env.ey[c], floor1));
+            }
+        draw_line(svg, p1, vx.data(), vy.data(), static_cast<long>(vx.size()), colour[k], 1.4,
+                  dash[k]);
+        svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\" fill=\"%s\">%s%s: largest "
+                   "%.2e</text>\n",
+                   left + w - 8, top_margin + 18 + 16 * k, colour[k], label[k],
+                   k == 1 ? " (dashed)" : "", sides[k].dense.all.err);
+    }
+    svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p1.left + 6,
+               p1.top + p1.height - 6);
+    svg += "</g>\n";
+
+    // 2. Both error files over the whole grid, on a signed cube-root axis.
+    double top2 = top_margin + panel_h + panel_gap;
+    Panel p2{left, top2, w, panel_h, gx0, gx1, floor3, ceiling3, Scale::cbrt, Scale::log10};
+    svg += "<g class=\"panel\" id=\"grid\">\n";
+    double r0 = px(p2, std::fmax(lo, gx0)), r1 = px(p2, std::fmin(hi, gx1));
+    if (r1 > r0)
+        svg += fmt("<rect x=\"%.1f\" y=\"%g\" width=\"%.1f\" height=\"%g\" fill=\"#fff3c4\"/>\n",
+                   r0, top2, r1 - r0, panel_h);
+    draw_axes(svg, p2, "x (cube-root scale)", "absolute error",
+              "The error files over the whole grid (the table's range shaded)");
+    for (int k = 0; k < 2; ++k) {
+        std::vector<double> y = sides[k].ee;
+        for (double& e : y)
+            e = std::isfinite(e) ? std::fmax(e, floor3) : e;
+        draw_line(svg, p2, sides[k].ex.data(), y.data(), static_cast<long>(y.size()), colour[k],
+                  1.2, dash[k]);
+        svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\" fill=\"%s\">%s%s</text>\n",
+                   left + w - 8, top2 + 18 + 16 * k, colour[k], xml_escape(files[k]).c_str(),
+                   k == 1 ? " (dashed)" : "");
+    }
+    svg += "</g>\n</svg>\n";
+
+    if (int err = save_file(name, svg); err != 0) {
+        tell("cannot write " + name + ": " + cause_text(err));
+        return drop_figure(name);
+    }
+    for (const Side& sd : sides)
+        std::printf("%s\n", dense_summary(name, sd.dense, sd.in, sd.out, lo, hi).c_str());
+    return console_end(0);
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -290,6 +433,8 @@ int main(int argc, char** argv) {
         return 0;
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
+    if (argc == 4)
+        return compare_figure(argv[1], argv[2], argv[3]);
     if (argc != 3)
         return usage(stderr, 2);
     console_start("gplot", method_word(argv[2]));
@@ -300,16 +445,7 @@ int main(int argc, char** argv) {
         return drop_figure(name);
 
     double lo = HUGE_VAL, hi = -HUGE_VAL, ymin = 0, ymax = 1;
-    for (int i = 0; i < tab.n; ++i) {
-        if (!std::isfinite(tab.xa[i]))
-            continue;
-        lo = std::fmin(lo, tab.xa[i]);
-        hi = std::fmax(hi, tab.xa[i]);
-        if (std::isfinite(tab.ya[i])) {
-            ymin = std::fmin(ymin, tab.ya[i]);
-            ymax = std::fmax(ymax, tab.ya[i]);
-        }
-    }
+    table_range(tab, &lo, &hi, &ymin, &ymax);
     if (!(lo < hi)) {
         tell(std::string(argv[1]) + " has no range of finite abscissae");
         return drop_figure(name);

@@ -183,6 +183,17 @@ TEST(Gplot, FiguresOfOneTableCompare) {
                   std::pow(10.0, std::ceil(std::log10(top))));
     EXPECT_EQ(range("errsp.svg"), want);
     EXPECT_EQ(range("errq.svg"), want);
+    // Side by side: compare.svg on the same range, and each file's summary line as gplot
+    // gives it for that file alone, under the name compare.svg.
+    RunResult sp = run_args(d.path, {bin("gplot"), "loren.out", "errsp.out"});
+    RunResult q = run_args(d.path, {bin("gplot"), "loren.out", "errq.out"});
+    RunResult c = run_args(d.path, {bin("gplot"), "loren.out", "errsp.out", "errq.out"});
+    ASSERT_EQ(c.status, 0) << c.err;
+    auto renamed = [](std::string line) { return "compare.svg" + line.substr(line.find(':')); };
+    EXPECT_EQ(c.out, renamed(sp.out) + renamed(q.out));
+    EXPECT_EQ(range("compare.svg"), want);
+    expect_well_formed(d.path / "compare.svg");
+    EXPECT_EQ(run_args(d.path, {bin("gplot"), "loren.out", "errq.out", "errq.out"}).status, 2);
 }
 
 // gplot's largest error inside the table is the interpolant's at 64 points an interval, for
