@@ -73,7 +73,13 @@ std::string power(int k) {
 }
 
 // Writes conv.svg; 0, or the errno value of the failure.
-int write_svg(const Series* s, double a, double b) {
+// The rounding level of values up to ymax: 1e-16 times it, down to a decade (1e-16 for 0).
+double rounding_level(double ymax) {
+    double r = 1e-16 * ymax;
+    return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
+}
+
+int write_svg(const Series* s, double a, double b, double ymax) {
     const std::vector<ConvStats>& r0 = s[0].rows;
     double hmin = r0.back().h, hmax = r0.front().h, emin = HUGE_VAL, emax = 0;
     for (int k = 0; k < 2; ++k)
@@ -85,22 +91,32 @@ int write_svg(const Series* s, double a, double b) {
                 }
     if (!(emin <= emax))
         emin = emax = 1;
+    double floor = rounding_level(ymax);
     constexpr double w = 860, h = 560, left = 90, top = 60;
+    // The x axis spans the spacings of the tables; the y axis reaches down to the rounding
+    // level, so that a curve that flattens there is seen to meet it.
     Panel p{left,
             top,
             w - left - 30,
             h - top - 70,
-            decade_below(hmin),
-            decade_above(hmax),
-            decade_below(emin),
+            hmin < hmax ? hmin : decade_below(hmin),
+            hmin < hmax ? hmax : decade_above(hmax),
+            std::fmin(decade_below(emin), floor),
             decade_above(emax),
             Scale::log10,
             Scale::log10};
     std::string svg = svg_begin(w, h);
     draw_axes(svg, p, "h = (B - A)/(n - 1)", "largest absolute error",
               fmt("Convergence on [%g, %g]: the error against the spacing h", a, b));
-    const char* colours[2][2] = {{"#1f77b4", "#17becf"}, {"#d62728", "#ff7f0e"}};
+    const char* colours[2] = {"#1f77b4", "#d62728"};
+    // Inside: solid lines; the end layers: dotted; the theory's slopes: dashed.
+    const char* style[2] = {nullptr, "2 3"};
+    double rx[2] = {p.x0, p.x1}, ry[2] = {floor, floor};
+    draw_line(svg, p, rx, ry, 2, "#888", 1.0);
+    svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p.left + 6,
+               py(p, floor) - 4);
     double ly = p.top + 20;
+    double wi = (b - a) / 7;
     for (int k = 0; k < 2; ++k) {
         const std::vector<ConvStats>& r = s[k].rows;
         for (int region = 0; region < 2; ++region) {
@@ -109,19 +125,21 @@ int write_svg(const Series* s, double a, double b) {
                 hs.push_back(c.h);
                 es.push_back(region == 0 ? c.inner_max : c.ends_max);
             }
-            const char* col = colours[k][region];
+            const char* col = colours[k];
             auto n = static_cast<long>(hs.size());
-            draw_line(svg, p, hs.data(), es.data(), n, col, 1.6);
-            draw_points(svg, p, hs.data(), es.data(), n, 1, col, 3.2);
+            draw_line(svg, p, hs.data(), es.data(), n, col, 1.6, style[region]);
+            draw_points(svg, p, hs.data(), es.data(), n, 1, col, region == 0 ? 3.2 : 2.0);
             // The theory's slope, anchored at the finest table.
             int order = region == 0 ? theories[k].inner : theories[k].ends;
             double hf = hs.back(), ef = es.back();
-            double rx[2] = {hf, hmax}, ry[2] = {ef, ef * std::pow(hmax / hf, order)};
-            draw_line(svg, p, rx, ry, 2, col, 1.0, "5 4");
+            double tx[2] = {hf, hmax}, ty[2] = {ef, ef * std::pow(hmax / hf, order)};
+            draw_line(svg, p, tx, ty, 2, col, 1.0, "6 4");
+            std::string where = region == 0 ? fmt("inner [%g, %g], solid", a + wi, b - wi)
+                                            : std::string("the end layers, dotted");
             svg += fmt("<circle cx=\"%g\" cy=\"%g\" r=\"3.2\" fill=\"%s\"/>\n", p.left + 16, ly - 4,
                        col);
             svg += fmt("<text x=\"%g\" y=\"%g\">%s, %s (dashed: %s)</text>\n", p.left + 26, ly,
-                       theories[k].name, region == 0 ? "inner" : "ends", power(order).c_str());
+                       theories[k].name, where.c_str(), power(order).c_str());
             ly += 18;
         }
     }
@@ -215,14 +233,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     Series s[2];
+    double ymax = 0; // the largest |y| of the tables, for the rounding level
     for (long long n = n0; n <= n1; n *= 2) {
         ConvTable t = conv_table(static_cast<int>(n), a, b);
+        for (double y : t.ya)
+            ymax = std::fmax(ymax, std::fabs(y));
         for (int k = 0; k < 2; ++k)
             s[k].rows.push_back(conv_stats(t, theories[k].m, a, b));
     }
     // The results first: a file that cannot be written loses nothing of them.
     print_results(s);
-    int csv = write_csv(s), svg = write_svg(s, a, b);
+    int csv = write_csv(s), svg = write_svg(s, a, b, ymax);
     if (csv == 0 && svg == 0)
         std::printf("wrote conv.csv and conv.svg\n");
     else if (csv == 0 || svg == 0)
