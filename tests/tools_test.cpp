@@ -25,15 +25,22 @@ Pairs load_pairs(const fs::path& p) {
 
 // The largest finite |f(x) - lorentz(x)| at x = xs[k] + ((xs[k+1] - xs[k]) * j) / 64.0,
 // j = 0..63, for every interval k, then at the last abscissa; the first x where it is met.
+// Points whose error is NaN are counted, not taken.
 struct Worst {
     double err = -1, x = 0;
+    long nans = 0, points = 0;
 };
 template <class F> Worst worst(const std::vector<double>& xs, F f) {
     Worst w;
     auto take = [&](double x) {
         double e = std::fabs(f(x) - ref::lorentz(x));
-        if (std::isfinite(e) && e > w.err)
-            w = {e, x};
+        ++w.points;
+        if (std::isnan(e))
+            ++w.nans;
+        else if (std::isfinite(e) && e > w.err) {
+            w.err = e;
+            w.x = x;
+        }
     };
     for (std::size_t k = 0; k + 1 < xs.size(); ++k)
         for (int j = 0; j < 64; ++j)
@@ -207,6 +214,7 @@ TEST(Gplot, TrueErrorOfSmallTables) {
         {"squares", {1, 2, 3, 4}, {1, 4, 9, 16}},
         {"three points", {0, 1, 2}, {0, 1, 0}},
         {"uneven, on the peak", {2.5, 3.2, 3.4, 3.6, 4.4}, {}},
+        {"a repeated abscissa", {0, 1, 1, 2, 3}, {0, 1, 2, 1, 0}},
     };
     for (C c : cs) {
         SCOPED_TRACE(c.name);
@@ -228,8 +236,13 @@ TEST(Gplot, TrueErrorOfSmallTables) {
             Worst w = file[3] == 's' ? worst(c.x, ref::Spline(c.x, c.y))
                                      : worst(c.x, ref::Quad(c.x, c.y));
             char want[128];
-            std::snprintf(want, sizeof want, "largest error %.2e at x = %g inside", w.err, w.x);
+            if (w.err >= 0)
+                std::snprintf(want, sizeof want, "largest error %.2e at x = %g inside", w.err, w.x);
+            else
+                std::snprintf(want, sizeof want, "largest error none finite inside");
             EXPECT_NE(r.out.find(want), std::string::npos) << file << ": " << r.out << want;
+            std::snprintf(want, sizeof want, "; %ld of %ld points give NaN", w.nans, w.points);
+            EXPECT_EQ(r.out.find(want) != std::string::npos, w.nans > 0) << file << ": " << r.out;
         }
     }
 }
