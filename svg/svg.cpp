@@ -2,6 +2,8 @@
 #include "svg.hpp"
 
 #include <cerrno>
+#include <charconv>
+#include <cstring>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -217,25 +219,34 @@ std::string svg_begin(double w, double h) {
 }
 
 namespace {
+// 10^e, correctly rounded on every platform (the C library's pow need not be).
+double ten_to(double e) {
+    char text[16];
+    std::snprintf(text, sizeof text, "1e%d", static_cast<int>(e));
+    double v = 0;
+    std::from_chars(text, text + std::strlen(text), v);
+    return v;
+}
+
 // The exponent of the power of ten at or below v: log10 rounded, then set right where the
 // rounding of log10 crossed a power (1e-16 is a little above the power it names).
 double exponent_below(double v) {
     double e = std::floor(std::log10(v));
-    if (std::pow(10.0, e + 1) <= v)
+    if (ten_to(e + 1) <= v)
         e += 1;
-    else if (std::pow(10.0, e) > v)
+    else if (ten_to(e) > v)
         e -= 1;
     return e;
 }
 } // namespace
 
 double decade_below(double v, int down) {
-    return std::pow(10.0, exponent_below(v) - down);
+    return ten_to(exponent_below(v) - down);
 }
 
 double decade_above(double v) {
     double e = exponent_below(v);
-    return std::pow(10.0, std::pow(10.0, e) < v ? e + 1 : e);
+    return ten_to(ten_to(e) < v ? e + 1 : e);
 }
 
 namespace {
