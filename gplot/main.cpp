@@ -302,6 +302,29 @@ void zero_note(std::string& svg, const Panel& p, double floor) {
                "drawn at %g</text>\n",
                p.left + p.width, p.top + p.height + 34, floor);
 }
+// Opens the whole-grid panel p: its group, the table's range [lo, hi] shaded, the axes.
+void begin_grid_panel(std::string& svg, const Panel& p, double lo, double hi,
+                      const std::string& heading) {
+    svg += "<g class=\"panel\" id=\"grid\">\n";
+    double r0 = px(p, std::fmax(lo, p.x0)), r1 = px(p, std::fmin(hi, p.x1));
+    if (r1 > r0)
+        svg += fmt("<rect x=\"%.1f\" y=\"%g\" width=\"%.1f\" height=\"%g\" fill=\"#fff3c4\"/>\n",
+                   r0, p.top, r1 - r0, p.height);
+    draw_axes(svg, p, "x (cube-root scale)", "absolute error", heading);
+}
+
+// The upper envelope of a method's dense errors, errors below the floor drawn at it.
+void draw_envelope(std::string& svg, const Panel& p, const Envelope& env, double floor,
+                   const char* colour, double width, const char* dash = nullptr) {
+    std::vector<double> vx, vy;
+    for (std::size_t c = 0; c < env.ey.size(); ++c)
+        if (env.ey[c] >= 0) {
+            vx.push_back(env.ex[c]);
+            vy.push_back(std::fmax(env.ey[c], floor));
+        }
+    draw_line(svg, p, vx.data(), vy.data(), static_cast<long>(vx.size()), colour, width, dash);
+}
+
 // One method's side of the comparison: its error file, its peaks inside and outside the
 // table, and its dense evaluation with the upper envelope of its errors.
 struct Side {
@@ -379,14 +402,7 @@ int compare_figure(const char* table, const char* errsp, const char* errq) {
     draw_axes(svg, p1, "x", "absolute error",
               fmt("Error inside the table [%g, %g], 64 points an interval", lo, hi));
     for (int k = 0; k < 2; ++k) {
-        std::vector<double> vx, vy;
-        for (std::size_t c = 0; c < sides[k].env.ey.size(); ++c)
-            if (sides[k].env.ey[c] >= 0) {
-                vx.push_back(sides[k].env.ex[c]);
-                vy.push_back(std::fmax(sides[k].env.ey[c], floor1));
-            }
-        draw_line(svg, p1, vx.data(), vy.data(), static_cast<long>(vx.size()), colour[k], 1.4,
-                  dash[k]);
+        draw_envelope(svg, p1, sides[k].env, floor1, colour[k], 1.4, dash[k]);
         svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\" fill=\"%s\">%s%s: largest "
                    "%.2e</text>\n",
                    left + w - 8, top_margin + 18 + 16 * k, colour[k], label[k],
@@ -399,13 +415,8 @@ int compare_figure(const char* table, const char* errsp, const char* errq) {
     // 2. Both error files over the whole grid, on a signed cube-root axis.
     double top2 = top_margin + panel_h + panel_gap;
     Panel p2{left, top2, w, panel_h, gx0, gx1, floor3, ceiling3, Scale::cbrt, Scale::log10};
-    svg += "<g class=\"panel\" id=\"grid\">\n";
-    double r0 = px(p2, std::fmax(lo, gx0)), r1 = px(p2, std::fmin(hi, gx1));
-    if (r1 > r0)
-        svg += fmt("<rect x=\"%.1f\" y=\"%g\" width=\"%.1f\" height=\"%g\" fill=\"#fff3c4\"/>\n",
-                   r0, top2, r1 - r0, panel_h);
-    draw_axes(svg, p2, "x (cube-root scale)", "absolute error",
-              "The error files over the whole grid (the table's range shaded)");
+    begin_grid_panel(svg, p2, lo, hi,
+                     "The error files over the whole grid (the table's range shaded)");
     for (int k = 0; k < 2; ++k) {
         std::vector<double> y = sides[k].ee;
         for (double& e : y)
@@ -554,13 +565,7 @@ int main(int argc, char** argv) {
         e = std::fmax(e, floor2);
     if (method) {
         // The largest error in each pixel column, with the grid's points as markers on it.
-        std::vector<double> vx, vy;
-        for (std::size_t c = 0; c < env.ey.size(); ++c)
-            if (env.ey[c] >= 0) {
-                vx.push_back(env.ex[c]);
-                vy.push_back(std::fmax(env.ey[c], floor2));
-            }
-        draw_line(svg, p2, vx.data(), vy.data(), static_cast<long>(vx.size()), "#2ca02c", 1.2);
+        draw_envelope(svg, p2, env, floor2, "#2ca02c", 1.2);
         draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#111", 2.2);
         svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p2.left + 6,
                    p2.top + p2.height - 6);
@@ -592,13 +597,10 @@ int main(int argc, char** argv) {
     // 3. The error over the whole grid, on a signed cube-root axis, the table's range marked.
     double top3 = top2 + panel_h + panel_gap;
     Panel p3{left, top3, w, panel_h, gx0, gx1, floor, ceiling, Scale::cbrt, Scale::log10};
-    svg += "<g class=\"panel\" id=\"grid\">\n";
+    begin_grid_panel(
+        svg, p3, lo, hi,
+        fmt("Error over the whole grid: outside the table max %s", peak_text(out).c_str()));
     double r0 = px(p3, std::fmax(lo, gx0)), r1 = px(p3, std::fmin(hi, gx1));
-    if (r1 > r0)
-        svg += fmt("<rect x=\"%.1f\" y=\"%g\" width=\"%.1f\" height=\"%g\" fill=\"#fff3c4\"/>\n",
-                   r0, top3, r1 - r0, panel_h);
-    draw_axes(svg, p3, "x (cube-root scale)", "absolute error",
-              fmt("Error over the whole grid: outside the table max %s", peak_text(out).c_str()));
     draw_line(svg, p3, ex.data(), drawn.data(), n, "#9467bd", 1.2);
     mark_unplaced(svg, p3, u_all);
     if (zeros)
