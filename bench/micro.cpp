@@ -62,7 +62,7 @@ void BM_load_table(benchmark::State& st) {
     const std::string& path = table_file(st.range(0));
     for (auto _ : st) {
         SampleTable t;
-        load_table(path.c_str(), {0, 0}, 2, t);
+        load_table(path.c_str(), {0, 0}, 2, t, 2);
         benchmark::DoNotOptimize(t.xa[t.n - 1]);
         free_table(t);
     }

@@ -5,7 +5,9 @@
 #include "poly/quad.hpp"
 #include "spline.hpp"
 
+#include <algorithm>
 #include <new>
+#include <thread>
 
 namespace {
 // True when a[0..n-1] holds no NaN and never steps down: then the search's result for a
@@ -83,10 +85,11 @@ void dense_walk(const DenseTable& t, int k0, int k1, DenseVisit visit, void* ctx
     }
 }
 
-DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
+namespace {
+// dense_errors over the intervals k0 .. k1-1 on the caller's thread.
+DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
     DenseErrors r;
-    int k1 = o.k1 < 0 ? t.n : o.k1;
-    for (int k = o.k0; k < k1 && !r.stopped; ++k) {
+    for (int k = k0; k < k1 && !r.stopped; ++k) {
         Peak p;
         int points = k < t.n - 1 ? dense_per_interval : 1;
         for (int j = 0; j < points; ++j) {
@@ -112,5 +115,51 @@ DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
         if (o.per_interval)
             r.interval.push_back(p);
     }
+    return r;
+}
+
+// Joins the result of the intervals after a's to a: what one pass over both gives.
+void join(DenseErrors& a, DenseErrors&& b) {
+    if (b.all.err > a.all.err)
+        a.all = b.all; // strictly greater: on a tie the first x stays
+    a.interval.insert(a.interval.end(), b.interval.begin(), b.interval.end());
+    a.points += b.points;
+    a.not_finite += b.not_finite;
+    a.nans += b.nans;
+    a.stopped = b.stopped;
+}
+} // namespace
+
+DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
+    int k0 = o.k0, k1 = o.k1 < 0 ? t.n : o.k1;
+    // Blocks of intervals, one a thread, joined in order: the same result as one pass. The
+    // per-point callback runs on one thread only.
+    int blocks = o.each != nullptr ? 1 : std::min(o.threads, (k1 - k0) / 256);
+    if (blocks < 2)
+        return errors_of(t, o, k0, k1);
+    std::vector<DenseErrors> part(static_cast<std::size_t>(blocks));
+    auto run = [&](int b) {
+        int from = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * b / blocks);
+        int to = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * (b + 1) / blocks);
+        part[static_cast<std::size_t>(b)] = errors_of(t, o, from, to);
+    };
+    std::vector<std::thread> threads;
+    std::vector<int> here;
+    for (int b = 1; b < blocks; ++b) {
+        try {
+            threads.emplace_back(run, b);
+        } catch (...) {
+            here.push_back(b); // no thread: on this one
+        }
+    }
+    run(0);
+    for (int b : here)
+        run(b);
+    for (auto& th : threads)
+        th.join();
+    // A block after one that stopped early was never reached by one pass.
+    DenseErrors r = std::move(part[0]);
+    for (std::size_t b = 1; b < part.size() && !r.stopped; ++b)
+        join(r, std::move(part[b]));
     return r;
 }

@@ -48,8 +48,8 @@ struct DenseOpts {
     int k0 = 0, k1 = -1;          // the intervals k0 .. k1-1; k1 = -1: through the last point
     double stop_above = HUGE_VAL; // stop at the first error above this ("is any above E?")
     bool per_interval = false;    // also the peak of every interval
-    int threads = 1;              // threads the caller allows (1 for now)
-    // Called with every point's x and error, in order, when not null.
+    int threads = 1;              // threads the caller allows; the result is the same for any
+    // Called with every point's x and error, in order, when not null (then on one thread).
     void (*each)(double x, double e, void* ctx) = nullptr;
     void* ctx = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -41,7 +42,7 @@ int usage(std::FILE* to, int status) {
 // Loads the sample table and tells its problems (unless the program that ran this one has);
 // tells why not and returns false when it cannot.
 bool load(const char* path, SampleTable& t) {
-    Load s = load_table(path, {0, 0}, 2, t);
+    Load s = load_table(path, {0, 0}, 2, t, thread_count());
     switch (s) {
     case Load::ok: report_notes(path, t.notes); return true;
     case Load::cannot_open: report_unusable(path, s, t.error, 2); break;
@@ -302,6 +303,24 @@ void zero_note(std::string& svg, const Panel& p, double floor) {
                "drawn at %g</text>\n",
                p.left + p.width, p.top + p.height + 34, floor);
 }
+// Runs a and b, on two threads where threads allows and one can be had, else one after
+// the other; returns when both have ended.
+template <class A, class B> void side_by_side(int threads, A a, B b) {
+    std::thread t;
+    if (threads >= 2) {
+        try {
+            t = std::thread(a);
+        } catch (...) {
+            // No thread: a runs after b.
+        }
+    }
+    b();
+    if (t.joinable())
+        t.join();
+    else
+        a();
+}
+
 // Opens the whole-grid panel p: its group, the table's range [lo, hi] shaded, the axes.
 void begin_grid_panel(std::string& svg, const Panel& p, double lo, double hi,
                       const std::string& heading) {
@@ -370,13 +389,18 @@ int compare_figure(const char* table, const char* errsp, const char* errq) {
         }
         sd.env = {lo, hi, std::vector<double>(static_cast<std::size_t>(w)),
                   std::vector<double>(static_cast<std::size_t>(w), -1.0)};
+        floor3 = std::fmin(floor3, log_floor(sd.ee));
+    }
+    // Each method densely, with the envelope of its errors, the two side by side.
+    auto evaluate = [&](Side& sd) {
         DenseOpts o;
         o.each = add_to_envelope;
         o.ctx = &sd.env;
         sd.dense = dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, sd.m), o);
-        largest = std::fmax(largest, sd.dense.all.err);
-        floor3 = std::fmin(floor3, log_floor(sd.ee));
-    }
+    };
+    side_by_side(
+        thread_count(), [&] { evaluate(sides[0]); }, [&] { evaluate(sides[1]); });
+    largest = std::fmax(sides[0].dense.all.err, sides[1].dense.all.err);
     for (const Side& sd : sides)
         ceiling3 = std::fmax(ceiling3, log_ceiling(sd.ee, floor3));
     if (!(gx0 < gx1)) {
@@ -512,13 +536,23 @@ int main(int argc, char** argv) {
     DenseErrors dense;
     double largest = -1;
     if (method) {
-        DenseOpts o;
-        o.each = add_to_envelope;
-        o.ctx = &env;
-        dense = dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, *method), o);
-        Method other = *method == Method::spline ? Method::quadratic : Method::spline;
-        largest = std::fmax(dense.all.err,
-                            dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, other)).all.err);
+        DenseErrors other;
+        int threads = thread_count();
+        side_by_side(
+            threads,
+            [&] {
+                DenseOpts o;
+                o.each = add_to_envelope;
+                o.ctx = &env;
+                dense = dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, *method), o);
+            },
+            [&] {
+                DenseOpts o;
+                o.threads = std::max(1, threads - 1);
+                Method m = *method == Method::spline ? Method::quadratic : Method::spline;
+                other = dense_errors(dense_prepare(tab.xa, tab.ya, tab.n, m), o);
+            });
+        largest = std::fmax(dense.all.err, other.all.err);
     }
 
     double fig_h = top_margin + 3 * panel_h + 3 * panel_gap - 20;

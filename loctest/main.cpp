@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         return 0;
     TextFile& in = console_start("loctest");
     static SampleTable t;
-    if (!report_load(load_table(table_name, {0, 0}, 1, t), t, 1))
+    if (!report_load(load_table(table_name, {0, 0}, 1, t, thread_count()), t, 1))
         return console_end(1);
     const double* xa = t.xa;
     int n = t.n;

@@ -4,11 +4,13 @@
 #include "shell.hpp"
 #include "svg.hpp"
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -197,6 +199,46 @@ void print_results(const Series* s) {
     }
 }
 
+// The study of both methods on the tables of n0, 2 n0, ... <= n1 rows into s, each table
+// and method a job of its own, the jobs on up to threads threads; the same results whatever
+// threads is. Returns the largest |y| of the tables, for the rounding level.
+double study(long long n0, long long n1, double a, double b, int threads, Series* s) {
+    std::vector<int> sizes;
+    for (long long n = n0; n <= n1; n *= 2)
+        sizes.push_back(static_cast<int>(n));
+    for (int k = 0; k < 2; ++k)
+        s[k].rows.resize(sizes.size());
+    std::vector<double> ymax(sizes.size(), 0.0);
+    std::atomic<std::size_t> next{0};
+    // The largest tables first, so that the threads end together.
+    auto work = [&] {
+        for (std::size_t job; (job = next.fetch_add(1)) < 2 * sizes.size();) {
+            std::size_t i = sizes.size() - 1 - job / 2;
+            int k = static_cast<int>(job % 2);
+            ConvTable t = conv_table(sizes[i], a, b);
+            s[k].rows[i] = conv_stats(t, theories[k].m, a, b);
+            if (k == 0)
+                for (double y : t.ya)
+                    ymax[i] = std::fmax(ymax[i], std::fabs(y));
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int i = 1; i < threads && i < static_cast<int>(2 * sizes.size()); ++i) {
+        try {
+            pool.emplace_back(work);
+        } catch (...) {
+            break; // fewer threads: the others take the jobs
+        }
+    }
+    work();
+    for (auto& th : pool)
+        th.join();
+    double m = 0;
+    for (double y : ymax)
+        m = std::fmax(m, y);
+    return m;
+}
+
 // What is wrong with the arguments, in one line, or "" when nothing is.
 std::string check_args(int argc, char** argv, long long* n0, long long* n1, double* a, double* b) {
     if (argc != 1 && argc != 3 && argc != 5)
@@ -233,14 +275,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Series s[2];
-    double ymax = 0; // the largest |y| of the tables, for the rounding level
-    for (long long n = n0; n <= n1; n *= 2) {
-        ConvTable t = conv_table(static_cast<int>(n), a, b);
-        for (double y : t.ya)
-            ymax = std::fmax(ymax, std::fabs(y));
-        for (int k = 0; k < 2; ++k)
-            s[k].rows.push_back(conv_stats(t, theories[k].m, a, b));
-    }
+    double ymax = study(n0, n1, a, b, thread_count(), s);
     // The results first: a file that cannot be written loses nothing of them.
     print_results(s);
     int csv = write_csv(s), svg = write_svg(s, a, b, ymax);

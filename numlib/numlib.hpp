@@ -220,10 +220,11 @@ enum class Load { ok, cannot_open, too_few, no_memory };
 // nothing allocated, t.n and t.notes hold the count and what its first rows showed.
 // Load::no_memory also when n + pad does not fit an int. A file that cannot be read counts
 // as one that cannot be opened. Only Load::ok leaves arrays, released by free_table.
-// A large file is counted and read in parts, one a core, each cut just after a line end;
-// where a part cannot prove that the one-thread read gives the same (a byte 26, a line end
-// that does not end a pair, text that is not a number), the file is read on one thread.
-Load load_table(const char* path, Layout layout, int min_n, SampleTable& t);
+// With threads > 1, a large file is counted and read in parts, one a thread, each cut just
+// after a line end; where a part cannot prove that the one-thread read gives the same (a
+// byte 26, a line end that does not end a pair, text that is not a number), the file is read
+// on one thread. The result is the same whatever threads is.
+Load load_table(const char* path, Layout layout, int min_n, SampleTable& t, int threads = 1);
 // load_table with the parts cut at the raw byte offsets cuts (ascending; those outside the
 // file are dropped), at whatever place they fall; no cuts: one thread. The result is
 // load_table's on one thread, whatever the cuts. For tests.

@@ -173,9 +173,11 @@ bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x
     return true;
 }
 
-std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size) {
-    unsigned cores = std::thread::hardware_concurrency();
-    std::size_t parts = cores < 2 ? 1 : cores > max_parts ? max_parts : cores;
+std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size, int threads) {
+    std::size_t parts = threads < 2 ? 1
+                        : static_cast<unsigned>(threads) > max_parts
+                            ? max_parts
+                            : static_cast<std::size_t>(threads);
     std::vector<std::int64_t> cuts;
     if (size < split_min || parts < 2)
         return cuts;

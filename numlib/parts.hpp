@@ -62,7 +62,7 @@ bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* 
 // read gives the same rows. Notes the order and the rows read.
 bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x, double* y,
                 TableNotes& notes);
-// Cuts for the parallel read of path, of size bytes: just after the first LF at or after
-// each of size*k/parts, k = 1..parts-1, one part a core; none for a file below split_min or
-// on one core.
-std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size);
+// Cuts for the parallel read of path, of size bytes, on threads threads (at most 8 parts):
+// just after the first LF at or after each of size*k/parts, k = 1..parts-1; none for a
+// file below split_min or one thread.
+std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size, int threads);

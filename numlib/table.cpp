@@ -72,10 +72,10 @@ bool read_sequential(TextFile& f, std::int64_t n, std::size_t len, double* xa, d
     return !tf_failed(f);
 }
 
-// The loading procedure, with the file read in the parts its cuts make (automatic: the cuts
-// that suit the file and the machine).
+// The loading procedure, with the file read in the parts its cuts make (automatic > 1: the
+// cuts that suit the file, for that many threads).
 Load load(const char* path, Layout layout, int min_n, SampleTable& t,
-          std::span<const std::int64_t> cuts, bool automatic) {
+          std::span<const std::int64_t> cuts, int automatic) {
     TextFile f;
     errno = 0;
     if (!tf_open(f, path)) {
@@ -85,8 +85,8 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
     TableNotes notes;
     std::int64_t size = tf_size(f);
     std::vector<std::int64_t> own;
-    if (automatic && size > 0) {
-        own = auto_cuts(path, size);
+    if (automatic > 1 && size > 0) {
+        own = auto_cuts(path, size, automatic);
         cuts = own;
     }
     std::vector<PartCount> parts;
@@ -151,13 +151,13 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
 }
 } // namespace
 
-Load load_table(const char* path, Layout layout, int min_n, SampleTable& t) {
-    return load(path, layout, min_n, t, {}, true);
+Load load_table(const char* path, Layout layout, int min_n, SampleTable& t, int threads) {
+    return load(path, layout, min_n, t, {}, threads);
 }
 
 Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t,
                       std::span<const std::int64_t> cuts) {
-    return load(path, layout, min_n, t, cuts, false);
+    return load(path, layout, min_n, t, cuts, 0);
 }
 
 void free_table(SampleTable& t) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 const char* prog = "lorentz-interp";
@@ -234,6 +235,14 @@ int console_end(int status) {
         return status;
     std::fputs(" cannot write standard output \n", stderr);
     return 1;
+}
+
+int thread_count() {
+    long long n = 0;
+    if (const char* v = std::getenv("OMP_NUM_THREADS"); v != nullptr && count_arg(v, &n))
+        return n > 1024 ? 1024 : static_cast<int>(n);
+    unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int>(cores) : 1;
 }
 
 const char* suite_version() {

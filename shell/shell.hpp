@@ -108,6 +108,10 @@ TextFile& console_start(const char* name, const char* method = nullptr);
 // be written, else status.
 int console_end(int status);
 
+// The number of threads the process may use: OMP_NUM_THREADS when it is set to a whole
+// number >= 1, else the machine's cores (at least 1). The programs pass it to the libraries.
+int thread_count();
+
 // The suite's version, as the build sets it ("1.0").
 const char* suite_version();
 // Answers a sole argument "--help" (usage on standard output) or "--version" ("NAME

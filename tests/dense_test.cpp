@@ -123,3 +123,38 @@ TEST(Dense, PeaksCountsRangesAndStop) {
     EXPECT_GT(stop.all.err, want.err / 2);
     EXPECT_LT(stop.points, r.points);
 }
+
+// Any thread count gives the one-thread result: peaks (first x on a tie), counts, the
+// intervals' peaks, and where an early stop falls.
+TEST(Dense, ThreadsGiveTheOneThreadResult) {
+    std::vector<double> xa, ya;
+    for (int i = 0; i < 3001; ++i) {
+        xa.push_back(sample_x(0, 7, 3001, i));
+        ya.push_back(lorentz(xa.back()));
+    }
+    ya[1200] = NAN;
+    ya[2000] += 1e-3; // a bump: one early stop falls there
+    for (Method m : {Method::spline, Method::quadratic}) {
+        DenseTable t = dense_prepare(xa.data(), ya.data(), 3001, m);
+        for (double stop : {HUGE_VAL, 1e-4}) {
+            DenseOpts o;
+            o.per_interval = true;
+            o.stop_above = stop;
+            DenseErrors one = dense_errors(t, o);
+            for (int threads : {2, 3, 7}) {
+                SCOPED_TRACE(threads);
+                o.threads = threads;
+                DenseErrors r = dense_errors(t, o);
+                EXPECT_EQ(r.all.err, one.all.err);
+                EXPECT_EQ(r.all.x, one.all.x);
+                EXPECT_EQ(r.points, one.points);
+                EXPECT_EQ(r.not_finite, one.not_finite);
+                EXPECT_EQ(r.nans, one.nans);
+                EXPECT_EQ(r.stopped, one.stopped);
+                ASSERT_EQ(r.interval.size(), one.interval.size());
+                for (std::size_t k = 0; k < r.interval.size(); ++k)
+                    ASSERT_EQ(r.interval[k].x, one.interval[k].x) << k;
+            }
+        }
+    }
+}

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -432,4 +433,23 @@ TEST(Lorconv, ObservedOrdersOfTheDefaultRun) {
     }
     EXPECT_NE(r.out.find("spline: inner order 4.00 (h^4), ends 2.00 (h^2"), std::string::npos)
         << r.out;
+}
+
+// The study's jobs on one thread or several: the same table, files and verdicts.
+TEST(Lorconv, ThreadsGiveTheSameStudy) {
+    std::string out[2], csv[2], svg[2];
+    const char* threads[2] = {"1", "3"};
+    for (int i = 0; i < 2; ++i) {
+        TempDir d;
+        setenv("OMP_NUM_THREADS", threads[i], 1);
+        RunResult r = run_args(d.path, {bin("lorconv"), "4", "1024"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        out[i] = r.out;
+        csv[i] = read_file(d.path / "conv.csv");
+        svg[i] = read_file(d.path / "conv.svg");
+    }
+    unsetenv("OMP_NUM_THREADS");
+    EXPECT_EQ(out[0], out[1]);
+    EXPECT_EQ(csv[0], csv[1]);
+    EXPECT_TRUE(svg[0] == svg[1]);
 }
