@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # End-to-end benchmark: splerr and quaderr on tables of 10^3 .. 10^7 rows from lorgen,
-# against a bare baseline that only reads the file and converts its numbers, with a no-op
-# gplot on PATH and standard input "-10000". Runs alternate; medians are reported.
+# against the reference (splerr's job written the plain way on one core, bench/reference.cpp)
+# and a bare baseline that only reads the file and converts its numbers, with a no-op gplot
+# on PATH and standard input "-10000". Runs alternate, round by round; medians are reported,
+# and each program's time over the reference's of the same round, pair by pair: the median
+# and the worst pair.
 # usage: bench/e2e.sh [BUILD_DIR] [RUNS]   (BUILD_DIR: a build with LORENTZ_BENCH=ON)
 set -euo pipefail
 build=${1:-build/bench}
 runs=${2:-5}
 bin=$(cd "$build/bin" && pwd)
-for p in splerr quaderr lorgen baseline runstat plain_splerr; do
+for p in splerr quaderr lorgen baseline reference runstat plain_splerr lorconv gplot; do
     [ -x "$bin/$p" ] || { echo "missing $bin/$p: cmake --workflow --preset bench" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -40,7 +43,7 @@ for rows in 1000 100000 1000000 10000000; do
     mkdir "$dir"
     "$bin/lorgen" "$rows" -1000 1000 > "$dir/loren.out"
     mb=$(awk -v b="$(stat -c %s "$dir/loren.out")" 'BEGIN {print b / 1048576}')
-    progs=(baseline splerr plain_splerr quaderr)
+    progs=(reference baseline splerr plain_splerr quaderr)
     [ -n "$peer" ] && progs+=(peer)
     declare -A times mem
     for p in "${progs[@]}"; do times[$p]=""; mem[$p]=0; done
@@ -48,6 +51,7 @@ for rows in 1000 100000 1000000 10000000; do
         for p in "${progs[@]}"; do
             case $p in
                 baseline) cmd=("$bin/baseline" loren.out "$rows") ;;
+                reference) cmd=("$bin/reference") ;;
                 peer) cmd=(/usr/bin/python3 "$peer") ;;
                 *) cmd=("$bin/$p") ;;
             esac
@@ -57,6 +61,12 @@ for rows in 1000 100000 1000000 10000000; do
         done
     done
     base=$(printf '%s' "${times[baseline]}" | median)
+    for p in splerr quaderr; do
+        paste <(printf '%s' "${times[$p]}") <(printf '%s' "${times[reference]}") |
+            awk '{print $1 / $2}' | sort -n |
+            awk -v p="$p" '{v[NR] = $1} END {m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+                printf "          %s against the reference, pair by pair: median %.2f, worst %.2f\n", p, m, v[NR]}'
+    done
     for p in "${progs[@]}"; do
         m=$(printf '%s' "${times[$p]}" | median)
         awk -v r="$rows" -v p="$p" -v m="$m" -v mb="$mb" -v b="$base" -v kb="${mem[$p]}" 'BEGIN {
@@ -73,4 +83,29 @@ for rows in 1000 100000 1000000 10000000; do
         echo "          errsp.out: DIFFERS from plain_splerr's"
     fi
     rm -f "$dir"/*.out
+done
+
+# The dense engine at 1 and 2 threads (OMP_NUM_THREADS), alternately: lorconv's study of
+# tables up to 2^20 rows, and gplot's dense evaluation of both methods on a 10^6-row table.
+dir="$work/engine"
+mkdir "$dir"
+"$bin/lorgen" 1000000 > "$dir/loren.out"
+(cd "$dir" && "$bin/splerr" < "$work/input" > /dev/null)
+printf '%-9s %-24s %9s %9s\n' threads job median_s vs_1
+declare -A et
+for ((r = 0; r < runs; r++)); do
+    for t in 1 2; do
+        read -r s _ < <(cd "$dir" && OMP_NUM_THREADS=$t "$bin/runstat" "$work/input" "$bin/lorconv" 8 1048576)
+        et[lorconv$t]+="$s"$'\n'
+        read -r s _ < <(cd "$dir" && OMP_NUM_THREADS=$t "$bin/runstat" "$work/input" "$bin/gplot" loren.out errsp.out)
+        et[gplot$t]+="$s"$'\n'
+    done
+done
+for job in lorconv gplot; do
+    one=$(printf '%s' "${et[${job}1]}" | median)
+    for t in 1 2; do
+        m=$(printf '%s' "${et[$job$t]}" | median)
+        label=$([ "$job" = lorconv ] && echo "lorconv 8 1048576" || echo "gplot, 10^6 rows")
+        awk -v t="$t" -v j="$label" -v m="$m" -v o="$one" 'BEGIN {printf "%-9s %-24s %9.3f %9.2f\n", t, j, m, m / o}'
+    done
 done
