@@ -79,10 +79,12 @@ struct Envelope {
 
 void add_to_envelope(double x, double e, void* ctx) {
     auto* v = static_cast<Envelope*>(ctx);
-    if (!std::isfinite(e) || !(x >= v->x0 && x <= v->x1))
+    // A NaN error compares false and is left out; so is an x outside the table.
+    if (!(e <= HUGE_VAL) || e == HUGE_VAL || !(x >= v->x0 && x <= v->x1))
         return;
-    auto cols = static_cast<double>(v->ey.size());
-    auto c = static_cast<std::size_t>(std::fmin((x - v->x0) / (v->x1 - v->x0) * cols, cols - 1));
+    double cols = static_cast<double>(v->ey.size());
+    double at = (x - v->x0) * (cols / (v->x1 - v->x0));
+    std::size_t c = at < cols - 1 ? static_cast<std::size_t>(at) : v->ey.size() - 1;
     if (e > v->ey[c]) {
         v->ey[c] = e;
         v->ex[c] = x;
