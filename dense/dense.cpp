@@ -86,12 +86,6 @@ void dense_walk(const DenseTable& t, int k0, int k1, DenseVisit visit, void* ctx
 }
 
 namespace {
-// The Lorentzian, as numlib's lorentz computes it, inline in the hot loop.
-inline double lor(double x) {
-    double t = (x - lor_centre) / lor_width;
-    return 1.0 / (t * t + 1.0);
-}
-
 // dense_errors over the intervals k0 .. k1-1 on the caller's thread.
 DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
     DenseErrors r;
@@ -102,7 +96,7 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
         for (int j = 0; j < points; ++j) {
             // dense_x: x0 + ((x1 - x0) * j) / 64.0, the last point xa[n-1] itself.
             double x = points == 1 ? x0 : x0 + (step * j) / 64.0;
-            double e = std::fabs(dense_value(t, k, x) - lor(x));
+            double e = std::fabs(dense_value(t, k, x) - lorentz(x));
             ++r.points;
             if (o.each != nullptr)
                 o.each(x, e, o.ctx);

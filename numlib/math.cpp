@@ -14,11 +14,6 @@ int locate(double x, const double xa[], int n) {
     return lo;
 }
 
-double lorentz(double x) {
-    double t = (x - lor_centre) / lor_width;
-    return 1.0 / (t * t + 1.0);
-}
-
 double lorentz_deriv(double x) {
     double t = (x - lor_centre) / lor_width;
     double l = 1.0 / (t * t + 1.0);

@@ -304,7 +304,10 @@ inline constexpr double lor_centre = 3.47;
 inline constexpr double lor_width = 0.57;
 
 // 1 / (t*t + 1) with t = (x - 3.47) / 0.57; exactly 1 at 3.47, 0 at +-inf, NaN for NaN.
-double lorentz(double x);
+inline double lorentz(double x) {
+    double t = (x - lor_centre) / lor_width;
+    return 1.0 / (t * t + 1.0);
+}
 // ((((-L)*L)*2.0)*t) / 0.57, left to right; -0.0 at 3.47.
 double lorentz_deriv(double x);
 // x*x*...*x with n-1 multiplications, left to right; x itself for n <= 1.
