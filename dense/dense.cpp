@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <new>
-#include <thread>
 
 namespace {
 // True when a[0..n-1] holds no NaN and never steps down: then the search's result for a
@@ -57,11 +56,26 @@ DenseTable dense_prepare(const double* xa, const double* ya, int n, Method m) {
     return t;
 }
 
-double dense_x(const DenseTable& t, int k, int j) {
+namespace {
+// The points of interval k: count of them (64, or 1 for the last abscissa alone), and the
+// first abscissa and the width the others are taken from.
+struct Points {
+    double x0, step;
+    int count;
+};
+inline Points points_of(const DenseTable& t, int k) {
     if (k >= t.n - 1)
-        return t.xa[t.n - 1];
-    double x0 = t.xa[k], x1 = t.xa[k + 1];
-    return x0 + ((x1 - x0) * j) / 64.0;
+        return {t.xa[t.n - 1], 0.0, 1};
+    return {t.xa[k], t.xa[k + 1] - t.xa[k], dense_per_interval};
+}
+// Point j: x0 + ((x1 - x0) * j) / 64.0.
+inline double point_x(const Points& p, int j) {
+    return p.count == 1 ? p.x0 : p.x0 + (p.step * j) / 64.0;
+}
+} // namespace
+
+double dense_x(const DenseTable& t, int k, int j) {
+    return point_x(points_of(t, k), j);
 }
 
 double dense_value(const DenseTable& t, int k, double x) {
@@ -77,9 +91,9 @@ double dense_value(const DenseTable& t, int k, double x) {
 
 void dense_walk(const DenseTable& t, int k0, int k1, DenseVisit visit, void* ctx) {
     for (int k = k0; k < k1; ++k) {
-        int points = k < t.n - 1 ? dense_per_interval : 1;
-        for (int j = 0; j < points; ++j) {
-            double x = dense_x(t, k, j);
+        Points pts = points_of(t, k);
+        for (int j = 0; j < pts.count; ++j) {
+            double x = point_x(pts, j);
             visit(x, dense_value(t, k, x), ctx);
         }
     }
@@ -91,11 +105,9 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
     DenseErrors r;
     for (int k = k0; k < k1 && !r.stopped; ++k) {
         Peak p;
-        int points = k < t.n - 1 ? dense_per_interval : 1;
-        double x0 = t.xa[k], step = k < t.n - 1 ? t.xa[k + 1] - x0 : 0.0;
-        for (int j = 0; j < points; ++j) {
-            // dense_x: x0 + ((x1 - x0) * j) / 64.0, the last point xa[n-1] itself.
-            double x = points == 1 ? x0 : x0 + (step * j) / 64.0;
+        Points pts = points_of(t, k);
+        for (int j = 0; j < pts.count; ++j) {
+            double x = point_x(pts, j);
             double e = std::fabs(dense_value(t, k, x) - lorentz(x));
             ++r.points;
             if (o.each != nullptr)
@@ -140,25 +152,11 @@ DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
     if (blocks < 2)
         return errors_of(t, o, k0, k1);
     std::vector<DenseErrors> part(static_cast<std::size_t>(blocks));
-    auto run = [&](int b) {
-        int from = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * b / blocks);
-        int to = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * (b + 1) / blocks);
-        part[static_cast<std::size_t>(b)] = errors_of(t, o, from, to);
-    };
-    std::vector<std::thread> threads;
-    std::vector<int> here;
-    for (int b = 1; b < blocks; ++b) {
-        try {
-            threads.emplace_back(run, b);
-        } catch (...) {
-            here.push_back(b); // no thread: on this one
-        }
-    }
-    run(0);
-    for (int b : here)
-        run(b);
-    for (auto& th : threads)
-        th.join();
+    run_jobs(part.size(), blocks, [&](std::size_t b) {
+        auto from = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * b / part.size());
+        auto to = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * (b + 1) / part.size());
+        part[b] = errors_of(t, o, from, to);
+    });
     // A block after one that stopped early was never reached by one pass.
     DenseErrors r = std::move(part[0]);
     for (std::size_t b = 1; b < part.size() && !r.stopped; ++b)

@@ -86,13 +86,10 @@ int compare_figure(const char* table, const char* errsp, const char* errq) {
                fig_w / 2, xml_escape(table).c_str());
 
     // 1. The dense errors inside the table, from the rounding level up.
-    double floor1 = rounding_level(tab);
-    double ceiling1 = decade_above(std::fmax(largest, floor1 * 10));
-    Panel p1{left, top_margin, w, panel_h, lo, hi, floor1, ceiling1, Scale::linear, Scale::log10};
-    svg += fmt("<g class=\"panel\" id=\"inside\" data-y0=\"%.17g\" data-y1=\"%.17g\">\n", floor1,
-               ceiling1);
-    draw_axes(svg, p1, "x", "absolute error",
-              fmt("Error inside the table [%g, %g], 64 points an interval", lo, hi));
+    double floor1 = table_rounding_level(tab);
+    Panel p1 =
+        begin_inside_panel(svg, top_margin, lo, hi, floor1, dense_ceiling(largest, floor1),
+                           fmt("Error inside the table [%g, %g], 64 points an interval", lo, hi));
     for (int k = 0; k < 2; ++k) {
         draw_envelope(svg, p1, sides[k].env, floor1, colour[k], 1.4, dash[k]);
         svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\" fill=\"%s\">%s%s: largest "
@@ -100,8 +97,7 @@ int compare_figure(const char* table, const char* errsp, const char* errq) {
                    left + w - 8, top_margin + 18 + 16 * k, colour[k], label[k],
                    k == 1 ? " (dashed)" : "", sides[k].dense.all.err);
     }
-    svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p1.left + 6,
-               p1.top + p1.height - 6);
+    label_rounding_level(svg, p1);
     svg += "</g>\n";
 
     // 2. Both error files over the whole grid, on a signed cube-root axis.

@@ -110,13 +110,12 @@ void add_to_envelope(double x, double e, void* ctx) {
 
 // The rounding level of the table's values: 1e-16 times its largest |y|, down to a decade;
 // 1e-16 when that is 0 or not finite.
-double rounding_level(const SampleTable& t) {
+double table_rounding_level(const SampleTable& t) {
     double m = 0;
     for (int i = 0; i < t.n; ++i)
         if (std::isfinite(t.ya[i]))
             m = std::fmax(m, std::fabs(t.ya[i]));
-    double r = 1e-16 * m;
-    return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
+    return rounding_level(m);
 }
 
 // The range of the table's finite abscissae, and of its finite ordinates together with 0
@@ -161,16 +160,6 @@ std::string stem(const char* path) {
 }
 
 // The method whose errors the suite's own error files hold, by the file's name.
-std::string method_of(const char* path) {
-    std::string s = base_name(path);
-    if (s == "errsp.out")
-        return "the natural cubic spline (errsp.out)";
-    if (s == "errq.out")
-        return "the four-point quadratic (errq.out)";
-    return path;
-}
-
-// The method whose errors the suite's own error files hold; none for another file.
 std::optional<Method> method_of_file(const char* path) {
     std::string s = base_name(path);
     if (s == "errsp.out")
@@ -180,11 +169,19 @@ std::optional<Method> method_of_file(const char* path) {
     return std::nullopt;
 }
 
-// The interpolant whose errors the suite's own error files hold, as the diagnostics speak of
-// it; null for another file.
+std::string method_of(const char* path) {
+    std::optional<Method> m = method_of_file(path);
+    if (!m)
+        return path;
+    return *m == Method::spline ? "the natural cubic spline (errsp.out)"
+                                : "the four-point quadratic (errq.out)";
+}
+
 const char* method_word(const char* path) {
-    std::string s = base_name(path);
-    return s == "errsp.out" ? "the spline" : s == "errq.out" ? "the quadratic" : nullptr;
+    std::optional<Method> m = method_of_file(path);
+    if (!m)
+        return nullptr;
+    return *m == Method::spline ? "the spline" : "the quadratic";
 }
 
 void take(FilePeak& p, double x, double e) {
@@ -256,6 +253,25 @@ double log_ceiling(const std::vector<double>& e, double floor) {
 }
 
 // Opens the whole-grid panel p: its group, the table's range [lo, hi] shaded, the axes.
+double dense_ceiling(double largest, double floor) {
+    return decade_above(std::fmax(largest, floor * 10));
+}
+
+Panel begin_inside_panel(std::string& svg, double top, double lo, double hi, double floor,
+                         double ceiling, const std::string& heading) {
+    Panel p{left,  top,     fig_w - left - right, panel_h,     lo, hi,
+            floor, ceiling, Scale::linear,        Scale::log10};
+    svg += fmt("<g class=\"panel\" id=\"inside\" data-y0=\"%.17g\" data-y1=\"%.17g\">\n", floor,
+               ceiling);
+    draw_axes(svg, p, "x", "absolute error", heading);
+    return p;
+}
+
+void label_rounding_level(std::string& svg, const Panel& p) {
+    svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p.left + 6,
+               p.top + p.height - 6);
+}
+
 void begin_grid_panel(std::string& svg, const Panel& p, double lo, double hi,
                       const std::string& heading) {
     svg += "<g class=\"panel\" id=\"grid\">\n";

@@ -42,7 +42,7 @@ void draw_envelope(std::string& svg, const Panel& p, const Envelope& env, double
 
 // The rounding level of the table's values: 1e-16 times its largest |y|, down to a decade;
 // 1e-16 when that is 0 or not finite.
-double rounding_level(const SampleTable& t);
+double table_rounding_level(const SampleTable& t);
 // The range of the table's finite abscissae, and of its finite ordinates together with 0
 // and 1 (for the samples' panel).
 void table_range(const SampleTable& t, double* lo, double* hi, double* ymin, double* ymax);
@@ -84,6 +84,16 @@ std::string summary(const std::string& name, const FilePeak& in, const FilePeak&
 double log_floor(const std::vector<double>& e);
 double log_ceiling(const std::vector<double>& e, double floor);
 
+// The top of the log axis for dense errors: the power of ten at or above the largest of
+// them, and a decade above the floor at least.
+double dense_ceiling(double largest, double floor);
+// The panel inside the table [lo, hi] at top, its log axis on [floor, ceiling]: opens its
+// group, with the axis range as data-y0/data-y1, and draws its axes. label_rounding_level
+// labels a floor that is the table's rounding level.
+Panel begin_inside_panel(std::string& svg, double top, double lo, double hi, double floor,
+                         double ceiling, const std::string& heading);
+void label_rounding_level(std::string& svg, const Panel& p);
+
 // Opens the whole-grid panel p: its group, the table's range [lo, hi] shaded, the axes.
 void begin_grid_panel(std::string& svg, const Panel& p, double lo, double hi,
                       const std::string& heading);
@@ -94,17 +104,5 @@ int compare_figure(const char* table, const char* errsp, const char* errq);
 // Runs a and b, on two threads where threads allows and one can be had, else one after
 // the other; returns when both have ended.
 template <class A, class B> void side_by_side(int threads, A a, B b) {
-    std::thread t;
-    if (threads >= 2) {
-        try {
-            t = std::thread(a);
-        } catch (...) {
-            // No thread: a runs after b.
-        }
-    }
-    b();
-    if (t.joinable())
-        t.join();
-    else
-        a();
+    run_jobs(2, threads, [&](std::size_t k) { k == 0 ? a() : b(); });
 }

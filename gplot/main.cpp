@@ -164,27 +164,22 @@ int main(int argc, char** argv) {
     // 2. The error on a log axis, over the table's range: densely where the method is known,
     // from the rounding level up, else at the error file's points.
     double top2 = top_margin + panel_h + panel_gap;
-    double floor2 = method ? rounding_level(tab) : floor;
-    double ceiling2 =
-        method ? decade_above(std::fmax(largest, floor2 * 10)) : log_ceiling(iy, floor);
-    Panel p2{left, top2, w, panel_h, lo, hi, floor2, ceiling2, Scale::linear, Scale::log10};
-    svg += fmt("<g class=\"panel\" id=\"inside\" data-y0=\"%.17g\" data-y1=\"%.17g\">\n", floor2,
-               ceiling2);
+    double floor2 = method ? table_rounding_level(tab) : floor;
     std::string heading =
         method
             ? fmt("Error inside the table [%g, %g]: largest %s at 64 points an interval; grid %s",
                   lo, hi, dense.all.err >= 0 ? fmt("%.2e", dense.all.err).c_str() : "none finite",
                   peak_text(in).c_str())
             : fmt("Error inside the table [%g, %g]: max %s", lo, hi, peak_text(in).c_str());
-    draw_axes(svg, p2, "x", "absolute error", heading);
+    double ceiling2 = method ? dense_ceiling(largest, floor2) : log_ceiling(iy, floor);
+    Panel p2 = begin_inside_panel(svg, top2, lo, hi, floor2, ceiling2, heading);
     for (double& e : iy)
         e = std::fmax(e, floor2);
     if (method) {
         // The largest error in each pixel column, with the grid's points as markers on it.
         draw_envelope(svg, p2, env, floor2, "#2ca02c", 1.2);
         draw_points(svg, p2, ix.data(), iy.data(), static_cast<long>(ix.size()), 1, "#111", 2.2);
-        svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p2.left + 6,
-                   p2.top + p2.height - 6);
+        label_rounding_level(svg, p2);
         svg += fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"end\">green: the largest error in "
                    "each pixel column; black: the grid's points</text>\n",
                    p2.left + p2.width - 8, p2.top + 18);

@@ -4,13 +4,11 @@
 #include "shell.hpp"
 #include "svg.hpp"
 
-#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -75,12 +73,6 @@ std::string power(int k) {
 }
 
 // Writes conv.svg; 0, or the errno value of the failure.
-// The rounding level of values up to ymax: 1e-16 times it, down to a decade (1e-16 for 0).
-double rounding_level(double ymax) {
-    double r = 1e-16 * ymax;
-    return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
-}
-
 int write_svg(const Series* s, double a, double b, double ymax) {
     const std::vector<ConvStats>& r0 = s[0].rows;
     double hmin = r0.back().h, hmax = r0.front().h, emin = HUGE_VAL, emax = 0;
@@ -209,30 +201,16 @@ double study(long long n0, long long n1, double a, double b, int threads, Series
     for (int k = 0; k < 2; ++k)
         s[k].rows.resize(sizes.size());
     std::vector<double> ymax(sizes.size(), 0.0);
-    std::atomic<std::size_t> next{0};
     // The largest tables first, so that the threads end together.
-    auto work = [&] {
-        for (std::size_t job; (job = next.fetch_add(1)) < 2 * sizes.size();) {
-            std::size_t i = sizes.size() - 1 - job / 2;
-            int k = static_cast<int>(job % 2);
-            ConvTable t = conv_table(sizes[i], a, b);
-            s[k].rows[i] = conv_stats(t, theories[k].m, a, b);
-            if (k == 0)
-                for (double y : t.ya)
-                    ymax[i] = std::fmax(ymax[i], std::fabs(y));
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads && i < static_cast<int>(2 * sizes.size()); ++i) {
-        try {
-            pool.emplace_back(work);
-        } catch (...) {
-            break; // fewer threads: the others take the jobs
-        }
-    }
-    work();
-    for (auto& th : pool)
-        th.join();
+    run_jobs(2 * sizes.size(), threads, [&](std::size_t job) {
+        std::size_t i = sizes.size() - 1 - job / 2;
+        int k = static_cast<int>(job % 2);
+        ConvTable t = conv_table(sizes[i], a, b);
+        s[k].rows[i] = conv_stats(t, theories[k].m, a, b);
+        if (k == 0)
+            for (double y : t.ya)
+                ymax[i] = std::fmax(ymax[i], std::fabs(y));
+    });
     double m = 0;
     for (double y : ymax)
         m = std::fmax(m, y);

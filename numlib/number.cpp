@@ -10,6 +10,16 @@
 #include <system_error>
 
 namespace {
+// The white space at the start of b: its length, and the LF bytes in it into *lfs.
+inline std::size_t space_run(std::string_view b, int* lfs) {
+    std::size_t k = 0;
+    int n = 0;
+    for (; k < b.size() && is_space(static_cast<unsigned char>(b[k])); ++k)
+        n += b[k] == '\n';
+    *lfs = n;
+    return k;
+}
+
 inline bool is_digit(int c) {
     return c >= '0' && c <= '9';
 }
@@ -190,10 +200,8 @@ Scan scan_num(TextFile& t, double* v, bool* hit_eof, ScanNote* note) {
     std::string_view b;
     while (!tf_pushed(t)) {
         b = tf_peek(t);
-        std::size_t k = 0;
         int lfs = 0;
-        for (; k < b.size() && is_space(static_cast<unsigned char>(b[k])); ++k)
-            lfs += b[k] == '\n';
+        std::size_t k = space_run(b, &lfs);
         if (note != nullptr)
             note->lfs += lfs;
         tf_skip(t, k);
@@ -215,18 +223,6 @@ Scan scan_num(TextFile& t, double* v, bool* hit_eof, ScanNote* note) {
     }
     return scan_slow(t, v, hit_eof, note);
 }
-
-namespace {
-// The white space at the start of b: its length, and the LF bytes in it into *lfs.
-inline std::size_t space_run(std::string_view b, int* lfs) {
-    std::size_t k = 0;
-    int n = 0;
-    for (; k < b.size() && is_space(static_cast<unsigned char>(b[k])); ++k)
-        n += b[k] == '\n';
-    *lfs = n;
-    return k;
-}
-} // namespace
 
 int read_pair(TextFile& t, double* x, double* y, bool* stuck, ScanNote* notes) {
     bool eof = false;

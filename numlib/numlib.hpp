@@ -5,6 +5,7 @@
 // command and keeps no process-wide state: what is told to the user is the programs' own.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -112,6 +113,7 @@ struct TailNotes {
     bool unended = false; // text other than white space after the last line end
     bool after26 = false; // a byte 26 ended the count before bytes other than white space
     bool cr_only = false; // no line end, but CRs (dropped): lines that end in CR alone
+    bool ended26 = false; // a byte 26 ended the count before the end of the file
 };
 // count_lines that also fills *tail; the same count, in the same single pass.
 std::int64_t count_lines(TextFile& t, TailNotes* tail);
@@ -248,11 +250,6 @@ enum class Problem {
     x_steps_back, // an abscissa is below the one before it (at its line)
     after_26,     // a byte 26 ends the table before more text (at the line after it)
 };
-// A set of kinds, as a bit mask.
-constexpr unsigned problem_bit(Problem p) {
-    return 1u << static_cast<unsigned>(p);
-}
-inline constexpr unsigned all_problems = 0x1ff;
 
 // One problem of a table, at a line counted from 1 (0: the file as a whole); text: up to 40
 // bytes of the word that is not a number, or the number beyond range, as the file holds
@@ -264,12 +261,11 @@ struct TableProblem {
     int count = 0;
     double value = 0;
 };
-// The problems of the kinds in the mask that a load of path recorded in notes, in the
-// order of Problem; at most one of each kind, and only the first of x_repeats and
-// x_steps_back. Reads the file again for the lines of values (not_number and the order); a
-// line that cannot be found then is -1. Nothing when the load did not parse the file.
-std::vector<TableProblem> table_problems(const char* path, const TableNotes& notes,
-                                         unsigned kinds = all_problems);
+// The problems that a load of path recorded in notes, in the order of Problem; at most one
+// of each kind, and only the first of x_repeats and x_steps_back. Reads the file again for the
+// lines of values (not_number and the order); a line that cannot be found then is -1. Nothing when
+// the load did not parse the file.
+std::vector<TableProblem> table_problems(const char* path, const TableNotes& notes);
 
 // Line (from 1) at which the "%lg %lg" reads of path meet what follows its first k numbers,
 // and in *text (when not null) up to 40 bytes of the word there; -1 when the file cannot be
@@ -286,6 +282,28 @@ void free_doubles(double* p);
 // caller may write them meanwhile. Join the thread returned; it is not joinable (nothing
 // was started) for small arrays, where the platform cannot, or when no thread can be had.
 std::thread prefault_pair(double* a, double* b, std::size_t n);
+
+// Runs job(k) for k = 0 .. n-1, in order of k, on up to threads threads (the caller's among
+// them; fewer where no more can be had), and returns when all have ended. Each job must
+// write only what is its own, so that the result does not depend on the threads.
+template <class Job> void run_jobs(std::size_t n, int threads, Job job) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t k; (k = next.fetch_add(1)) < n;)
+            job(k);
+    };
+    std::vector<std::thread> pool;
+    for (int i = 1; i < threads && static_cast<std::size_t>(i) < n; ++i) {
+        try {
+            pool.emplace_back(work);
+        } catch (...) {
+            break; // the threads there are take the jobs
+        }
+    }
+    work();
+    for (auto& t : pool)
+        t.join();
+}
 
 // ---------------------------------------------------------------------------------------
 // Bracketing search.

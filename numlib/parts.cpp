@@ -6,54 +6,35 @@
 #include "sys.hpp"
 
 #include <cstring>
-#include <memory>
-#include <new>
-#include <thread>
 
 namespace {
 constexpr unsigned max_parts = 8;
 
-// True when the raw byte before off is an LF: the reads before off and after it then meet
-// no token and no CR rule across it.
-bool after_lf(int fd, std::int64_t off) {
-    char b = 0;
-    return sys_seek(fd, off - 1) && sys_read(fd, &b, 1) == 1 && b == '\n';
+// True when the byte before off is an LF: the reads before off and after it then meet no
+// token and no CR rule across it. (A CR or a byte 26 there reads as no byte at all.)
+bool after_lf(const char* path, std::int64_t off) {
+    TextFile f;
+    if (!tf_open_range(f, path, off - 1, 1))
+        return false;
+    bool lf = tf_getc(f) == '\n';
+    tf_close(f);
+    return lf;
 }
 
-// Counts the LFs of the raw bytes [c.off, c.off + c.len) of path. Every LF before the first
-// byte 26 is delivered by the reading rules, and a dropped CR is white space, so where the
-// part holds no byte 26 this is what the count of its delivered bytes gives. A part that
-// does not start the file must start just after an LF, or it fails.
+// Counts the line ends of the part as the count of the whole file would meet them: the part
+// read alone, from just after an LF, delivers the same bytes. A part that does not start the
+// file must start just after an LF, or it fails.
 void count_part(const char* path, PartCount& c) {
-    int fd = sys_open_read(path);
-    c.failed = fd < 0 || (c.off > 0 && !after_lf(fd, c.off)) || !sys_seek(fd, c.off);
-    constexpr std::size_t block = std::size_t{1} << 20;
-    std::unique_ptr<char[]> buf(c.failed ? nullptr : new (std::nothrow) char[block]);
-    c.failed = c.failed || buf == nullptr;
-    for (std::int64_t left = c.len; !c.failed && left > 0 && !c.has26;) {
-        std::size_t want =
-            left < static_cast<std::int64_t>(block) ? static_cast<std::size_t>(left) : block;
-        long k = sys_read(fd, buf.get(), want);
-        if (k <= 0) {
-            c.failed = true;
-            break;
-        }
-        left -= k;
-        const char* p = buf.get();
-        const char* e = p + k;
-        if (const void* z = std::memchr(p, 26, static_cast<std::size_t>(k)); z != nullptr) {
-            c.has26 = true;
-            e = static_cast<const char*>(z);
-        }
-        const char* last = nullptr;
-        for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', e - q)));) {
-            ++c.lf;
-            last = q++;
-        }
-        c.text = last != nullptr ? has_text(last + 1, e) : c.text || has_text(p, e);
-    }
-    if (fd >= 0)
-        sys_close(fd);
+    TextFile f;
+    c.failed = (c.off > 0 && !after_lf(path, c.off)) || !tf_open_range(f, path, c.off, c.len);
+    if (c.failed)
+        return;
+    TailNotes tail;
+    c.lf = count_lines(f, &tail);
+    c.failed = c.lf < 0;
+    c.has26 = tail.ended26;
+    c.text = tail.unended;
+    tf_close(f);
 }
 
 // What one part's reads found, for the join.
@@ -95,24 +76,6 @@ void read_part(const char* path, const PartCount& c, bool last, double* x, doubl
     tf_close(f);
 }
 
-// Runs job(k) for k = 0 .. n-1, each on a thread of its own where one can be had (job 0 on
-// the caller's), and returns when all have ended.
-template <class Job> void run_parts(std::size_t n, Job job) {
-    std::vector<std::thread> threads;
-    std::vector<std::size_t> inline_jobs;
-    for (std::size_t k = 1; k < n; ++k) {
-        try {
-            threads.emplace_back(job, k);
-        } catch (...) {
-            inline_jobs.push_back(k);
-        }
-    }
-    job(0);
-    for (std::size_t k : inline_jobs)
-        job(k);
-    for (auto& th : threads)
-        th.join();
-}
 } // namespace
 
 std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t> cuts) {
@@ -130,7 +93,8 @@ std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t>
 
 bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* n,
                  TailNotes* tail) {
-    run_parts(parts.size(), [&](std::size_t k) { count_part(path, parts[k]); });
+    run_jobs(parts.size(), static_cast<int>(parts.size()),
+             [&](std::size_t k) { count_part(path, parts[k]); });
     *n = 0;
     bool text = false;
     for (const PartCount& c : parts) {
@@ -152,7 +116,7 @@ bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x
     for (std::size_t k = 0; k < parts.size(); ++k)
         row[k + 1] = row[k] + parts[k].lf;
     std::vector<PartRead> reads(parts.size());
-    run_parts(parts.size(), [&](std::size_t k) {
+    run_jobs(parts.size(), static_cast<int>(parts.size()), [&](std::size_t k) {
         read_part(path, parts[k], k + 1 == parts.size(), x + row[k], y + row[k], reads[k]);
     });
     for (std::size_t k = 0; k < parts.size(); ++k) {
@@ -173,17 +137,22 @@ bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x
     return true;
 }
 
-std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size, int threads) {
+std::vector<std::int64_t> auto_cuts(const char* path, int threads) {
     std::size_t parts = threads < 2 ? 1
                         : static_cast<unsigned>(threads) > max_parts
                             ? max_parts
                             : static_cast<std::size_t>(threads);
     std::vector<std::int64_t> cuts;
-    if (size < split_min || parts < 2)
+    if (parts < 2)
         return cuts;
     int fd = sys_open_read(path);
     if (fd < 0)
         return cuts;
+    std::int64_t size = sys_size(fd);
+    if (size < split_min) {
+        sys_close(fd);
+        return cuts;
+    }
     char buf[4096];
     for (std::size_t k = 1; k < parts; ++k) {
         std::int64_t at = size / static_cast<std::int64_t>(parts) * static_cast<std::int64_t>(k);

@@ -63,7 +63,7 @@ bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* 
 // read gives the same rows. Notes the order and the rows read.
 bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x, double* y,
                 TableNotes& notes);
-// Cuts for the parallel read of path, of size bytes, on threads threads (at most 8 parts):
-// just after the first LF at or after each of size*k/parts, k = 1..parts-1; none for a
-// file below split_min or one thread.
-std::vector<std::int64_t> auto_cuts(const char* path, std::int64_t size, int threads);
+// Cuts for the parallel read of path on threads threads (at most 8 parts): just after the
+// first LF at or after each of size*k/parts, k = 1..parts-1; none for one thread, or a file
+// below split_min or that cannot be read.
+std::vector<std::int64_t> auto_cuts(const char* path, int threads);

@@ -72,10 +72,9 @@ bool read_sequential(TextFile& f, std::int64_t n, std::size_t len, double* xa, d
     return !tf_failed(f);
 }
 
-// The loading procedure, with the file read in the parts its cuts make (automatic > 1: the
-// cuts that suit the file, for that many threads).
+// The loading procedure, with the file read in the parts its cuts make (none: one thread).
 Load load(const char* path, Layout layout, int min_n, SampleTable& t,
-          std::span<const std::int64_t> cuts, int automatic) {
+          std::span<const std::int64_t> cuts) {
     TextFile f;
     errno = 0;
     if (!tf_open(f, path)) {
@@ -84,11 +83,6 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
     }
     TableNotes notes;
     std::int64_t size = tf_size(f);
-    std::vector<std::int64_t> own;
-    if (automatic > 1 && size > 0) {
-        own = auto_cuts(path, size, automatic);
-        cuts = own;
-    }
     std::vector<PartCount> parts;
     if (!cuts.empty() && size > 0)
         parts = parts_of(size, cuts);
@@ -152,12 +146,12 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
 } // namespace
 
 Load load_table(const char* path, Layout layout, int min_n, SampleTable& t, int threads) {
-    return load(path, layout, min_n, t, {}, threads);
+    return load(path, layout, min_n, t, auto_cuts(path, threads));
 }
 
 Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t,
                       std::span<const std::int64_t> cuts) {
-    return load(path, layout, min_n, t, cuts, 0);
+    return load(path, layout, min_n, t, cuts);
 }
 
 void free_table(SampleTable& t) {
@@ -175,25 +169,24 @@ TableProblem problem(Problem kind, std::int64_t line) {
 }
 } // namespace
 
-std::vector<TableProblem> table_problems(const char* path, const TableNotes& t, unsigned kinds) {
+std::vector<TableProblem> table_problems(const char* path, const TableNotes& t) {
     std::vector<TableProblem> r;
     if (!t.parsed)
         return r;
-    auto want = [kinds](Problem p) { return (kinds & problem_bit(p)) != 0; };
-    if (t.stuck_after >= 0 && want(Problem::not_number)) {
+    if (t.stuck_after >= 0) {
         TableProblem p = problem(Problem::not_number, 0);
         p.line = line_of_value(path, t.stuck_after, &p.text);
         r.push_back(p);
     }
-    if (t.odd_line >= 0 && want(Problem::odd_line)) {
+    if (t.odd_line >= 0) {
         r.push_back(problem(Problem::odd_line, t.odd_line));
         r.back().count = t.odd_count;
     }
     // An empty line in the middle is what the missing rows come from: it says so itself.
     bool explained = t.stuck_after >= 0 || (t.odd_line >= 0 && t.odd_count == 0);
-    if (!explained && t.lines > t.rows_read && want(Problem::missing_rows))
+    if (!explained && t.lines > t.rows_read)
         r.push_back(problem(Problem::missing_rows, t.lines));
-    if (t.beyond_after >= 0 && want(Problem::beyond_range)) {
+    if (t.beyond_after >= 0) {
         TableProblem p = problem(Problem::beyond_range, 0);
         p.line = line_of_value(path, t.beyond_after, &p.text);
         bool partial = false;
@@ -201,16 +194,15 @@ std::vector<TableProblem> table_problems(const char* path, const TableNotes& t, 
         p.value = t.beyond_value;
         r.push_back(p);
     }
-    if (t.tail.cr_only && want(Problem::cr_only))
+    if (t.tail.cr_only)
         r.push_back(problem(Problem::cr_only, 0));
-    else if (t.tail.unended && want(Problem::no_line_end))
+    else if (t.tail.unended)
         r.push_back(problem(Problem::no_line_end, t.lines + 1));
     if (t.order_row >= 0) {
         Problem k = t.order_repeat ? Problem::x_repeats : Problem::x_steps_back;
-        if (want(k))
-            r.push_back(problem(k, line_of_value(path, 2 * t.order_row)));
+        r.push_back(problem(k, line_of_value(path, 2 * t.order_row)));
     }
-    if (t.tail.after26 && want(Problem::after_26))
+    if (t.tail.after26)
         r.push_back(problem(Problem::after_26, t.lines + 1));
     return r;
 }

@@ -241,7 +241,8 @@ struct TextFileOps {
         if (tail != nullptr) {
             tail->unended = text;
             tail->cr_only = c == 0 && text && t.saw13;
-            tail->after26 = !(t.raw_end && t.rpos == t.rlen) && text_after(t);
+            tail->ended26 = !(t.raw_end && t.rpos == t.rlen);
+            tail->after26 = tail->ended26 && text_after(t);
         }
         if (t.error || !restart(t))
             return -1;

@@ -103,11 +103,11 @@ int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n) {
     return std::fwrite(s.data(), 1, s.size(), f) == s.size() ? static_cast<int>(s.size()) : -1;
 }
 
-void report_notes(const char* path, const TableNotes& t, unsigned kinds) {
+void report_notes(const char* path, const TableNotes& t) {
     if (!t.parsed || notes_done || told_by_caller(path))
         return;
     notes_done = true;
-    for (const TableProblem& p : table_problems(path, t, kinds)) {
+    for (const TableProblem& p : table_problems(path, t)) {
         if (p.line == 0)
             tell(std::string(path) + ": " + problem_text(p, t));
         else

@@ -74,11 +74,11 @@ std::string shown(const std::string& s);
 std::string beyond_text(const std::string& text, double value);
 
 // Tells one line "PROGRAM: PATH:LINE: message" (or "PROGRAM: PATH: message" for the file as
-// a whole) for each problem of the kinds in the mask that table_problems finds in notes.
+// a whole) for each problem that table_problems finds in notes.
 // Only the first call of the process that has a parsed table tells; later calls, and every
 // call when the program that started this one told the problems of path (finish_run's plot
 // step), tell nothing. Each message speaks of the method given to console_start.
-void report_notes(const char* path, const TableNotes& notes, unsigned kinds = all_problems);
+void report_notes(const char* path, const TableNotes& notes);
 // Tells once a process why the table at path cannot be used (s: Load::cannot_open, with
 // the errno value error, or Load::too_few below min_n rows), with how to make one; nothing
 // when the program that started this one told it. Returns true when it told.

@@ -263,6 +263,11 @@ int replace_file(const std::string& from, const std::string& to) {
 }
 } // namespace
 
+double rounding_level(double ymax) {
+    double r = 1e-16 * ymax;
+    return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
+}
+
 int save_file(const std::string& path, const std::string& bytes) {
     // Written whole under another name, then put in place: never half a figure.
     std::string tmp = path + ".part";

@@ -34,6 +34,9 @@ std::string svg_begin(double w, double h);
 // power of ten at or above v.
 double decade_below(double v, int down = 0);
 double decade_above(double v);
+// The floor of an error axis: the rounding level of values up to ymax in size, 1e-16 times
+// ymax down to a decade (1e-16 when that is 0 or not finite).
+double rounding_level(double ymax);
 
 // Frame, ticks with their labels, axis titles and the panel's heading.
 void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
