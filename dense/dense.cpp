@@ -105,6 +105,7 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
     DenseErrors r;
     for (int k = k0; k < k1 && !r.stopped; ++k) {
         Peak p;
+        long long bad = 0;
         Points pts = points_of(t, k);
         for (int j = 0; j < pts.count; ++j) {
             double x = point_x(pts, j);
@@ -113,7 +114,7 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
             if (o.each != nullptr)
                 o.each(x, e, o.ctx);
             if (!std::isfinite(e)) {
-                ++r.not_finite;
+                ++bad;
                 r.nans += std::isnan(e) ? 1 : 0;
                 continue;
             }
@@ -124,10 +125,13 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
                 break;
             }
         }
+        r.not_finite += bad;
         if (p.err > r.all.err)
             r.all = p;
-        if (o.per_interval)
+        if (o.per_interval) {
             r.interval.push_back(p);
+            r.interval_not_finite.push_back(bad);
+        }
     }
     return r;
 }
@@ -137,6 +141,8 @@ void join(DenseErrors& a, DenseErrors&& b) {
     if (b.all.err > a.all.err)
         a.all = b.all; // strictly greater: on a tie the first x stays
     a.interval.insert(a.interval.end(), b.interval.begin(), b.interval.end());
+    a.interval_not_finite.insert(a.interval_not_finite.end(), b.interval_not_finite.begin(),
+                                 b.interval_not_finite.end());
     a.points += b.points;
     a.not_finite += b.not_finite;
     a.nans += b.nans;

@@ -55,10 +55,11 @@ struct DenseOpts {
 };
 struct DenseErrors {
     Peak all;
-    std::vector<Peak> interval; // per interval k0 .. k1-1, when asked
-    long long points = 0;       // points evaluated
-    long long not_finite = 0;   // points whose error is NaN or infinite: in no peak
-    long long nans = 0;         // ... of them NaN
-    bool stopped = false;       // stopped early at an error above stop_above
+    std::vector<Peak> interval;                 // per interval k0 .. k1-1, when asked
+    std::vector<long long> interval_not_finite; // ... and its points in no peak
+    long long points = 0;                       // points evaluated
+    long long not_finite = 0;                   // points whose error is NaN or infinite: in no peak
+    long long nans = 0;                         // ... of them NaN
+    bool stopped = false;                       // stopped early at an error above stop_above
 };
 DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o = {});

@@ -31,10 +31,7 @@ ConvTable conv_table(int n, double a, double b) {
     t.n = n;
     t.xa.resize(static_cast<std::size_t>(n));
     t.ya.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        t.xa[i] = sample_x(a, b, n, i);
-        t.ya[i] = lorentz(t.xa[i]);
-    }
+    sample_table(a, b, n, t.xa.data(), t.ya.data());
     return t;
 }
 

@@ -1,8 +1,14 @@
 // lorgen: writes N equally spaced samples of the Lorentzian on [A, B] to standard output, one
-// pair a line with 17 significant digits, so that the values read back exactly.
+// pair a line with 17 significant digits, so that the values read back exactly; or, with
+// --tol, a table designed so that an interpolant of it stays within a tolerance.
+#include "design.hpp"
+#include "proc.hpp"
 #include "shell.hpp"
+#include "spacing.hpp"
+#include "svg.hpp"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +21,16 @@ constexpr double default_a = 0.0, default_b = 7.0;
 
 constexpr const char* usage_text =
     "usage: lorgen [N [A B]]\n"
+    "       lorgen --tol E --method spline|quadratic [--svg FILE] [A B]\n"
     "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
     "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
     "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n"
-    "Exit status: 0; 1 when the table cannot be written; 2 for wrong arguments.\n";
+    "With --tol: a table of few rows, placed where the method's error is, whose natural\n"
+    "cubic spline (splerr) or four-point quadratic (quaderr) stays within E at 64 points an\n"
+    "interval; standard error tells its rows, its largest error and the rows an evenly\n"
+    "spaced table needs. --svg FILE draws the spacing of both. E >= 1e-13.\n"
+    "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
+    "16777216 rows reaches E; 2 for wrong arguments.\n";
 
 int usage(std::FILE* to, int status) {
     std::fputs(usage_text, to);
@@ -52,6 +64,158 @@ std::string check_args(int argc, char** argv, long long* n, double* a, double* b
     }
     return "";
 }
+
+// The tolerance design's arguments.
+struct DesignArgs {
+    double tol = 0;
+    const char* method = nullptr;
+    const char* svg = nullptr;
+    double a = default_a, b = default_b;
+};
+
+bool is_design_option(const char* s) {
+    return std::strcmp(s, "--tol") == 0 || std::strcmp(s, "--method") == 0 ||
+           std::strcmp(s, "--svg") == 0;
+}
+
+// What is wrong with the design's arguments, in one line, or "" when nothing is. The
+// options come first; what follows them is A and B, whatever they begin with.
+std::string check_design_args(int argc, char** argv, DesignArgs* d) {
+    bool tol = false;
+    int i = 1;
+    for (; i < argc && is_design_option(argv[i]); i += 2) {
+        std::string o = argv[i];
+        if (i + 1 >= argc)
+            return o + " needs a value";
+        const char* v = argv[i + 1];
+        if (o == "--tol") {
+            if (tol)
+                return "--tol is given twice";
+            tol = true;
+            if (!number_arg(v, &d->tol))
+                return "E must be a number, not \"" + shown(v) + "\"";
+            if (!(d->tol > 0) || !(d->tol < HUGE_VAL))
+                return "E must be positive and finite";
+            if (d->tol < 1e-13)
+                return "E must be at least 1e-13: below it rounding, not the table, sets the error";
+        } else if (o == "--method") {
+            if (d->method != nullptr)
+                return "--method is given twice";
+            if (std::strcmp(v, "spline") != 0 && std::strcmp(v, "quadratic") != 0)
+                return "the method is spline or quadratic, not \"" + shown(v) + "\"";
+            d->method = v;
+        } else {
+            if (d->svg != nullptr)
+                return "--svg is given twice";
+            d->svg = v;
+        }
+    }
+    if (!tol || d->method == nullptr)
+        return "a design needs both --tol E and --method spline|quadratic";
+    if (argc - i != 0 && argc - i != 2)
+        return "after the options, give both A and B, or neither";
+    if (argc - i == 2) {
+        if (!number_arg(argv[i], &d->a))
+            return "A must be a number, not \"" + shown(argv[i]) + "\"";
+        if (!number_arg(argv[i + 1], &d->b))
+            return "B must be a number, not \"" + shown(argv[i + 1]) + "\"";
+    }
+    if (!(d->a < d->b))
+        return "A must be below B";
+    if (!(d->b - d->a < HUGE_VAL))
+        return "B - A must be finite";
+    return "";
+}
+
+// The shortest text that reads back as v.
+std::string shortest(double v) {
+    char b[40];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    return std::string(b, r.ptr);
+}
+
+// The rows in lorgen's format.
+std::string table_text(const std::vector<double>& x) {
+    std::string text;
+    char line[64];
+    for (double v : x) {
+        int k = std::snprintf(line, sizeof line, "%.17g %.17g\n", v, lorentz(v));
+        text.append(line, static_cast<std::size_t>(k));
+    }
+    return text;
+}
+
+// Reads text back as splerr and quaderr read loren.out, from a temporary file: "" when it
+// gives the abscissae x and keeps the method within tol, else what went wrong.
+std::string check_read_back(const std::string& text, const std::vector<double>& x, Method m,
+                            double tol, int threads) {
+    std::string path;
+    if (int err = sys_temp_file(&path); err != 0)
+        return "cannot make a temporary file to check the table: " + cause_text(err);
+    int err = save_file(path, text);
+    SampleTable t;
+    Load s = err == 0 ? load_table(path.c_str(), {0, 0}, 2, t, threads) : Load::cannot_open;
+    std::remove(path.c_str());
+    if (err != 0)
+        return "cannot write a temporary file to check the table: " + cause_text(err);
+    std::string wrong;
+    if (s != Load::ok || t.n != static_cast<int>(x.size()) ||
+        std::memcmp(t.xa, x.data(), x.size() * sizeof(double)) != 0)
+        wrong = "the table does not read back with the abscissae it was designed with";
+    else if (!(table_error(t.xa, t.ya, t.n, m, tol, threads).err <= tol))
+        wrong = "the table read back does not keep the error within the tolerance";
+    free_table(t);
+    return wrong;
+}
+
+// lorgen --tol E --method M [--svg FILE] [A B].
+int design_main(int argc, char** argv) {
+    DesignArgs d;
+    if (std::string wrong = check_design_args(argc, argv, &d); !wrong.empty()) {
+        std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
+        return usage(stderr, 2);
+    }
+    Method m = d.method[0] == 's' ? Method::spline : Method::quadratic;
+    const char* name =
+        m == Method::spline ? "the natural cubic spline" : "the four-point quadratic";
+    std::string where =
+        "within " + shortest(d.tol) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
+    int threads = thread_count();
+    Design g = design_table(d.a, d.b, d.tol, m, threads);
+    if (g.end != DesignEnd::reached) {
+        const char* why =
+            g.end == DesignEnd::too_close ? ": its rows would be closer than doubles can tell apart"
+            : g.end == DesignEnd::not_finite ? ": its values are not finite on intervals this wide"
+                                             : " with at most 16777216 rows";
+        std::fprintf(stderr, "lorgen: no table keeps %s %s%s\n", name, where.c_str(), why);
+        return 1;
+    }
+    std::string text = table_text(g.x);
+    if (std::string wrong = check_read_back(text, g.x, m, d.tol, threads); !wrong.empty()) {
+        std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
+        return 1;
+    }
+    long long even = even_rows(d.a, d.b, d.tol, m, threads);
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        std::fputs("lorgen: cannot write the table\n", stderr);
+        return 1;
+    }
+    std::string need = even > 0 ? std::to_string(even) : "more than 16777216";
+    std::fprintf(stderr,
+                 "lorgen: %zu rows keep %s %s (largest %.2g at x = %.3g); evenly spaced "
+                 "rows need %s\n",
+                 g.x.size(), name, where.c_str(), g.largest.err, g.largest.x, need.c_str());
+    if (d.svg != nullptr) {
+        std::string svg = spacing_svg(g.x, even, d.a, d.b, name, shortest(d.tol));
+        if (int err = save_file(d.svg, svg); err != 0) {
+            std::fprintf(stderr, "lorgen: cannot write %s: %s\n", shown(d.svg).c_str(),
+                         cause_text(err).c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +223,8 @@ int main(int argc, char** argv) {
         return 0;
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
+    if (argc >= 2 && is_design_option(argv[1]))
+        return design_main(argc, argv);
     long long n = default_n;
     double a = default_a, b = default_b;
     if (std::string wrong = check_args(argc, argv, &n, &a, &b); !wrong.empty()) {

@@ -33,3 +33,10 @@ double sample_x(double a, double b, long long n, long long i) {
     double h = (b - a) / static_cast<double>(n - 1);
     return i == n - 1 ? b : a + static_cast<double>(i) * h;
 }
+
+void sample_table(double a, double b, long long n, double* xa, double* ya) {
+    for (long long i = 0; i < n; ++i) {
+        xa[i] = sample_x(a, b, n, i);
+        ya[i] = lorentz(xa[i]);
+    }
+}

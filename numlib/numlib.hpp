@@ -334,6 +334,8 @@ double ipow(double x, int n);
 // Abscissa i of the n equally spaced samples on [a, b] that lorgen writes: a + i*h with
 // h = (b - a)/(n - 1), and exactly b for the last one (a when n = 1).
 double sample_x(double a, double b, long long n, long long i);
+// That whole table into xa[0..n-1] and ya[0..n-1]: sample_x and lorentz of it.
+void sample_table(double a, double b, long long n, double* xa, double* ya);
 
 // ---------------------------------------------------------------------------------------
 // Error grid and error table.

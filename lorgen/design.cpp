@@ -1,0 +1,358 @@
+// design: rows where the error is. The spacing follows the error model e = C h^p interval by
+// interval, settled by rounds of evaluation through the engine; the intervals still above
+// the tolerance are then split, and the table is verified whole.
+#include "design.hpp"
+
+#include "numlib.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+using Rows = std::vector<double>;
+
+// How the spacing is tuned for each method.
+struct Tuning {
+    // The exponent of the error model inside: between the orders inside and in the end
+    // layers (spline 4 and 2, quadratic 3 and 1), so that the rounds settle for both.
+    double p;
+    // The quadratic's end intervals, whose error falls with the order 1 of the flat ghost
+    // ordinates and as the neighbour widens, follow their own exponent, unsmoothed.
+    int ends;
+    double p_end;
+};
+Tuning tuning(Method m) {
+    return m == Method::spline ? Tuning{3, 0, 3} : Tuning{2, 1, 1};
+}
+
+Rows values_of(const Rows& x) {
+    Rows y(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        y[i] = lorentz(x[i]);
+    return y;
+}
+
+// A table that resolves the function's shape on [a, b]: its spacing is a quarter of the
+// distance to the peak plus the half width, so that no interval hides the peak. It is where
+// the design starts, and its rows are guard points at which every design is checked too.
+Rows resolving(double a, double b) {
+    Rows x{a};
+    while (x.back() < b) {
+        double s = 0.25 * (lor_width + std::fabs(x.back() - lor_centre));
+        double next = x.back() + s;
+        x.push_back(next > b - 0.5 * s ? b : next);
+    }
+    return x;
+}
+
+// The errors of the method on rows x in the intervals k0 .. k1-1: per interval the largest
+// at the engine's points (the last row's point counts in the last interval) and at the guards
+// inside it, infinite where an error is NaN or infinite.
+struct Fit {
+    std::vector<double> e;
+};
+Fit fit_of(const Rows& x, Method m, const Rows& guards, int threads, int k0 = 0, int k1 = -1) {
+    Rows y = values_of(x);
+    int n = static_cast<int>(x.size());
+    k1 = k1 < 0 ? n - 1 : k1;
+    DenseTable t = dense_prepare(x.data(), y.data(), n, m);
+    DenseOpts o;
+    o.k0 = k0;
+    o.k1 = k1 == n - 1 ? n : k1;
+    o.per_interval = true;
+    o.threads = threads;
+    DenseErrors r = dense_errors(t, o);
+    Fit f;
+    f.e.assign(static_cast<std::size_t>(k1 - k0), 0.0);
+    for (std::size_t i = 0; i < r.interval.size(); ++i) {
+        double e = r.interval_not_finite[i] > 0 ? HUGE_VAL : std::max(r.interval[i].err, 0.0);
+        double& to = f.e[std::min(i, f.e.size() - 1)];
+        to = std::max(to, e);
+    }
+    for (double g : guards) {
+        if (!(g > x[k0] && g < x[k1]))
+            continue;
+        auto k = std::upper_bound(x.begin(), x.end(), g) - x.begin() - 1;
+        double e = std::fabs(dense_value(t, static_cast<int>(k), g) - lorentz(g));
+        double& to = f.e[k - k0];
+        to = std::max(to, std::isnan(e) ? HUGE_VAL : e);
+    }
+    return f;
+}
+
+// The largest error of a fit.
+double score(const Fit& f) {
+    return *std::max_element(f.e.begin(), f.e.end());
+}
+
+bool ascending(const Rows& x) {
+    for (std::size_t i = 1; i < x.size(); ++i)
+        if (!(x[i] > x[i - 1]))
+            return false;
+    return true;
+}
+
+// The log of the density the rows x with errors e call for, at the middle of each interval:
+// the one under which every interval's error e = C h^p would be the same (C from e), halfway
+// toward x's own spacing and smoothed over neighbours inside, so that the rounds settle.
+// Relative to its largest value.
+Rows log_density(const Rows& x, const std::vector<double>& e, Tuning tu) {
+    std::size_t n = e.size();
+    double top = 0; // the largest finite error
+    for (double v : e)
+        if (std::isfinite(v))
+            top = std::max(top, v);
+    auto ends = static_cast<std::size_t>(std::min(tu.ends, static_cast<int>(n) / 2));
+    auto inside = [&](std::size_t k) { return k >= ends && k + ends < n; };
+    Rows c(n), ld(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        // Errors that are not finite weigh a million times the largest; those below a
+        // millionth of a millionth of it weigh that much; all zero: even spacing.
+        double v = std::isfinite(e[k]) ? e[k] : top * 1e6;
+        v = top > 0 ? std::max(v, top * 1e-12) : 1.0;
+        double lh = std::log(x[k + 1] - x[k]);
+        c[k] = inside(k) ? 0.5 * (std::log(v) / tu.p - lh) - 0.5 * lh : std::log(v) / tu.p_end - lh;
+    }
+    double most = -HUGE_VAL;
+    for (std::size_t k = 0; k < n; ++k) {
+        std::size_t lo = k > 0 && inside(k - 1) ? k - 1 : k,
+                    hi = k + 1 < n && inside(k + 1) ? k + 1 : k;
+        ld[k] = inside(k) ? 0.25 * c[lo] + 0.5 * c[k] + 0.25 * c[hi] : c[k];
+        most = std::max(most, ld[k]);
+    }
+    for (double& v : ld)
+        v -= most;
+    return ld;
+}
+
+// n >= 2 rows from x.front() to x.back() that share out the density log_density(x, e) evenly,
+// the density linear between the middles of x's intervals. The rows may fail to ascend
+// strictly where doubles cannot tell them apart.
+Rows spread(const Rows& x, const std::vector<double>& e, long long n, Tuning tu) {
+    Rows ld = log_density(x, e, tu);
+    // The density's breakpoints: both ends and every interval's middle.
+    Rows bx{x.front()}, br{std::exp(ld.front())};
+    for (std::size_t k = 0; k < ld.size(); ++k) {
+        bx.push_back(x[k] + 0.5 * (x[k + 1] - x[k]));
+        br.push_back(std::exp(ld[k]));
+    }
+    bx.push_back(x.back());
+    br.push_back(std::exp(ld.back()));
+    Rows w(bx.size(), 0.0); // the density's integral up to each breakpoint
+    for (std::size_t i = 1; i < bx.size(); ++i)
+        w[i] = w[i - 1] + 0.5 * (br[i - 1] + br[i]) * (bx[i] - bx[i - 1]);
+    Rows out(static_cast<std::size_t>(n));
+    out.front() = x.front();
+    out.back() = x.back();
+    std::size_t i = 0;
+    for (long long j = 1; j < n - 1; ++j) {
+        double want = w.back() * static_cast<double>(j) / static_cast<double>(n - 1);
+        while (i + 2 < bx.size() && w[i + 1] <= want)
+            ++i;
+        // The integral of r0 + s t over [0, t] is want - w[i].
+        double h = bx[i + 1] - bx[i], r0 = br[i], s = (br[i + 1] - br[i]) / h, d = want - w[i];
+        double t = std::fabs(s) * h <= 1e-9 * r0
+                       ? d / r0
+                       : (std::sqrt(std::max(0.0, r0 * r0 + 2 * s * d)) - r0) / s;
+        out[j] = bx[i] + std::clamp(t, 0.0, h);
+    }
+    return out;
+}
+
+struct Try {
+    Rows x;
+    Fit f;
+};
+
+// n rows settled from `from`: rounds of spread and evaluation, at most 40, until the score
+// falls by less than a part in 500; the best rows met. Empty rows when no round gave rows
+// that ascend strictly.
+Try settle(const Try& from, long long n, Method m, const Rows& guards, int threads) {
+    Tuning tu = tuning(m);
+    Try cur = from, best;
+    double last = HUGE_VAL;
+    for (int round = 0; round < 40; ++round) {
+        Rows x = spread(cur.x, cur.f.e, n, tu);
+        if (!ascending(x))
+            break;
+        cur = {x, fit_of(x, m, guards, threads)};
+        double s = score(cur.f);
+        if (best.x.empty() || s < score(best.f))
+            best = cur;
+        if (std::fabs(last - s) <= s / 500)
+            break;
+        last = s;
+    }
+    return best;
+}
+
+// Splits an end interval at a fraction 2^-j of its width from the end (j = 1, 2, ...): the
+// one that leaves the smallest error in the four end intervals, since there the error falls
+// as the neighbouring interval widens. False when no such row is apart from both its ends.
+bool split_end(Try& t, bool front, Method m, const Rows& guards, int threads) {
+    auto n = static_cast<int>(t.x.size()) + 1; // rows after the split
+    int k0 = front ? 0 : std::max(0, n - 5), k1 = front ? std::min(4, n - 1) : n - 1;
+    double from = front ? t.x.front() : t.x.back(), to = t.x[front ? 1 : t.x.size() - 2];
+    auto at = t.x.begin() + (front ? 1 : static_cast<std::ptrdiff_t>(t.x.size()) - 1);
+    double best = HUGE_VAL, best_v = 0;
+    bool found = false;
+    int worse = 0;
+    for (int j = 1; j <= 60 && worse < 3; ++j) {
+        double v = from + (to - from) * std::ldexp(1.0, -j);
+        if (!(v != from && v != to))
+            break;
+        Rows x = t.x;
+        x.insert(x.begin() + (at - t.x.begin()), v);
+        Fit f = fit_of(x, m, guards, threads, k0, k1);
+        double e = *std::max_element(f.e.begin(), f.e.end());
+        if (found && !(e < best)) {
+            ++worse;
+            continue;
+        }
+        found = true;
+        best = e;
+        best_v = v;
+        worse = 0;
+    }
+    if (!found)
+        return false;
+    t.x.insert(at, best_v);
+    t.f = fit_of(t.x, m, guards, threads);
+    return true;
+}
+
+// Splits the intervals of t whose error is above tol, round after round, until none is: an
+// end interval by split_end, the others at their middles. False (with the reason in *why)
+// when that takes more than limit rows or a split would repeat an abscissa.
+bool mend(Try& t, double tol, Method m, const Rows& guards, int threads, std::size_t limit,
+          DesignEnd* why) {
+    for (;;) {
+        if (t.x.size() > limit) {
+            *why = DesignEnd::too_many_rows;
+            return false;
+        }
+        for (bool front : {true, false}) {
+            double e = front ? t.f.e.front() : t.f.e.back();
+            if (e > tol && !split_end(t, front, m, guards, threads)) {
+                *why = DesignEnd::too_close;
+                return false;
+            }
+        }
+        Rows x;
+        for (std::size_t k = 0; k < t.f.e.size(); ++k) {
+            x.push_back(t.x[k]);
+            if (t.f.e[k] > tol) {
+                double mid = t.x[k] + 0.5 * (t.x[k + 1] - t.x[k]);
+                if (!(mid > t.x[k] && mid < t.x[k + 1])) {
+                    *why = DesignEnd::too_close;
+                    return false;
+                }
+                x.push_back(mid);
+            }
+        }
+        x.push_back(t.x.back());
+        if (x.size() == t.x.size())
+            return true;
+        t = {x, fit_of(x, m, guards, threads)};
+    }
+}
+} // namespace
+
+Design design_table(double a, double b, double tol, Method m, int threads) {
+    Rows guards = resolving(a, b);
+    Try last{guards, fit_of(guards, m, {}, threads)};
+    Design d;
+    d.end = DesignEnd::too_many_rows;
+    double settled = HUGE_VAL; // the largest error of the last settled rows
+    // n rows settled from the last settled rows, then mended with at most 16 rows more.
+    auto attempt = [&](long long n) -> std::optional<Try> {
+        Try s = settle(last, n, m, guards, threads);
+        if (s.x.empty()) {
+            d.end = DesignEnd::too_close;
+            return std::nullopt;
+        }
+        last = s;
+        settled = score(s.f);
+        auto limit = static_cast<std::size_t>(std::min(design_max_rows, n + 16));
+        if (!mend(s, tol, m, guards, threads, limit, &d.end))
+            return std::nullopt;
+        return s;
+    };
+    // The fewest settled rows that the mending brings within tol: doubling, then bisection.
+    // Both methods' errors fall at least by half as the rows double: when from 64 rows on
+    // three doublings in a row do not halve them, no table within reach meets tol (the
+    // method's values overflow on intervals as wide as these, say).
+    long long lo = 1, hi = 2;
+    std::optional<Try> found;
+    int stalled = 0;
+    for (double before = HUGE_VAL; !(found = attempt(hi)); before = settled) {
+        stalled = hi >= 64 && !(settled < 0.5 * before) ? stalled + 1 : 0;
+        if (stalled == 3 && !(settled < HUGE_VAL))
+            d.end = DesignEnd::not_finite;
+        if (hi >= design_max_rows || stalled == 3)
+            return d;
+        lo = hi;
+        hi = std::min(2 * hi, design_max_rows);
+    }
+    while (hi - lo > 1) {
+        long long mid = lo + (hi - lo) / 2;
+        if (std::optional<Try> t = attempt(mid)) {
+            hi = mid;
+            found = std::move(t);
+        } else {
+            lo = mid;
+        }
+    }
+    d.x = std::move(found->x);
+    Rows y = values_of(d.x);
+    d.largest = table_error(d.x.data(), y.data(), static_cast<int>(y.size()), m, tol, threads);
+    d.end = DesignEnd::reached;
+    return d;
+}
+
+Peak table_error(const double* xa, const double* ya, int n, Method m, double tol, int threads) {
+    DenseTable t = dense_prepare(xa, ya, n, m);
+    DenseOpts o;
+    o.stop_above = tol;
+    o.threads = threads;
+    DenseErrors r = dense_errors(t, o);
+    return r.stopped || r.not_finite > 0 ? Peak{HUGE_VAL, r.all.x} : r.all;
+}
+
+namespace {
+// Whether lorgen's n evenly spaced rows keep the method within tol: the end intervals,
+// where the end conditions put the largest errors, first; every probe stops at the first
+// error above tol.
+bool even_meets(double a, double b, long long n, double tol, Method m, int threads) {
+    Rows x(static_cast<std::size_t>(n)), y(x.size());
+    sample_table(a, b, n, x.data(), y.data());
+    auto rows = static_cast<int>(n);
+    DenseTable t = dense_prepare(x.data(), y.data(), rows, m);
+    for (int k0 : {0, std::max(0, rows - 3)}) {
+        DenseErrors r = dense_errors(t, {k0, std::min(k0 + 2, rows - 1), tol});
+        if (r.stopped || r.not_finite > 0)
+            return false;
+    }
+    DenseOpts o;
+    o.stop_above = tol;
+    o.threads = threads;
+    DenseErrors r = dense_errors(t, o);
+    return !r.stopped && r.not_finite == 0;
+}
+} // namespace
+
+long long even_rows(double a, double b, double tol, Method m, int threads) {
+    long long lo = 1, hi = 2;
+    while (!even_meets(a, b, hi, tol, m, threads)) {
+        if (hi >= design_max_rows)
+            return 0;
+        lo = hi;
+        hi *= 2;
+    }
+    while (hi - lo > 1) {
+        long long mid = lo + (hi - lo) / 2;
+        (even_meets(a, b, mid, tol, m, threads) ? hi : lo) = mid;
+    }
+    return hi;
+}
