@@ -280,14 +280,14 @@ Design design_table(double a, double b, double tol, Method m, int threads) {
         return s;
     };
     // The fewest settled rows that the mending brings within tol: doubling, then bisection.
-    // Both methods' errors fall at least by half as the rows double: when from 64 rows on
-    // three doublings in a row do not halve them, no table within reach meets tol (the
-    // method's values overflow on intervals as wide as these, say).
+    // Both methods' errors fall by half or more as the rows double: when from 64 rows on
+    // three doublings in a row bring them down by less than a tenth, no table within reach
+    // meets tol (the method's values overflow on intervals as wide as these, say).
     long long lo = 1, hi = 2;
     std::optional<Try> found;
     int stalled = 0;
     for (double before = HUGE_VAL; !(found = attempt(hi)); before = settled) {
-        stalled = hi >= 64 && !(settled < 0.5 * before) ? stalled + 1 : 0;
+        stalled = hi >= 64 && !(settled < 0.9 * before) ? stalled + 1 : 0;
         if (stalled == 3 && !(settled < HUGE_VAL))
             d.end = DesignEnd::not_finite;
         if (hi >= design_max_rows || stalled == 3)

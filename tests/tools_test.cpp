@@ -1,5 +1,6 @@
-// lorgen and gplot: sample tables that read back exactly, and figures that are well-formed,
-// complete, small for huge tables, and summarised truthfully.
+// lorgen and gplot: sample tables that read back exactly, tables designed for a tolerance
+// that meet it, and figures that are well-formed, complete, small for huge tables, and
+// summarised truthfully.
 #include "harness.hpp"
 #include "reference.hpp"
 
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -116,6 +118,14 @@ TEST(Lorgen, BadArguments) {
         {{"4", "1", "1.0000000000000002"},
          "4 samples on [1, 1.0000000000000002] would repeat abscissae: the spacing is below "
          "what doubles tell apart there"},
+        {{"--tol", "0", "--method", "spline"}, "E must be positive and finite"},
+        {{"--tol", "1e-14", "--method", "spline"},
+         "E must be at least 1e-13: below it rounding, not the table, sets the error"},
+        {{"--tol", "1e-8", "--method", "cubic"},
+         "the method is spline or quadratic, not \"cubic\""},
+        {{"--tol", "1e-8"}, "a design needs both --tol E and --method spline|quadratic"},
+        {{"--method", "spline", "--tol", "1e-8", "3", "1"}, "A must be below B"},
+        {{"--tol", "1e-8", "--method", "quadratic", "-1e308", "1e308"}, "B - A must be finite"},
     };
     for (auto [args, why] : cs) {
         args.insert(args.begin(), bin("lorgen"));
@@ -128,6 +138,79 @@ TEST(Lorgen, BadArguments) {
     RunResult h = run_args(d.path, {bin("lorgen"), "--help"});
     EXPECT_EQ(h.status, 0);
     EXPECT_EQ(h.out.rfind("usage: lorgen", 0), 0u);
+}
+
+// The interpolant of (xs, ys) by method name.
+std::function<double(double)> interpolant(const std::string& method, const std::vector<double>& xs,
+                                          const std::vector<double>& ys) {
+    if (method == "spline")
+        return ref::Spline(xs, ys);
+    return ref::Quad(xs, ys);
+}
+
+// The count of evenly spaced rows on [0, 7] that keep the method within tol, as defined:
+// n = 2, 4, 8, ... until a table meets tol, then bisection between the last n that failed
+// and the first that met.
+long even_count(const std::string& method, double tol) {
+    auto meets = [&](long n) {
+        std::vector<double> xs, ys;
+        double h = 7.0 / static_cast<double>(n - 1);
+        for (long i = 0; i < n; ++i) {
+            xs.push_back(i == n - 1 ? 7.0 : static_cast<double>(i) * h);
+            ys.push_back(ref::lorentz(xs.back()));
+        }
+        Worst w = worst(xs, interpolant(method, xs, ys));
+        return w.nans == 0 && w.err <= tol;
+    };
+    long lo = 1, hi = 2;
+    for (; !meets(hi); hi *= 2)
+        lo = hi;
+    while (hi - lo > 1) {
+        long mid = lo + (hi - lo) / 2;
+        (meets(mid) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+TEST(Lorgen, DesignedTablesMeetTheTolerance) {
+    TempDir d;
+    const std::tuple<const char*, const char*, double, const char*> cs[] = {
+        {"spline", "1e-3", 1e-3, "the natural cubic spline within 0.001"},
+        {"spline", "1e-5", 1e-5, "the natural cubic spline within 1e-05"},
+        {"quadratic", "1e-3", 1e-3, "the four-point quadratic within 0.001"},
+        {"quadratic", "1e-5", 1e-5, "the four-point quadratic within 1e-05"},
+    };
+    for (auto [method, tol, e, says] : cs) {
+        RunResult r = run_args(
+            d.path, {bin("lorgen"), "--tol", tol, "--method", method, "--svg", "design.svg"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<double> xs, ys;
+        ref::read_pairs(r.out, xs, ys);
+        ASSERT_GE(xs.size(), 2u);
+        EXPECT_EQ(xs.front(), 0.0);
+        EXPECT_EQ(xs.back(), 7.0);
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+            ASSERT_TRUE(i == 0 || xs[i - 1] < xs[i]) << i;
+            ASSERT_EQ(ys[i], ref::lorentz(xs[i])) << i;
+        }
+        Worst w = worst(xs, interpolant(method, xs, ys));
+        EXPECT_EQ(w.nans, 0);
+        EXPECT_LE(w.err, e + 1e-15) << method << " " << tol;
+        char line[300];
+        std::snprintf(line, sizeof line,
+                      "lorgen: %zu rows keep %s on [0, 7] (largest %.2g at x = %.3g); evenly "
+                      "spaced rows need %ld\n",
+                      xs.size(), says, w.err, w.x, even_count(method, e));
+        EXPECT_EQ(r.err, line);
+        expect_well_formed(d.path / "design.svg");
+    }
+    // Beyond reach: no table, status 1.
+    RunResult r =
+        run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", "spline", "100", "1e300"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "lorgen: no table keeps the natural cubic spline within 1e-06 on [100, "
+                     "1e+300]: its values are not finite on intervals this wide\n");
 }
 
 TEST(Gplot, FigureAndSummaryOfARealStudy) {
