@@ -14,16 +14,17 @@ using Rows = std::vector<double>;
 
 // How the spacing is tuned for each method.
 struct Tuning {
-    // The exponent of the error model inside: between the orders inside and in the end
-    // layers (spline 4 and 2, quadratic 3 and 1), so that the rounds settle for both.
-    double p;
+    // The exponent of the error model inside (1, 2 or 4): the spline's order inside, 4 (its
+    // end layer's 2 still settles); for the quadratic 2, between its 3 inside and 1 at the
+    // ends, so that the rounds settle for both.
+    int p;
     // The quadratic's end intervals, whose error falls with the order 1 of the flat ghost
     // ordinates and as the neighbour widens, follow their own exponent, unsmoothed.
     int ends;
-    double p_end;
+    int p_end;
 };
 Tuning tuning(Method m) {
-    return m == Method::spline ? Tuning{3, 0, 3} : Tuning{2, 1, 1};
+    return m == Method::spline ? Tuning{4, 0, 4} : Tuning{2, 1, 1};
 }
 
 Rows values_of(const Rows& x) {
@@ -93,52 +94,65 @@ bool ascending(const Rows& x) {
     return true;
 }
 
-// The log of the density the rows x with errors e call for, at the middle of each interval:
+// v^(1/p) for p = 1, 2 or 4, by square roots, which IEEE arithmetic rounds correctly on
+// every platform: the design comes out the same everywhere.
+double root(double v, int p) {
+    for (; p > 1; p /= 2)
+        v = std::sqrt(v);
+    return v;
+}
+
+// The density of rows that the rows x with errors e call for, at the middle of each interval:
 // the one under which every interval's error e = C h^p would be the same (C from e), halfway
-// toward x's own spacing and smoothed over neighbours inside, so that the rounds settle.
-// Relative to its largest value.
-Rows log_density(const Rows& x, const std::vector<double>& e, Tuning tu) {
+// (a geometric mean) toward x's own spacing and smoothed over neighbours inside, so that the
+// rounds settle. Relative to its largest value, and at least 1e-150 of it.
+Rows density(const Rows& x, const std::vector<double>& e, Tuning tu) {
     std::size_t n = e.size();
-    double top = 0; // the largest finite error
-    for (double v : e)
-        if (std::isfinite(v))
-            top = std::max(top, v);
+    double top = 0, wide = 0; // the largest finite error and the widest interval
+    for (std::size_t k = 0; k < n; ++k) {
+        if (std::isfinite(e[k]))
+            top = std::max(top, e[k]);
+        wide = std::max(wide, x[k + 1] - x[k]);
+    }
     auto ends = static_cast<std::size_t>(std::min(tu.ends, static_cast<int>(n) / 2));
     auto inside = [&](std::size_t k) { return k >= ends && k + ends < n; };
-    Rows c(n), ld(n);
+    Rows c(n), rho(n);
     for (std::size_t k = 0; k < n; ++k) {
         // Errors that are not finite weigh a million times the largest; those below a
         // millionth of a millionth of it weigh that much; all zero: even spacing.
         double v = std::isfinite(e[k]) ? e[k] : top * 1e6;
-        v = top > 0 ? std::max(v, top * 1e-12) : 1.0;
-        double lh = std::log(x[k + 1] - x[k]);
-        c[k] = inside(k) ? 0.5 * (std::log(v) / tu.p - lh) - 0.5 * lh : std::log(v) / tu.p_end - lh;
+        v = top > 0 ? std::max(v / top, 1e-12) : 1.0;
+        double h = (x[k + 1] - x[k]) / wide;
+        c[k] = inside(k) ? std::sqrt(root(v, tu.p)) / h : root(v, tu.p_end) / h;
     }
-    double most = -HUGE_VAL;
+    auto relative = [](Rows& r) {
+        double most = *std::max_element(r.begin(), r.end());
+        for (double& v : r)
+            v = std::max(v / most, 1e-150);
+    };
+    relative(c);
     for (std::size_t k = 0; k < n; ++k) {
         std::size_t lo = k > 0 && inside(k - 1) ? k - 1 : k,
                     hi = k + 1 < n && inside(k + 1) ? k + 1 : k;
-        ld[k] = inside(k) ? 0.25 * c[lo] + 0.5 * c[k] + 0.25 * c[hi] : c[k];
-        most = std::max(most, ld[k]);
+        rho[k] = inside(k) ? std::sqrt(std::sqrt(c[lo] * c[k]) * std::sqrt(c[k] * c[hi])) : c[k];
     }
-    for (double& v : ld)
-        v -= most;
-    return ld;
+    relative(rho);
+    return rho;
 }
 
-// n >= 2 rows from x.front() to x.back() that share out the density log_density(x, e) evenly,
+// n >= 2 rows from x.front() to x.back() that share out the density density(x, e) evenly,
 // the density linear between the middles of x's intervals. The rows may fail to ascend
 // strictly where doubles cannot tell them apart.
 Rows spread(const Rows& x, const std::vector<double>& e, long long n, Tuning tu) {
-    Rows ld = log_density(x, e, tu);
+    Rows rho = density(x, e, tu);
     // The density's breakpoints: both ends and every interval's middle.
-    Rows bx{x.front()}, br{std::exp(ld.front())};
-    for (std::size_t k = 0; k < ld.size(); ++k) {
+    Rows bx{x.front()}, br{rho.front()};
+    for (std::size_t k = 0; k < rho.size(); ++k) {
         bx.push_back(x[k] + 0.5 * (x[k + 1] - x[k]));
-        br.push_back(std::exp(ld[k]));
+        br.push_back(rho[k]);
     }
     bx.push_back(x.back());
-    br.push_back(std::exp(ld.back()));
+    br.push_back(rho.back());
     Rows w(bx.size(), 0.0); // the density's integral up to each breakpoint
     for (std::size_t i = 1; i < bx.size(); ++i)
         w[i] = w[i - 1] + 0.5 * (br[i - 1] + br[i]) * (bx[i] - bx[i - 1]);

@@ -68,7 +68,8 @@ std::string check_args(int argc, char** argv, long long* n, double* a, double* b
 // The tolerance design's arguments.
 struct DesignArgs {
     double tol = 0;
-    const char* method = nullptr;
+    Method method = Method::spline;
+    bool has_method = false;
     const char* svg = nullptr;
     double a = default_a, b = default_b;
 };
@@ -99,18 +100,19 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
             if (d->tol < 1e-13)
                 return "E must be at least 1e-13: below it rounding, not the table, sets the error";
         } else if (o == "--method") {
-            if (d->method != nullptr)
+            if (d->has_method)
                 return "--method is given twice";
             if (std::strcmp(v, "spline") != 0 && std::strcmp(v, "quadratic") != 0)
                 return "the method is spline or quadratic, not \"" + shown(v) + "\"";
-            d->method = v;
+            d->has_method = true;
+            d->method = v[0] == 's' ? Method::spline : Method::quadratic;
         } else {
             if (d->svg != nullptr)
                 return "--svg is given twice";
             d->svg = v;
         }
     }
-    if (!tol || d->method == nullptr)
+    if (!tol || !d->has_method)
         return "a design needs both --tol E and --method spline|quadratic";
     if (argc - i != 0 && argc - i != 2)
         return "after the options, give both A and B, or neither";
@@ -175,7 +177,7 @@ int design_main(int argc, char** argv) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return usage(stderr, 2);
     }
-    Method m = d.method[0] == 's' ? Method::spline : Method::quadratic;
+    Method m = d.method;
     const char* name =
         m == Method::spline ? "the natural cubic spline" : "the four-point quadratic";
     std::string where =
