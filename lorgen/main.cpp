@@ -147,6 +147,19 @@ std::string table_text(const std::vector<double>& x) {
     return text;
 }
 
+// Writes text into the file at path, which this process made; 0, or the errno value of the
+// failure.
+int write_text(const std::string& path, const std::string& text) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr)
+        return errno != 0 ? errno : EIO;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    int err = ok ? 0 : (errno != 0 ? errno : EIO);
+    if (std::fclose(f) != 0 && err == 0)
+        err = errno != 0 ? errno : EIO;
+    return err;
+}
+
 // Reads text back as splerr and quaderr read loren.out, from a temporary file: "" when it
 // gives the abscissae x and keeps the method within tol, else what went wrong.
 std::string check_read_back(const std::string& text, const std::vector<double>& x, Method m,
@@ -154,7 +167,7 @@ std::string check_read_back(const std::string& text, const std::vector<double>& 
     std::string path;
     if (int err = sys_temp_file(&path); err != 0)
         return "cannot make a temporary file to check the table: " + cause_text(err);
-    int err = save_file(path, text);
+    int err = write_text(path, text);
     SampleTable t;
     Load s = err == 0 ? load_table(path.c_str(), {0, 0}, 2, t, threads) : Load::cannot_open;
     std::remove(path.c_str());
