@@ -130,10 +130,9 @@ int write_svg(const Series* s, double a, double b, double ymax) {
             draw_line(svg, p, tx, ty, 2, col, 1.0, "6 4");
             std::string where = region == 0 ? fmt("inner [%g, %g], solid", a + wi, b - wi)
                                             : std::string("the end layers, dotted");
-            svg += fmt("<circle cx=\"%g\" cy=\"%g\" r=\"3.2\" fill=\"%s\"/>\n", p.left + 16, ly - 4,
-                       col);
-            svg += fmt("<text x=\"%g\" y=\"%g\">%s, %s (dashed: %s)</text>\n", p.left + 26, ly,
-                       theories[k].name, where.c_str(), power(order).c_str());
+            draw_legend(
+                svg, p, ly, col,
+                fmt("%s, %s (dashed: %s)", theories[k].name, where.c_str(), power(order).c_str()));
             ly += 18;
         }
     }

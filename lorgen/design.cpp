@@ -47,44 +47,49 @@ Rows resolving(double a, double b) {
     return x;
 }
 
+// What every step of a design works with: the method, the tolerance, the threads it may
+// use, and the guard points (rows of resolving()) at which every table is checked too.
+struct Job {
+    Method m;
+    double tol;
+    int threads;
+    Rows guards;
+};
+
 // The errors of the method on rows x in the intervals k0 .. k1-1: per interval the largest
 // at the engine's points (the last row's point counts in the last interval) and at the guards
 // inside it, infinite where an error is NaN or infinite.
-struct Fit {
-    std::vector<double> e;
-};
-Fit fit_of(const Rows& x, Method m, const Rows& guards, int threads, int k0 = 0, int k1 = -1) {
+Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1) {
     Rows y = values_of(x);
     int n = static_cast<int>(x.size());
     k1 = k1 < 0 ? n - 1 : k1;
-    DenseTable t = dense_prepare(x.data(), y.data(), n, m);
+    DenseTable t = dense_prepare(x.data(), y.data(), n, job.m);
     DenseOpts o;
     o.k0 = k0;
     o.k1 = k1 == n - 1 ? n : k1;
     o.per_interval = true;
-    o.threads = threads;
+    o.threads = job.threads;
     DenseErrors r = dense_errors(t, o);
-    Fit f;
-    f.e.assign(static_cast<std::size_t>(k1 - k0), 0.0);
+    Rows e(static_cast<std::size_t>(k1 - k0), 0.0);
     for (std::size_t i = 0; i < r.interval.size(); ++i) {
-        double e = r.interval_not_finite[i] > 0 ? HUGE_VAL : std::max(r.interval[i].err, 0.0);
-        double& to = f.e[std::min(i, f.e.size() - 1)];
-        to = std::max(to, e);
+        double v = r.interval_not_finite[i] > 0 ? HUGE_VAL : std::max(r.interval[i].err, 0.0);
+        double& to = e[std::min(i, e.size() - 1)];
+        to = std::max(to, v);
     }
-    for (double g : guards) {
+    for (double g : job.guards) {
         if (!(g > x[k0] && g < x[k1]))
             continue;
         auto k = std::upper_bound(x.begin(), x.end(), g) - x.begin() - 1;
-        double e = std::fabs(dense_value(t, static_cast<int>(k), g) - lorentz(g));
-        double& to = f.e[k - k0];
-        to = std::max(to, std::isnan(e) ? HUGE_VAL : e);
+        double v = std::fabs(dense_value(t, static_cast<int>(k), g) - lorentz(g));
+        double& to = e[k - k0];
+        to = std::max(to, std::isnan(v) ? HUGE_VAL : v);
     }
-    return f;
+    return e;
 }
 
-// The largest error of a fit.
-double score(const Fit& f) {
-    return *std::max_element(f.e.begin(), f.e.end());
+// The largest of some errors.
+double largest(const Rows& e) {
+    return *std::max_element(e.begin(), e.end());
 }
 
 bool ascending(const Rows& x) {
@@ -174,25 +179,26 @@ Rows spread(const Rows& x, const std::vector<double>& e, long long n, Tuning tu)
     return out;
 }
 
+// Rows and their errors_of.
 struct Try {
     Rows x;
-    Fit f;
+    Rows e;
 };
 
-// n rows settled from `from`: rounds of spread and evaluation, at most 40, until the score
-// falls by less than a part in 500; the best rows met. Empty rows when no round gave rows
-// that ascend strictly.
-Try settle(const Try& from, long long n, Method m, const Rows& guards, int threads) {
-    Tuning tu = tuning(m);
+// n rows settled from `from`: rounds of spread and evaluation, at most 40, until the largest
+// error changes by less than a part in 500; the best rows met. Empty rows when no round gave
+// rows that ascend strictly.
+Try settle(const Try& from, long long n, const Job& job) {
+    Tuning tu = tuning(job.m);
     Try cur = from, best;
     double last = HUGE_VAL;
     for (int round = 0; round < 40; ++round) {
-        Rows x = spread(cur.x, cur.f.e, n, tu);
+        Rows x = spread(cur.x, cur.e, n, tu);
         if (!ascending(x))
             break;
-        cur = {x, fit_of(x, m, guards, threads)};
-        double s = score(cur.f);
-        if (best.x.empty() || s < score(best.f))
+        cur = {x, errors_of(x, job)};
+        double s = largest(cur.e);
+        if (best.x.empty() || s < largest(best.e))
             best = cur;
         if (std::fabs(last - s) <= s / 500)
             break;
@@ -204,59 +210,55 @@ Try settle(const Try& from, long long n, Method m, const Rows& guards, int threa
 // Splits an end interval at a fraction 2^-j of its width from the end (j = 1, 2, ...): the
 // one that leaves the smallest error in the four end intervals, since there the error falls
 // as the neighbouring interval widens. False when no such row is apart from both its ends.
-bool split_end(Try& t, bool front, Method m, const Rows& guards, int threads) {
+bool split_end(Try& t, bool front, const Job& job) {
     auto n = static_cast<int>(t.x.size()) + 1; // rows after the split
     int k0 = front ? 0 : std::max(0, n - 5), k1 = front ? std::min(4, n - 1) : n - 1;
     double from = front ? t.x.front() : t.x.back(), to = t.x[front ? 1 : t.x.size() - 2];
-    auto at = t.x.begin() + (front ? 1 : static_cast<std::ptrdiff_t>(t.x.size()) - 1);
-    double best = HUGE_VAL, best_v = 0;
-    bool found = false;
-    int worse = 0;
-    for (int j = 1; j <= 60 && worse < 3; ++j) {
+    auto at = front ? 1 : static_cast<std::ptrdiff_t>(t.x.size()) - 1; // the new row's place
+    std::optional<double> best_v;
+    double best = HUGE_VAL;
+    for (int j = 1, worse = 0; j <= 60 && worse < 3; ++j) {
         double v = from + (to - from) * std::ldexp(1.0, -j);
         if (!(v != from && v != to))
             break;
         Rows x = t.x;
-        x.insert(x.begin() + (at - t.x.begin()), v);
-        Fit f = fit_of(x, m, guards, threads, k0, k1);
-        double e = *std::max_element(f.e.begin(), f.e.end());
-        if (found && !(e < best)) {
+        x.insert(x.begin() + at, v);
+        double e = largest(errors_of(x, job, k0, k1));
+        if (best_v && !(e < best)) {
             ++worse;
             continue;
         }
-        found = true;
         best = e;
         best_v = v;
         worse = 0;
     }
-    if (!found)
+    if (!best_v)
         return false;
-    t.x.insert(at, best_v);
-    t.f = fit_of(t.x, m, guards, threads);
+    t.x.insert(t.x.begin() + at, *best_v);
+    t.e = errors_of(t.x, job);
     return true;
 }
 
-// Splits the intervals of t whose error is above tol, round after round, until none is: an
-// end interval by split_end, the others at their middles. False (with the reason in *why)
-// when that takes more than limit rows or a split would repeat an abscissa.
-bool mend(Try& t, double tol, Method m, const Rows& guards, int threads, std::size_t limit,
-          DesignEnd* why) {
+// Splits the intervals of t whose error is above the tolerance, round after round, until none
+// is: an end interval by split_end, the others at their middles. False (with the reason in
+// *why) when that takes more than limit rows or a split would repeat an abscissa.
+bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
     for (;;) {
         if (t.x.size() > limit) {
             *why = DesignEnd::too_many_rows;
             return false;
         }
         for (bool front : {true, false}) {
-            double e = front ? t.f.e.front() : t.f.e.back();
-            if (e > tol && !split_end(t, front, m, guards, threads)) {
+            double e = front ? t.e.front() : t.e.back();
+            if (e > job.tol && !split_end(t, front, job)) {
                 *why = DesignEnd::too_close;
                 return false;
             }
         }
         Rows x;
-        for (std::size_t k = 0; k < t.f.e.size(); ++k) {
+        for (std::size_t k = 0; k < t.e.size(); ++k) {
             x.push_back(t.x[k]);
-            if (t.f.e[k] > tol) {
+            if (t.e[k] > job.tol) {
                 double mid = t.x[k] + 0.5 * (t.x[k + 1] - t.x[k]);
                 if (!(mid > t.x[k] && mid < t.x[k + 1])) {
                     *why = DesignEnd::too_close;
@@ -268,70 +270,89 @@ bool mend(Try& t, double tol, Method m, const Rows& guards, int threads, std::si
         x.push_back(t.x.back());
         if (x.size() == t.x.size())
             return true;
-        t = {x, fit_of(x, m, guards, threads)};
+        t = {x, errors_of(x, job)};
     }
 }
-} // namespace
 
-Design design_table(double a, double b, double tol, Method m, int threads) {
-    Rows guards = resolving(a, b);
-    Try last{guards, fit_of(guards, m, {}, threads)};
-    Design d;
-    d.end = DesignEnd::too_many_rows;
-    double settled = HUGE_VAL; // the largest error of the last settled rows
-    // n rows settled from the last settled rows, then mended with at most 16 rows more.
-    auto attempt = [&](long long n) -> std::optional<Try> {
-        Try s = settle(last, n, m, guards, threads);
-        if (s.x.empty()) {
-            d.end = DesignEnd::too_close;
-            return std::nullopt;
-        }
-        last = s;
-        settled = score(s.f);
-        auto limit = static_cast<std::size_t>(std::min(design_max_rows, n + 16));
-        if (!mend(s, tol, m, guards, threads, limit, &d.end))
-            return std::nullopt;
-        return s;
-    };
-    // The fewest settled rows that the mending brings within tol: doubling, then bisection.
-    // Both methods' errors fall by half or more as the rows double: when from 64 rows on
-    // three doublings in a row bring them down by less than a tenth, no table within reach
-    // meets tol (the method's values overflow on intervals as wide as these, say).
+// The least n of 2, 4, 8, ... <= design_max_rows for which meets(n) holds, brought down by
+// bisection between the last n that failed and it (the error is not strictly monotone in n:
+// this procedure is what defines the count). 0 when none does, or when stop(n), asked after
+// each n that failed on the way up, says that none will.
+template <class Meets, class Stop> long long least_rows(Meets meets, Stop stop) {
     long long lo = 1, hi = 2;
-    std::optional<Try> found;
-    int stalled = 0;
-    for (double before = HUGE_VAL; !(found = attempt(hi)); before = settled) {
-        stalled = hi >= 64 && !(settled < 0.9 * before) ? stalled + 1 : 0;
-        if (stalled == 3 && !(settled < HUGE_VAL))
-            d.end = DesignEnd::not_finite;
-        if (hi >= design_max_rows || stalled == 3)
-            return d;
+    while (!meets(hi)) {
+        if (hi >= design_max_rows || stop(hi))
+            return 0;
         lo = hi;
         hi = std::min(2 * hi, design_max_rows);
     }
     while (hi - lo > 1) {
         long long mid = lo + (hi - lo) / 2;
-        if (std::optional<Try> t = attempt(mid)) {
-            hi = mid;
-            found = std::move(t);
-        } else {
-            lo = mid;
-        }
+        (meets(mid) ? hi : lo) = mid;
     }
+    return hi;
+}
+
+// The largest error of the method on table t (intervals k0 .. k1-1, k1 = -1: all) when every
+// error there is finite and at most tol, stopping at the first that is not; else err = HUGE_VAL.
+Peak within(const DenseTable& t, int k0, int k1, double tol, int threads) {
+    DenseOpts o;
+    o.k0 = k0;
+    o.k1 = k1;
+    o.stop_above = tol;
+    o.threads = threads;
+    DenseErrors r = dense_errors(t, o);
+    return r.stopped || r.not_finite > 0 ? Peak{HUGE_VAL, r.all.x} : r.all;
+}
+} // namespace
+
+Design design_table(double a, double b, double tol, Method m, int threads) {
+    Job job{m, tol, threads, resolving(a, b)};
+    Try last{job.guards, errors_of(job.guards, {m, tol, threads, {}})};
+    Design d;
+    d.end = DesignEnd::too_many_rows;
+    double settled = HUGE_VAL; // the largest error of the last settled rows
+    std::optional<Try> found;  // the rows of the least n that met tol so far
+    long long found_n = 0;
+    // n rows settled from the last settled rows, then mended with at most 16 rows more.
+    auto meets = [&](long long n) {
+        Try s = settle(last, n, job);
+        if (s.x.empty()) {
+            d.end = DesignEnd::too_close;
+            return false;
+        }
+        last = s;
+        settled = largest(s.e);
+        auto limit = static_cast<std::size_t>(std::min(design_max_rows, n + 16));
+        if (!mend(s, limit, job, &d.end))
+            return false;
+        if (!found || n < found_n) {
+            found = std::move(s);
+            found_n = n;
+        }
+        return true;
+    };
+    // Both methods' errors fall by half or more as the rows double: when from 64 rows on
+    // three doublings in a row bring them down by less than a tenth, no table within reach
+    // meets tol (the method's values overflow on intervals as wide as these, say).
+    int stalled = 0;
+    double before = HUGE_VAL;
+    auto stop = [&](long long n) {
+        stalled = n >= 64 && !(settled < 0.9 * before) ? stalled + 1 : 0;
+        before = settled;
+        if (stalled == 3 && !(settled < HUGE_VAL))
+            d.end = DesignEnd::not_finite;
+        return stalled == 3;
+    };
+    if (least_rows(meets, stop) == 0)
+        return d;
     d.x = std::move(found->x);
-    Rows y = values_of(d.x);
-    d.largest = table_error(d.x.data(), y.data(), static_cast<int>(y.size()), m, tol, threads);
     d.end = DesignEnd::reached;
     return d;
 }
 
 Peak table_error(const double* xa, const double* ya, int n, Method m, double tol, int threads) {
-    DenseTable t = dense_prepare(xa, ya, n, m);
-    DenseOpts o;
-    o.stop_above = tol;
-    o.threads = threads;
-    DenseErrors r = dense_errors(t, o);
-    return r.stopped || r.not_finite > 0 ? Peak{HUGE_VAL, r.all.x} : r.all;
+    return within(dense_prepare(xa, ya, n, m), 0, -1, tol, threads);
 }
 
 namespace {
@@ -343,30 +364,14 @@ bool even_meets(double a, double b, long long n, double tol, Method m, int threa
     sample_table(a, b, n, x.data(), y.data());
     auto rows = static_cast<int>(n);
     DenseTable t = dense_prepare(x.data(), y.data(), rows, m);
-    for (int k0 : {0, std::max(0, rows - 3)}) {
-        DenseErrors r = dense_errors(t, {k0, std::min(k0 + 2, rows - 1), tol});
-        if (r.stopped || r.not_finite > 0)
+    for (int k0 : {0, std::max(0, rows - 3)})
+        if (!(within(t, k0, std::min(k0 + 2, rows - 1), tol, 1).err <= tol))
             return false;
-    }
-    DenseOpts o;
-    o.stop_above = tol;
-    o.threads = threads;
-    DenseErrors r = dense_errors(t, o);
-    return !r.stopped && r.not_finite == 0;
+    return within(t, 0, -1, tol, threads).err <= tol;
 }
 } // namespace
 
 long long even_rows(double a, double b, double tol, Method m, int threads) {
-    long long lo = 1, hi = 2;
-    while (!even_meets(a, b, hi, tol, m, threads)) {
-        if (hi >= design_max_rows)
-            return 0;
-        lo = hi;
-        hi *= 2;
-    }
-    while (hi - lo > 1) {
-        long long mid = lo + (hi - lo) / 2;
-        (even_meets(a, b, mid, tol, m, threads) ? hi : lo) = mid;
-    }
-    return hi;
+    return least_rows([&](long long n) { return even_meets(a, b, n, tol, m, threads); },
+                      [](long long) { return false; });
 }

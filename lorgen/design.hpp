@@ -19,14 +19,14 @@ enum class DesignEnd {
 
 struct Design {
     std::vector<double> x; // the abscissae: x[0] = a, x.back() = b, strictly ascending
-    Peak largest;          // the largest error at the engine's points
     DesignEnd end = DesignEnd::reached;
 };
 
 // A table on [a, b] (a < b, b - a finite) for tol > 0, its rows x with y = lorentz(x): the
 // method's error at every point of the engine's sampling is at most tol and finite. The rows
 // are spaced so that every interval carries about the same error, then the intervals still
-// above tol are mended; the table is verified whole. The result is the same for any threads.
+// above tol are mended; the table is verified whole, also at guard points that resolve the
+// peak. The result is the same for any threads.
 Design design_table(double a, double b, double tol, Method m, int threads);
 
 // The largest error of the method on the table (xa, ya: n >= 2 rows) at the engine's points,

@@ -18,6 +18,8 @@
 namespace {
 constexpr long long default_n = 29;
 constexpr double default_a = 0.0, default_b = 7.0;
+// One row: x and y with 17 significant digits, which read back exactly.
+constexpr const char* row_format = "%.17g %.17g\n";
 
 constexpr const char* usage_text =
     "usage: lorgen [N [A B]]\n"
@@ -37,22 +39,36 @@ int usage(std::FILE* to, int status) {
     return status;
 }
 
+// A and B from the arguments ab[0] and ab[1]: what is wrong with them, or "".
+std::string interval_args(char** ab, double* a, double* b) {
+    if (!number_arg(ab[0], a))
+        return "A must be a number, not \"" + shown(ab[0]) + "\"";
+    if (!number_arg(ab[1], b))
+        return "B must be a number, not \"" + shown(ab[1]) + "\"";
+    return "";
+}
+
+// What is wrong with the interval [a, b] for a table of more than one row, or "".
+std::string interval_fault(double a, double b) {
+    if (!(a < b))
+        return "A must be below B";
+    if (!(b - a < HUGE_VAL))
+        return "B - A must be finite";
+    return "";
+}
+
 // What is wrong with the arguments, in one line, or "" when nothing is.
 std::string check_args(int argc, char** argv, long long* n, double* a, double* b) {
     if (argc == 3 || argc > 4)
         return "give N alone, or N with both A and B";
     if (argc >= 2 && !count_arg(argv[1], n))
         return "N must be a whole number >= 1, not \"" + shown(argv[1]) + "\"";
-    if (argc == 4 && !number_arg(argv[2], a))
-        return "A must be a number, not \"" + shown(argv[2]) + "\"";
-    if (argc == 4 && !number_arg(argv[3], b))
-        return "B must be a number, not \"" + shown(argv[3]) + "\"";
+    if (std::string w = argc == 4 ? interval_args(argv + 2, a, b) : ""; !w.empty())
+        return w;
     if (*n < 2)
         return "";
-    if (!(*a < *b))
-        return "A must be below B";
-    if (!(*b - *a < HUGE_VAL))
-        return "B - A must be finite";
+    if (std::string w = interval_fault(*a, *b); !w.empty())
+        return w;
     // Rows that doubles cannot tell apart would repeat an abscissa.
     for (long long i = 1; i < *n; ++i) {
         if (!(sample_x(*a, *b, *n, i) > sample_x(*a, *b, *n, i - 1))) {
@@ -116,17 +132,9 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
         return "a design needs both --tol E and --method spline|quadratic";
     if (argc - i != 0 && argc - i != 2)
         return "after the options, give both A and B, or neither";
-    if (argc - i == 2) {
-        if (!number_arg(argv[i], &d->a))
-            return "A must be a number, not \"" + shown(argv[i]) + "\"";
-        if (!number_arg(argv[i + 1], &d->b))
-            return "B must be a number, not \"" + shown(argv[i + 1]) + "\"";
-    }
-    if (!(d->a < d->b))
-        return "A must be below B";
-    if (!(d->b - d->a < HUGE_VAL))
-        return "B - A must be finite";
-    return "";
+    if (std::string w = argc - i == 2 ? interval_args(argv + i, &d->a, &d->b) : ""; !w.empty())
+        return w;
+    return interval_fault(d->a, d->b);
 }
 
 // The shortest text that reads back as v.
@@ -141,7 +149,7 @@ std::string table_text(const std::vector<double>& x) {
     std::string text;
     char line[64];
     for (double v : x) {
-        int k = std::snprintf(line, sizeof line, "%.17g %.17g\n", v, lorentz(v));
+        int k = std::snprintf(line, sizeof line, row_format, v, lorentz(v));
         text.append(line, static_cast<std::size_t>(k));
     }
     return text;
@@ -161,9 +169,10 @@ int write_text(const std::string& path, const std::string& text) {
 }
 
 // Reads text back as splerr and quaderr read loren.out, from a temporary file: "" when it
-// gives the abscissae x and keeps the method within tol, else what went wrong.
+// gives the abscissae x and keeps the method within tol (its largest error then in *largest),
+// else what went wrong.
 std::string check_read_back(const std::string& text, const std::vector<double>& x, Method m,
-                            double tol, int threads) {
+                            double tol, int threads, Peak* largest) {
     std::string path;
     if (int err = sys_temp_file(&path); err != 0)
         return "cannot make a temporary file to check the table: " + cause_text(err);
@@ -177,7 +186,7 @@ std::string check_read_back(const std::string& text, const std::vector<double>& 
     if (s != Load::ok || t.n != static_cast<int>(x.size()) ||
         std::memcmp(t.xa, x.data(), x.size() * sizeof(double)) != 0)
         wrong = "the table does not read back with the abscissae it was designed with";
-    else if (!(table_error(t.xa, t.ya, t.n, m, tol, threads).err <= tol))
+    else if (*largest = table_error(t.xa, t.ya, t.n, m, tol, threads); !(largest->err <= tol))
         wrong = "the table read back does not keep the error within the tolerance";
     free_table(t);
     return wrong;
@@ -206,7 +215,9 @@ int design_main(int argc, char** argv) {
         return 1;
     }
     std::string text = table_text(g.x);
-    if (std::string wrong = check_read_back(text, g.x, m, d.tol, threads); !wrong.empty()) {
+    Peak largest;
+    if (std::string wrong = check_read_back(text, g.x, m, d.tol, threads, &largest);
+        !wrong.empty()) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return 1;
     }
@@ -220,7 +231,7 @@ int design_main(int argc, char** argv) {
     std::fprintf(stderr,
                  "lorgen: %zu rows keep %s %s (largest %.2g at x = %.3g); evenly spaced "
                  "rows need %s\n",
-                 g.x.size(), name, where.c_str(), g.largest.err, g.largest.x, need.c_str());
+                 g.x.size(), name, where.c_str(), largest.err, largest.x, need.c_str());
     if (d.svg != nullptr) {
         std::string svg = spacing_svg(g.x, even, d.a, d.b, name, shortest(d.tol));
         if (int err = save_file(d.svg, svg); err != 0) {
@@ -250,7 +261,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, buf, _IOFBF, sizeof buf);
     for (long long i = 0; i < n; ++i) {
         double x = sample_x(a, b, n, i);
-        std::printf("%.17g %.17g\n", x, lorentz(x));
+        std::printf(row_format, x, lorentz(x));
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fputs("lorgen: cannot write the table\n", stderr);

@@ -41,18 +41,11 @@ std::string spacing_svg(const std::vector<double>& x, long long even, double a, 
     draw_line(svg, p, mid.data(), h.data(), n, designed, 1.6);
     draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400), designed, 2.2);
     double ly = ht - 40;
-    svg +=
-        fmt("<circle cx=\"%g\" cy=\"%g\" r=\"3.2\" fill=\"%s\"/>\n", p.left + 16, ly - 4, designed);
-    svg += fmt(
-        "<text x=\"%g\" y=\"%g\">designed: %zu rows, each at the middle of its interval</text>\n",
-        p.left + 26, ly, x.size());
-    ly += 18;
+    draw_legend(svg, p, ly, designed,
+                fmt("designed: %zu rows, each at the middle of its interval", x.size()));
     std::string need = even > 0 ? fmt("%lld rows", even) : std::string("more than 16777216 rows");
-    svg += fmt("<line x1=\"%g\" y1=\"%g\" x2=\"%g\" y2=\"%g\" stroke=\"%s\" stroke-width=\"1.6\" "
-               "stroke-dasharray=\"6 4\"/>\n",
-               p.left + 8, ly - 4, p.left + 22, ly - 4, evenly);
-    svg += fmt("<text x=\"%g\" y=\"%g\">evenly spaced, dashed: %s%s</text>\n", p.left + 26, ly,
-               need.c_str(), even > 0 ? "" : " (drawn at 16777216)");
+    draw_legend(svg, p, ly + 18, evenly,
+                "evenly spaced, dashed: " + need + (even > 0 ? "" : " (drawn at 16777216)"), "6 4");
     svg += "</svg>\n";
     return svg;
 }

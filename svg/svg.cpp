@@ -179,6 +179,18 @@ void draw_points(std::string& svg, const Panel& p, const double* x, const double
     svg += "</g>\n";
 }
 
+void draw_legend(std::string& svg, const Panel& p, double y, const char* colour,
+                 const std::string& text, const char* dash) {
+    if (dash == nullptr)
+        svg += fmt("<circle cx=\"%g\" cy=\"%g\" r=\"3.2\" fill=\"%s\"/>\n", p.left + 16, y - 4,
+                   colour);
+    else
+        svg += fmt("<line x1=\"%g\" y1=\"%g\" x2=\"%g\" y2=\"%g\" stroke=\"%s\" "
+                   "stroke-width=\"1.6\" stroke-dasharray=\"%s\"/>\n",
+                   p.left + 8, y - 4, p.left + 22, y - 4, colour, dash);
+    svg += fmt("<text x=\"%g\" y=\"%g\">", p.left + 26, y) + xml_escape(text) + "</text>\n";
+}
+
 void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, const char* colour,
                     double dy) {
     svg += fmt("<g fill=\"%s\">\n", colour);

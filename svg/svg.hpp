@@ -61,6 +61,11 @@ void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, c
 void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
                   const char* colour);
 
+// A legend line at height y in panel p: a dot of the colour (with dash, a short line in that
+// dash pattern instead), then the text.
+void draw_legend(std::string& svg, const Panel& p, double y, const char* colour,
+                 const std::string& text, const char* dash = nullptr);
+
 // Writes bytes to path in binary mode, whole or not at all: under the name path + ".part",
 // then put in place of path. Returns 0, or the errno value of the first step that failed
 // (path is then as it was).
