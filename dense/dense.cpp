@@ -1,58 +1,18 @@
-// dense: the points of every interval, the method's value at each, and the largest errors.
+// dense: the points of every interval, the method's value at each, and what the errors
+// come to, block by block, joined in order.
 #include "dense.hpp"
 
 #include "numlib.hpp"
-#include "poly/quad.hpp"
-#include "spline.hpp"
 
 #include <algorithm>
-#include <new>
 
-namespace {
-// True when a[0..n-1] holds no NaN and never steps down: then the search's result for a
-// point is the largest j with a[j] < x, which a walk from a nearby guess finds.
-bool ascends(const double* a, int n) {
-    for (int i = 0; i < n; ++i)
-        if (std::isnan(a[i]) || (i > 0 && a[i] < a[i - 1]))
-            return false;
-    return true;
-}
-
-// locate(x, a, n) for ascending a, from a guess g near it: O(1) when it is off by one or two.
-int bracket(const double* a, int n, int g, double x) {
-    int j = g < n - 1 ? g : n - 1;
-    while (j >= 0 && !(a[j] < x))
-        --j;
-    while (j + 1 < n && a[j + 1] < x)
-        ++j;
-    return j;
-}
-} // namespace
-
-DenseTable dense_prepare(const double* xa, const double* ya, int n, Method m) {
+DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method& m, int threads) {
     DenseTable t;
     t.n = n;
     t.xa = xa;
     t.ya = ya;
-    t.method = m;
-    auto len = static_cast<std::size_t>(n);
-    if (m == Method::spline) {
-        t.d2.assign(len, 0.0);
-        if (!spline_coeffs(xa, ya, t.d2.data(), n))
-            throw std::bad_alloc();
-        t.walk = ascends(xa, n);
-    } else {
-        // The padded table as quaderr loads it: rows at 1..n, ghost points at 0 and n+1.
-        t.pxa.assign(len + 2, 0.0);
-        t.pya.assign(len + 2, 0.0);
-        for (int i = 0; i < n; ++i) {
-            t.pxa[i + 1] = xa[i];
-            t.pya[i + 1] = ya[i];
-        }
-        set_ghosts(t.pxa.data(), t.pya.data(), n);
-        // quad_pick searches the first n entries of the padded table.
-        t.walk = ascends(t.pxa.data(), n);
-    }
+    t.m = &m;
+    m.prepare(t, threads);
     return t;
 }
 
@@ -72,37 +32,39 @@ inline Points points_of(const DenseTable& t, int k) {
 inline double point_x(const Points& p, int j) {
     return p.count == 1 ? p.x0 : p.x0 + (p.step * j) / 64.0;
 }
-} // namespace
 
-double dense_x(const DenseTable& t, int k, int j) {
-    return point_x(points_of(t, k), j);
-}
-
-double dense_value(const DenseTable& t, int k, double x) {
-    if (t.method == Method::spline) {
-        int j = t.walk ? bracket(t.xa, t.n, k, x) : locate(x, t.xa, t.n);
-        return spline_piece(t.xa, t.ya, t.d2.data(), t.n, j, x);
+// The finite error e at x into the reductions o asks for beside the overall peak.
+inline void take(DenseErrors& r, const DenseOpts& o, double scale, double x, double e) {
+    if (o.columns > 0 && x >= o.col_x0 && x <= o.col_x1) {
+        double cols = o.columns, at = (x - o.col_x0) * scale;
+        std::size_t c = at < cols - 1 ? static_cast<std::size_t>(at) : r.column.size() - 1;
+        if (e > r.column[c].err)
+            r.column[c] = {e, x};
     }
-    // Row k of the table is entry k + 1 of the padded one.
-    const double* pxa = t.pxa.data();
-    int j = t.walk ? bracket(pxa, t.n, k + 1, x) : locate(x, pxa, t.n);
-    return quad_at(j, x, pxa, t.pya.data(), t.n);
-}
-
-void dense_walk(const DenseTable& t, int k0, int k1, DenseVisit visit, void* ctx) {
-    for (int k = k0; k < k1; ++k) {
-        Points pts = points_of(t, k);
-        for (int j = 0; j < pts.count; ++j) {
-            double x = point_x(pts, j);
-            visit(x, dense_value(t, k, x), ctx);
-        }
+    if (o.window) {
+        Peak& w = x >= o.win_lo && x <= o.win_hi ? r.inside : r.outside;
+        if (e > w.err)
+            w = {e, x};
     }
 }
 
-namespace {
+// An error that is not finite at x into the counts.
+inline void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
+    if (std::isnan(e)) {
+        ++r.nans;
+        return;
+    }
+    if (std::isnan(r.inf_x))
+        r.inf_x = x;
+    if (o.window)
+        ++(x >= o.win_lo && x <= o.win_hi ? r.inside_infs : r.outside_infs);
+}
+
 // dense_errors over the intervals k0 .. k1-1 on the caller's thread.
 DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
     DenseErrors r;
+    r.column.assign(static_cast<std::size_t>(std::max(o.columns, 0)), Peak{});
+    double scale = o.columns > 0 ? o.columns / (o.col_x1 - o.col_x0) : 0.0;
     for (int k = k0; k < k1 && !r.stopped; ++k) {
         Peak p;
         long long bad = 0;
@@ -111,15 +73,14 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
             double x = point_x(pts, j);
             double e = std::fabs(dense_value(t, k, x) - lorentz(x));
             ++r.points;
-            if (o.each != nullptr)
-                o.each(x, e, o.ctx);
             if (!std::isfinite(e)) {
                 ++bad;
-                r.nans += std::isnan(e) ? 1 : 0;
+                count_bad(r, o, x, e);
                 continue;
             }
             if (e > p.err)
                 p = {e, x};
+            take(r, o, scale, x, e);
             if (e > o.stop_above) {
                 r.stopped = true;
                 break;
@@ -136,13 +97,26 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
     return r;
 }
 
+// b's peak into a's where it is greater: on a tie the first x stays.
+void join_peak(Peak& a, const Peak& b) {
+    if (b.err > a.err)
+        a = b;
+}
+
 // Joins the result of the intervals after a's to a: what one pass over both gives.
 void join(DenseErrors& a, DenseErrors&& b) {
-    if (b.all.err > a.all.err)
-        a.all = b.all; // strictly greater: on a tie the first x stays
+    join_peak(a.all, b.all);
     a.interval.insert(a.interval.end(), b.interval.begin(), b.interval.end());
     a.interval_not_finite.insert(a.interval_not_finite.end(), b.interval_not_finite.begin(),
                                  b.interval_not_finite.end());
+    for (std::size_t c = 0; c < a.column.size(); ++c)
+        join_peak(a.column[c], b.column[c]);
+    join_peak(a.inside, b.inside);
+    join_peak(a.outside, b.outside);
+    a.inside_infs += b.inside_infs;
+    a.outside_infs += b.outside_infs;
+    if (std::isnan(a.inf_x))
+        a.inf_x = b.inf_x;
     a.points += b.points;
     a.not_finite += b.not_finite;
     a.nans += b.nans;
@@ -152,9 +126,8 @@ void join(DenseErrors& a, DenseErrors&& b) {
 
 DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
     int k0 = o.k0, k1 = o.k1 < 0 ? t.n : o.k1;
-    // Blocks of intervals, one a thread, joined in order: the same result as one pass. The
-    // per-point callback runs on one thread only.
-    int blocks = o.each != nullptr ? 1 : std::min(o.threads, (k1 - k0) / 256);
+    // Blocks of intervals, one a thread, joined in order: the same result as one pass.
+    int blocks = std::min(o.threads, (k1 - k0) / 256);
     if (blocks < 2)
         return errors_of(t, o, k0, k1);
     std::vector<DenseErrors> part(static_cast<std::size_t>(blocks));

@@ -13,14 +13,15 @@ struct ConvTable {
 // n >= 2, a < b; throws std::bad_alloc when memory is short.
 ConvTable conv_table(int n, double a, double b);
 
-// The errors |p(x) - lorentz(x)| of one method on one table over the dense engine's points:
-// the maximum and the first x where it is met, and the maxima over "inner",
-// a + w <= x <= b - w with w = (b - a)/7, and over "ends", the rest.
+// The errors |p(x) - lorentz(x)| of one method on one table over the dense engine's points,
+// on the caller's thread: the maximum and the first x where it is met, and the maxima over
+// "inner", a + w <= x <= b - w with w = (b - a)/7, and over "ends", the rest; an infinite
+// error counts, a NaN does not (unless it is the first point's: the maximum is then NaN).
 struct ConvStats {
     int n = 0;
     double h = 0, max_error = 0, x_at_max = 0, inner_max = 0, ends_max = 0;
 };
-ConvStats conv_stats(const ConvTable& t, Method m, double a, double b);
+ConvStats conv_stats(const ConvTable& t, const Method& m, double a, double b);
 
 // The observed order log(e0 / e1) / log(h0 / h1) between two tables.
 double conv_order(double e0, double h0, double e1, double h1);

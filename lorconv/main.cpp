@@ -1,5 +1,6 @@
 // lorconv: how the error of both interpolants shrinks as the table gets finer: the maxima
 // inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
+#include "args.hpp"
 #include "conv.hpp"
 #include "shell.hpp"
 #include "svg.hpp"
@@ -13,10 +14,6 @@
 
 namespace {
 constexpr long long default_n0 = 8, default_n1 = 4096;
-constexpr long long max_n = 1LL << 24;
-constexpr double default_a = 0.0, default_b = 7.0;
-// Errors below this are rounding, not interpolation: a few hundred ulps of the peak value 1.
-constexpr double rounding_floor = 1e-13;
 
 constexpr const char* usage_text =
     "usage: lorconv [N0 N1 [A B]]\n"
@@ -28,21 +25,15 @@ constexpr const char* usage_text =
     "per method. Defaults: N0 = 8, N1 = 4096, A = 0, B = 7. 4 <= N0 <= N1 <= 16777216.\n"
     "Exit status: 0; 1 when a file cannot be written; 2 for bad arguments.\n";
 
-// What the theory of each method says, for the verdicts and the reference lines.
-struct Theory {
-    const char* name;
-    Method m;
-    int inner, ends;
-    const char* why_ends;
-};
-constexpr Theory theories[] = {
-    {"spline", Method::spline, 4, 2, "the natural end condition"},
-    {"quadratic", Method::quadratic, 3, 1, "the flat ghost ordinates"},
-};
-
+// One method's tables, coarsest first.
 struct Series {
+    const Method* m;
     std::vector<ConvStats> rows;
 };
+using Study = std::vector<Series>;
+
+// The colour of each method's curves, in the order of methods().
+constexpr const char* colours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd"};
 
 // The observed order between tables i-1 and i of a series, inside or at the ends; i >= 1.
 double observed(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
@@ -56,12 +47,12 @@ std::string order_cell(const std::vector<ConvStats>& r, std::size_t i, bool inne
 }
 
 // Writes conv.csv; 0, or the errno value of the failure.
-int write_csv(const Series* s) {
+int write_csv(const Study& s) {
     std::string csv = "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends\n";
-    for (int k = 0; k < 2; ++k) {
-        const std::vector<ConvStats>& r = s[k].rows;
+    for (const Series& se : s) {
+        const std::vector<ConvStats>& r = se.rows;
         for (std::size_t i = 0; i < r.size(); ++i)
-            csv += fmt("%s,%d,%.17g,%.17g,%.17g,%.17g,%.17g,", theories[k].name, r[i].n, r[i].h,
+            csv += fmt("%s,%d,%.17g,%.17g,%.17g,%.17g,%.17g,", se.m->name, r[i].n, r[i].h,
                        r[i].max_error, r[i].x_at_max, r[i].inner_max, r[i].ends_max) +
                    order_cell(r, i, true) + "," + order_cell(r, i, false) + "\n";
     }
@@ -72,12 +63,13 @@ std::string power(int k) {
     return k == 1 ? "h" : fmt("h^%d", k);
 }
 
-// Writes conv.svg; 0, or the errno value of the failure.
-int write_svg(const Series* s, double a, double b, double ymax) {
+// The panel of conv.svg: the x axis spans the spacings of the tables; the y axis reaches down
+// to the rounding level floor, so that a curve that flattens there is seen to meet it.
+Panel conv_panel(const Study& s, double floor) {
     const std::vector<ConvStats>& r0 = s[0].rows;
     double hmin = r0.back().h, hmax = r0.front().h, emin = HUGE_VAL, emax = 0;
-    for (int k = 0; k < 2; ++k)
-        for (const ConvStats& c : s[k].rows)
+    for (const Series& se : s)
+        for (const ConvStats& c : se.rows)
             for (double e : {c.inner_max, c.ends_max})
                 if (e > 0 && std::isfinite(e)) {
                     emin = std::fmin(emin, e);
@@ -85,11 +77,8 @@ int write_svg(const Series* s, double a, double b, double ymax) {
                 }
     if (!(emin <= emax))
         emin = emax = 1;
-    double floor = rounding_level(ymax);
     constexpr double w = 860, h = 560, left = 90, top = 60;
-    // The x axis spans the spacings of the tables; the y axis reaches down to the rounding
-    // level, so that a curve that flattens there is seen to meet it.
-    Panel p{left,
+    return {left,
             top,
             w - left - 30,
             h - top - 70,
@@ -99,44 +88,49 @@ int write_svg(const Series* s, double a, double b, double ymax) {
             decade_above(emax),
             Scale::log10,
             Scale::log10};
-    std::string svg = svg_begin(w, h);
+}
+
+// One method's curve inside (region 0: solid) or in the end layers (1: dotted), its theory's
+// slope (dashed) anchored at the finest table, and its legend line at *ly.
+void draw_series(std::string& svg, const Panel& p, const Series& se, const char* col, int region,
+                 double a, double b, double* ly) {
+    static constexpr const char* style[2] = {nullptr, "2 3"};
+    std::vector<double> hs, es;
+    for (const ConvStats& c : se.rows) {
+        hs.push_back(c.h);
+        es.push_back(region == 0 ? c.inner_max : c.ends_max);
+    }
+    auto n = static_cast<long>(hs.size());
+    draw_line(svg, p, hs.data(), es.data(), n, col, 1.6, style[region]);
+    draw_points(svg, p, hs.data(), es.data(), n, 1, col, region == 0 ? 3.2 : 2.0);
+    int order = region == 0 ? se.m->order_inner : se.m->order_ends;
+    double hmax = se.rows.front().h, hf = hs.back(), ef = es.back();
+    double tx[2] = {hf, hmax}, ty[2] = {ef, ef * std::pow(hmax / hf, order)};
+    draw_line(svg, p, tx, ty, 2, col, 1.0, "6 4");
+    double wi = (b - a) / 7;
+    std::string where = region == 0 ? fmt("inner [%g, %g], solid", a + wi, b - wi)
+                                    : std::string("the end layers, dotted");
+    draw_legend(svg, p, *ly, col,
+                fmt("%s, %s (dashed: %s)", se.m->name, where.c_str(), power(order).c_str()));
+    *ly += 18;
+}
+
+// Writes conv.svg; 0, or the errno value of the failure.
+int write_svg(const Study& s, double a, double b, double ymax) {
+    double floor = rounding_level(ymax);
+    Panel p = conv_panel(s, floor);
+    std::string svg = svg_begin(860, 560);
     draw_axes(svg, p, "h = (B - A)/(n - 1)", "largest absolute error",
               fmt("Convergence on [%g, %g]: the error against the spacing h", a, b));
-    const char* colours[2] = {"#1f77b4", "#d62728"};
     // Inside: solid lines; the end layers: dotted; the theory's slopes: dashed.
-    const char* style[2] = {nullptr, "2 3"};
     double rx[2] = {p.x0, p.x1}, ry[2] = {floor, floor};
     draw_line(svg, p, rx, ry, 2, "#888", 1.0);
-    svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"#555\">rounding level</text>\n", p.left + 6,
-               py(p, floor) - 4);
+    label_rounding_level(svg, p, py(p, floor) - 4);
     double ly = p.top + 20;
-    double wi = (b - a) / 7;
-    for (int k = 0; k < 2; ++k) {
-        const std::vector<ConvStats>& r = s[k].rows;
-        for (int region = 0; region < 2; ++region) {
-            std::vector<double> hs, es;
-            for (const ConvStats& c : r) {
-                hs.push_back(c.h);
-                es.push_back(region == 0 ? c.inner_max : c.ends_max);
-            }
-            const char* col = colours[k];
-            auto n = static_cast<long>(hs.size());
-            draw_line(svg, p, hs.data(), es.data(), n, col, 1.6, style[region]);
-            draw_points(svg, p, hs.data(), es.data(), n, 1, col, region == 0 ? 3.2 : 2.0);
-            // The theory's slope, anchored at the finest table.
-            int order = region == 0 ? theories[k].inner : theories[k].ends;
-            double hf = hs.back(), ef = es.back();
-            double tx[2] = {hf, hmax}, ty[2] = {ef, ef * std::pow(hmax / hf, order)};
-            draw_line(svg, p, tx, ty, 2, col, 1.0, "6 4");
-            std::string where = region == 0 ? fmt("inner [%g, %g], solid", a + wi, b - wi)
-                                            : std::string("the end layers, dotted");
-            draw_legend(
-                svg, p, ly, col,
-                fmt("%s, %s (dashed: %s)", theories[k].name, where.c_str(), power(order).c_str()));
-            ly += 18;
-        }
-    }
-    svg += "</svg>\n";
+    for (std::size_t k = 0; k < s.size(); ++k)
+        for (int region = 0; region < 2; ++region)
+            draw_series(svg, p, s[k], colours[k % std::size(colours)], region, a, b, &ly);
+    svg_end(svg);
     return save_file("conv.svg", svg);
 }
 
@@ -148,23 +142,24 @@ std::string verdict_part(double obs, double e, int theory, const char* why) {
     if (why != nullptr)
         r += std::string(": ") + why;
     if (!agrees)
-        r += e < rounding_floor ? fmt(", not seen: the error %.1e is at the rounding floor", e)
-                                : std::string(", not reached");
+        r += e < error_floor ? fmt(", not seen: the error %.1e is at the rounding floor", e)
+                             : std::string(", not reached");
     return r + ")";
 }
 
-void print_results(const Series* s) {
-    // n takes up to 8 digits (16777216).
-    std::printf("%8s %11s | %-34s | %-34s\n", "", "", "natural cubic spline",
-                "four-point quadratic");
-    std::printf("%8s %11s | %10s %10s %6s %6s | %10s %10s %6s %6s\n", "n", "h", "inner", "ends",
-                "p in", "p ends", "inner", "ends", "p in", "p ends");
-    std::size_t rows = s[0].rows.size();
-    for (std::size_t i = 0; i < rows; ++i) {
-        const ConvStats& c = s[0].rows[i];
-        std::printf("%8d %11.5g", c.n, c.h);
-        for (int k = 0; k < 2; ++k) {
-            const std::vector<ConvStats>& r = s[k].rows;
+// The table of maxima and orders, a column group a method; n takes up to 8 digits.
+void print_table(const Study& s) {
+    std::printf("%8s %11s", "", "");
+    for (const Series& se : s)
+        std::printf(" | %-34s", se.m->label);
+    std::printf("\n%8s %11s", "n", "h");
+    for (std::size_t k = 0; k < s.size(); ++k)
+        std::printf(" | %10s %10s %6s %6s", "inner", "ends", "p in", "p ends");
+    std::printf("\n");
+    for (std::size_t i = 0; i < s[0].rows.size(); ++i) {
+        std::printf("%8d %11.5g", s[0].rows[i].n, s[0].rows[i].h);
+        for (const Series& se : s) {
+            const std::vector<ConvStats>& r = se.rows;
             std::printf(" | %10.3e %10.3e", r[i].inner_max, r[i].ends_max);
             if (i == 0)
                 std::printf(" %6s %6s", "", "");
@@ -173,39 +168,44 @@ void print_results(const Series* s) {
         }
         std::printf("\n");
     }
-    for (int k = 0; k < 2; ++k) {
-        const std::vector<ConvStats>& r = s[k].rows;
+}
+
+// The table, then a verdict a method.
+void print_results(const Study& s) {
+    print_table(s);
+    for (const Series& se : s) {
+        const std::vector<ConvStats>& r = se.rows;
+        const Method& m = *se.m;
         if (r.size() < 2) {
-            std::printf("%s: one table only, no observed order\n", theories[k].name);
+            std::printf("%s: one table only, no observed order\n", m.name);
             continue;
         }
         std::size_t last = r.size() - 1;
         std::printf(
-            "%s: inner order %s, ends %s\n", theories[k].name,
-            verdict_part(observed(r, last, true), r[last].inner_max, theories[k].inner, nullptr)
+            "%s: inner order %s, ends %s\n", m.name,
+            verdict_part(observed(r, last, true), r[last].inner_max, m.order_inner, nullptr)
                 .c_str(),
-            verdict_part(observed(r, last, false), r[last].ends_max, theories[k].ends,
-                         theories[k].why_ends)
+            verdict_part(observed(r, last, false), r[last].ends_max, m.order_ends, m.why_ends)
                 .c_str());
     }
 }
 
-// The study of both methods on the tables of n0, 2 n0, ... <= n1 rows into s, each table
-// and method a job of its own, the jobs on up to threads threads; the same results whatever
+// The study of every method on the tables of n0, 2 n0, ... <= n1 rows, each table and
+// method a job of its own, the jobs on up to threads threads; the same results whatever
 // threads is. Returns the largest |y| of the tables, for the rounding level.
-double study(long long n0, long long n1, double a, double b, int threads, Series* s) {
+double study(long long n0, long long n1, double a, double b, int threads, Study& s) {
     std::vector<int> sizes;
     for (long long n = n0; n <= n1; n *= 2)
         sizes.push_back(static_cast<int>(n));
-    for (int k = 0; k < 2; ++k)
-        s[k].rows.resize(sizes.size());
+    for (const Method* m : methods())
+        s.push_back({m, std::vector<ConvStats>(sizes.size())});
     std::vector<double> ymax(sizes.size(), 0.0);
     // The largest tables first, so that the threads end together.
-    run_jobs(2 * sizes.size(), threads, [&](std::size_t job) {
-        std::size_t i = sizes.size() - 1 - job / 2;
-        int k = static_cast<int>(job % 2);
+    std::size_t ms = s.size();
+    run_jobs(ms * sizes.size(), threads, [&](std::size_t job) {
+        std::size_t i = sizes.size() - 1 - job / ms, k = job % ms;
         ConvTable t = conv_table(sizes[i], a, b);
-        s[k].rows[i] = conv_stats(t, theories[k].m, a, b);
+        s[k].rows[i] = conv_stats(t, *s[k].m, a, b);
         if (k == 0)
             for (double y : t.ya)
                 ymax[i] = std::fmax(ymax[i], std::fabs(y));
@@ -220,23 +220,16 @@ double study(long long n0, long long n1, double a, double b, int threads, Series
 std::string check_args(int argc, char** argv, long long* n0, long long* n1, double* a, double* b) {
     if (argc != 1 && argc != 3 && argc != 5)
         return "give N0 and N1 together, and A and B together after them";
-    if (argc >= 3 && (!count_arg(argv[1], n0) || *n0 < 4))
-        return "N0 must be a whole number >= 4, not \"" + shown(argv[1]) + "\"";
-    if (argc >= 3 && (!count_arg(argv[2], n1) || *n1 > max_n))
-        return "N1 must be a whole number <= " + std::to_string(max_n) + ", not \"" +
-               shown(argv[2]) + "\"";
+    if (std::string w = argc >= 3 ? count_fault("N0", argv[1], 4, 0, n0) : ""; !w.empty())
+        return w;
+    if (std::string w = argc >= 3 ? count_fault("N1", argv[2], 1, max_rows, n1) : ""; !w.empty())
+        return w;
     if (*n1 < *n0)
         return "N1 must not be below N0, and " + std::to_string(*n1) + " is below " +
                std::to_string(*n0);
-    if (argc == 5 && !number_arg(argv[3], a))
-        return "A must be a number, not \"" + shown(argv[3]) + "\"";
-    if (argc == 5 && !number_arg(argv[4], b))
-        return "B must be a number, not \"" + shown(argv[4]) + "\"";
-    if (!(*a < *b))
-        return "A must be below B";
-    if (!std::isfinite(*b - *a))
-        return "B - A must be finite";
-    return "";
+    if (std::string w = argc == 5 ? interval_args(argv[3], argv[4], a, b) : ""; !w.empty())
+        return w;
+    return interval_fault(*a, *b);
 }
 } // namespace
 
@@ -251,7 +244,7 @@ int main(int argc, char** argv) {
         std::fputs(usage_text, stderr);
         return 2;
     }
-    Series s[2];
+    Study s;
     double ymax = study(n0, n1, a, b, thread_count(), s);
     // The results first: a file that cannot be written loses nothing of them.
     print_results(s);

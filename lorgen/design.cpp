@@ -12,21 +12,6 @@
 namespace {
 using Rows = std::vector<double>;
 
-// How the spacing is tuned for each method.
-struct Tuning {
-    // The exponent of the error model inside (1, 2 or 4): the spline's order inside, 4 (its
-    // end layer's 2 still settles); for the quadratic 2, between its 3 inside and 1 at the
-    // ends, so that the rounds settle for both.
-    int p;
-    // The quadratic's end intervals, whose error falls with the order 1 of the flat ghost
-    // ordinates and as the neighbour widens, follow their own exponent, unsmoothed.
-    int ends;
-    int p_end;
-};
-Tuning tuning(Method m) {
-    return m == Method::spline ? Tuning{4, 0, 4} : Tuning{2, 1, 1};
-}
-
 Rows values_of(const Rows& x) {
     Rows y(x.size());
     for (std::size_t i = 0; i < x.size(); ++i)
@@ -50,7 +35,7 @@ Rows resolving(double a, double b) {
 // What every step of a design works with: the method, the tolerance, the threads it may
 // use, and the guard points (rows of resolving()) at which every table is checked too.
 struct Job {
-    Method m;
+    const Method& m;
     double tol;
     int threads;
     Rows guards;
@@ -63,7 +48,7 @@ Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1) {
     Rows y = values_of(x);
     int n = static_cast<int>(x.size());
     k1 = k1 < 0 ? n - 1 : k1;
-    DenseTable t = dense_prepare(x.data(), y.data(), n, job.m);
+    DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads);
     DenseOpts o;
     o.k0 = k0;
     o.k1 = k1 == n - 1 ? n : k1;
@@ -189,7 +174,7 @@ struct Try {
 // error changes by less than a part in 500; the best rows met. Empty rows when no round gave
 // rows that ascend strictly.
 Try settle(const Try& from, long long n, const Job& job) {
-    Tuning tu = tuning(job.m);
+    Tuning tu = job.m.tuning;
     Try cur = from, best;
     double last = HUGE_VAL;
     for (int round = 0; round < 40; ++round) {
@@ -274,17 +259,17 @@ bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
     }
 }
 
-// The least n of 2, 4, 8, ... <= design_max_rows for which meets(n) holds, brought down by
+// The least n of 2, 4, 8, ... <= max_rows for which meets(n) holds, brought down by
 // bisection between the last n that failed and it (the error is not strictly monotone in n:
 // this procedure is what defines the count). 0 when none does, or when stop(n), asked after
 // each n that failed on the way up, says that none will.
 template <class Meets, class Stop> long long least_rows(Meets meets, Stop stop) {
     long long lo = 1, hi = 2;
     while (!meets(hi)) {
-        if (hi >= design_max_rows || stop(hi))
+        if (hi >= max_rows || stop(hi))
             return 0;
         lo = hi;
-        hi = std::min(2 * hi, design_max_rows);
+        hi = std::min(2 * hi, max_rows);
     }
     while (hi - lo > 1) {
         long long mid = lo + (hi - lo) / 2;
@@ -306,7 +291,7 @@ Peak within(const DenseTable& t, int k0, int k1, double tol, int threads) {
 }
 } // namespace
 
-Design design_table(double a, double b, double tol, Method m, int threads) {
+Design design_table(double a, double b, double tol, const Method& m, int threads) {
     Job job{m, tol, threads, resolving(a, b)};
     Try last{job.guards, errors_of(job.guards, {m, tol, threads, {}})};
     Design d;
@@ -323,7 +308,7 @@ Design design_table(double a, double b, double tol, Method m, int threads) {
         }
         last = s;
         settled = largest(s.e);
-        auto limit = static_cast<std::size_t>(std::min(design_max_rows, n + 16));
+        auto limit = static_cast<std::size_t>(std::min(max_rows, n + 16));
         if (!mend(s, limit, job, &d.end))
             return false;
         if (!found || n < found_n) {
@@ -351,19 +336,20 @@ Design design_table(double a, double b, double tol, Method m, int threads) {
     return d;
 }
 
-Peak table_error(const double* xa, const double* ya, int n, Method m, double tol, int threads) {
-    return within(dense_prepare(xa, ya, n, m), 0, -1, tol, threads);
+Peak table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
+                 int threads) {
+    return within(dense_prepare(xa, ya, n, m, threads), 0, -1, tol, threads);
 }
 
 namespace {
 // Whether lorgen's n evenly spaced rows keep the method within tol: the end intervals,
 // where the end conditions put the largest errors, first; every probe stops at the first
 // error above tol.
-bool even_meets(double a, double b, long long n, double tol, Method m, int threads) {
+bool even_meets(double a, double b, long long n, double tol, const Method& m, int threads) {
     Rows x(static_cast<std::size_t>(n)), y(x.size());
     sample_table(a, b, n, x.data(), y.data());
     auto rows = static_cast<int>(n);
-    DenseTable t = dense_prepare(x.data(), y.data(), rows, m);
+    DenseTable t = dense_prepare(x.data(), y.data(), rows, m, threads);
     for (int k0 : {0, std::max(0, rows - 3)})
         if (!(within(t, k0, std::min(k0 + 2, rows - 1), tol, 1).err <= tol))
             return false;
@@ -371,7 +357,7 @@ bool even_meets(double a, double b, long long n, double tol, Method m, int threa
 }
 } // namespace
 
-long long even_rows(double a, double b, double tol, Method m, int threads) {
+long long even_rows(double a, double b, double tol, const Method& m, int threads) {
     return least_rows([&](long long n) { return even_meets(a, b, n, tol, m, threads); },
                       [](long long) { return false; });
 }

@@ -3,16 +3,14 @@
 // engine's sampling; and the count of evenly spaced rows that does the same.
 #pragma once
 
+#include "args.hpp"
 #include "dense.hpp"
 
 #include <vector>
 
-// The most rows a table may have, designed or evenly spaced.
-inline constexpr long long design_max_rows = 1LL << 24;
-
 enum class DesignEnd {
     reached,       // the table keeps the method within the tolerance
-    too_many_rows, // more than design_max_rows would be needed
+    too_many_rows, // more than max_rows would be needed
     too_close,     // rows closer than doubles can tell apart would be needed
     not_finite,    // the method's values are not finite however many rows are added
 };
@@ -27,13 +25,14 @@ struct Design {
 // are spaced so that every interval carries about the same error, then the intervals still
 // above tol are mended; the table is verified whole, also at guard points that resolve the
 // peak. The result is the same for any threads.
-Design design_table(double a, double b, double tol, Method m, int threads);
+Design design_table(double a, double b, double tol, const Method& m, int threads);
 
 // The largest error of the method on the table (xa, ya: n >= 2 rows) at the engine's points,
 // when every error there is finite and at most tol; else a Peak with err = HUGE_VAL.
-Peak table_error(const double* xa, const double* ya, int n, Method m, double tol, int threads);
+Peak table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
+                 int threads);
 
 // The fewest evenly spaced rows (lorgen's, sample_x) that keep the method within tol on
 // [a, b]: n = 2, 4, 8, ... until a table meets tol, then bisection between the last n that
 // failed and the first that met. 0 when 2^24 rows do not meet it.
-long long even_rows(double a, double b, double tol, Method m, int threads);
+long long even_rows(double a, double b, double tol, const Method& m, int threads);

@@ -1,6 +1,7 @@
 // lorgen: writes N equally spaced samples of the Lorentzian on [A, B] to standard output, one
 // pair a line with 17 significant digits, so that the values read back exactly; or, with
 // --tol, a table designed so that an interpolant of it stays within a tolerance.
+#include "args.hpp"
 #include "design.hpp"
 #include "proc.hpp"
 #include "shell.hpp"
@@ -17,53 +18,39 @@
 
 namespace {
 constexpr long long default_n = 29;
-constexpr double default_a = 0.0, default_b = 7.0;
 // One row: x and y with 17 significant digits, which read back exactly.
 constexpr const char* row_format = "%.17g %.17g\n";
 
-constexpr const char* usage_text =
-    "usage: lorgen [N [A B]]\n"
-    "       lorgen --tol E --method spline|quadratic [--svg FILE] [A B]\n"
-    "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
-    "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
-    "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n"
-    "With --tol: a table of few rows, placed where the method's error is, whose natural\n"
-    "cubic spline (splerr) or four-point quadratic (quaderr) stays within E at 64 points an\n"
-    "interval; standard error tells its rows, its largest error and the rows an evenly\n"
-    "spaced table needs. --svg FILE draws the spacing of both. E >= 1e-13.\n"
-    "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
-    "16777216 rows reaches E; 2 for wrong arguments.\n";
+// The usage, the methods' names in it.
+std::string usage_text() {
+    return "usage: lorgen [N [A B]]\n"
+           "       lorgen --tol E --method " +
+           method_names("|", "|") +
+           " [--svg FILE] [A B]\n"
+           "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
+           "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
+           "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n"
+           "With --tol: a table of few rows, placed where the method's error is, whose natural\n"
+           "cubic spline (splerr) or four-point quadratic (quaderr) stays within E at 64 points "
+           "an\n"
+           "interval; standard error tells its rows, its largest error and the rows an evenly\n"
+           "spaced table needs. --svg FILE draws the spacing of both. E >= 1e-13.\n"
+           "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
+           "16777216 rows reaches E; 2 for wrong arguments.\n";
+}
 
 int usage(std::FILE* to, int status) {
-    std::fputs(usage_text, to);
+    std::fputs(usage_text().c_str(), to);
     return status;
-}
-
-// A and B from the arguments ab[0] and ab[1]: what is wrong with them, or "".
-std::string interval_args(char** ab, double* a, double* b) {
-    if (!number_arg(ab[0], a))
-        return "A must be a number, not \"" + shown(ab[0]) + "\"";
-    if (!number_arg(ab[1], b))
-        return "B must be a number, not \"" + shown(ab[1]) + "\"";
-    return "";
-}
-
-// What is wrong with the interval [a, b] for a table of more than one row, or "".
-std::string interval_fault(double a, double b) {
-    if (!(a < b))
-        return "A must be below B";
-    if (!(b - a < HUGE_VAL))
-        return "B - A must be finite";
-    return "";
 }
 
 // What is wrong with the arguments, in one line, or "" when nothing is.
 std::string check_args(int argc, char** argv, long long* n, double* a, double* b) {
     if (argc == 3 || argc > 4)
         return "give N alone, or N with both A and B";
-    if (argc >= 2 && !count_arg(argv[1], n))
-        return "N must be a whole number >= 1, not \"" + shown(argv[1]) + "\"";
-    if (std::string w = argc == 4 ? interval_args(argv + 2, a, b) : ""; !w.empty())
+    if (std::string w = argc >= 2 ? count_fault("N", argv[1], 1, 0, n) : ""; !w.empty())
+        return w;
+    if (std::string w = argc == 4 ? interval_args(argv[2], argv[3], a, b) : ""; !w.empty())
         return w;
     if (*n < 2)
         return "";
@@ -84,8 +71,7 @@ std::string check_args(int argc, char** argv, long long* n, double* a, double* b
 // The tolerance design's arguments.
 struct DesignArgs {
     double tol = 0;
-    Method method = Method::spline;
-    bool has_method = false;
+    const Method* method = nullptr;
     const char* svg = nullptr;
     double a = default_a, b = default_b;
 };
@@ -109,30 +95,26 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
             if (tol)
                 return "--tol is given twice";
             tol = true;
-            if (!number_arg(v, &d->tol))
-                return "E must be a number, not \"" + shown(v) + "\"";
-            if (!(d->tol > 0) || !(d->tol < HUGE_VAL))
-                return "E must be positive and finite";
-            if (d->tol < 1e-13)
-                return "E must be at least 1e-13: below it rounding, not the table, sets the error";
+            if (std::string w = tolerance_arg(v, &d->tol); !w.empty())
+                return w;
         } else if (o == "--method") {
-            if (d->has_method)
+            if (d->method != nullptr)
                 return "--method is given twice";
-            if (std::strcmp(v, "spline") != 0 && std::strcmp(v, "quadratic") != 0)
-                return "the method is spline or quadratic, not \"" + shown(v) + "\"";
-            d->has_method = true;
-            d->method = v[0] == 's' ? Method::spline : Method::quadratic;
+            d->method = method_named(v);
+            if (d->method == nullptr)
+                return "the method is " + method_names(", ", " or ") + ", not \"" + shown(v) + "\"";
         } else {
             if (d->svg != nullptr)
                 return "--svg is given twice";
             d->svg = v;
         }
     }
-    if (!tol || !d->has_method)
-        return "a design needs both --tol E and --method spline|quadratic";
+    if (!tol || d->method == nullptr)
+        return "a design needs both --tol E and --method " + method_names("|", "|");
     if (argc - i != 0 && argc - i != 2)
         return "after the options, give both A and B, or neither";
-    if (std::string w = argc - i == 2 ? interval_args(argv + i, &d->a, &d->b) : ""; !w.empty())
+    if (std::string w = argc - i == 2 ? interval_args(argv[i], argv[i + 1], &d->a, &d->b) : "";
+        !w.empty())
         return w;
     return interval_fault(d->a, d->b);
 }
@@ -171,7 +153,7 @@ int write_text(const std::string& path, const std::string& text) {
 // Reads text back as splerr and quaderr read loren.out, from a temporary file: "" when it
 // gives the abscissae x and keeps the method within tol (its largest error then in *largest),
 // else what went wrong.
-std::string check_read_back(const std::string& text, const std::vector<double>& x, Method m,
+std::string check_read_back(const std::string& text, const std::vector<double>& x, const Method& m,
                             double tol, int threads, Peak* largest) {
     std::string path;
     if (int err = sys_temp_file(&path); err != 0)
@@ -199,19 +181,19 @@ int design_main(int argc, char** argv) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return usage(stderr, 2);
     }
-    Method m = d.method;
-    const char* name =
-        m == Method::spline ? "the natural cubic spline" : "the four-point quadratic";
+    const Method& m = *d.method;
+    const char* name = m.title;
     std::string where =
         "within " + shortest(d.tol) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
     int threads = thread_count();
     Design g = design_table(d.a, d.b, d.tol, m, threads);
     if (g.end != DesignEnd::reached) {
-        const char* why =
-            g.end == DesignEnd::too_close ? ": its rows would be closer than doubles can tell apart"
-            : g.end == DesignEnd::not_finite ? ": its values are not finite on intervals this wide"
-                                             : " with at most 16777216 rows";
-        std::fprintf(stderr, "lorgen: no table keeps %s %s%s\n", name, where.c_str(), why);
+        std::string why = g.end == DesignEnd::too_close
+                              ? ": its rows would be closer than doubles can tell apart"
+                          : g.end == DesignEnd::not_finite
+                              ? ": its values are not finite on intervals this wide"
+                              : " with at most " + std::to_string(max_rows) + " rows";
+        std::fprintf(stderr, "lorgen: no table keeps %s %s%s\n", name, where.c_str(), why.c_str());
         return 1;
     }
     std::string text = table_text(g.x);
@@ -227,7 +209,7 @@ int design_main(int argc, char** argv) {
         std::fputs("lorgen: cannot write the table\n", stderr);
         return 1;
     }
-    std::string need = even > 0 ? std::to_string(even) : "more than 16777216";
+    std::string need = even > 0 ? std::to_string(even) : "more than " + std::to_string(max_rows);
     std::fprintf(stderr,
                  "lorgen: %zu rows keep %s %s (largest %.2g at x = %.3g); evenly spaced "
                  "rows need %s\n",
@@ -245,7 +227,7 @@ int design_main(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (info_args(argc, argv, "lorgen", usage_text))
+    if (info_args(argc, argv, "lorgen", usage_text().c_str()))
         return 0;
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);

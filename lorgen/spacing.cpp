@@ -15,7 +15,7 @@ std::string spacing_svg(const std::vector<double>& x, long long even, double a, 
         mid.push_back(x[k] + 0.5 * (x[k + 1] - x[k]));
         h.push_back(x[k + 1] - x[k]);
     }
-    long long rows = even > 0 ? even : design_max_rows;
+    long long rows = even > 0 ? even : max_rows;
     double he = (b - a) / static_cast<double>(rows - 1);
     double lo = std::min(he, *std::min_element(h.begin(), h.end()));
     double hi = std::max(he, *std::max_element(h.begin(), h.end()));
@@ -43,9 +43,11 @@ std::string spacing_svg(const std::vector<double>& x, long long even, double a, 
     double ly = ht - 40;
     draw_legend(svg, p, ly, designed,
                 fmt("designed: %zu rows, each at the middle of its interval", x.size()));
-    std::string need = even > 0 ? fmt("%lld rows", even) : std::string("more than 16777216 rows");
+    std::string need = even > 0 ? fmt("%lld rows", even) : fmt("more than %lld rows", max_rows);
     draw_legend(svg, p, ly + 18, evenly,
-                "evenly spaced, dashed: " + need + (even > 0 ? "" : " (drawn at 16777216)"), "6 4");
-    svg += "</svg>\n";
+                "evenly spaced, dashed: " + need +
+                    (even > 0 ? "" : fmt(" (drawn at %lld)", max_rows)),
+                "6 4");
+    svg_end(svg);
     return svg;
 }

@@ -1,5 +1,5 @@
 // memory: zero-filled arrays of doubles, and their pages made resident ahead of first use.
-#include "numlib.hpp"
+#include "memory.hpp"
 
 #include <cstdint>
 #include <cstdlib>
@@ -42,9 +42,9 @@ void free_doubles(double* p) {
     std::free(p);
 }
 
-std::thread prefault_pair(double* a, double* b, std::size_t n) {
+std::thread prefault_pair(double* a, double* b, std::size_t n, int threads) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    if (n >= min_prefault) {
+    if (n >= min_prefault && threads > 1) {
         try {
             return std::thread(populate_pair, a, b, n);
         } catch (...) {
@@ -55,6 +55,7 @@ std::thread prefault_pair(double* a, double* b, std::size_t n) {
     (void)a;
     (void)b;
     (void)n;
+    (void)threads;
 #endif
     return {};
 }

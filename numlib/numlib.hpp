@@ -1,17 +1,17 @@
-// numlib: the numerical core of the interpolation-error suite: the text-mode table reader,
-// the number grammar, the table loader and its diagnosis, the bracketing search, the
-// reference Lorentzian, the integer power, the error grid and its table format, the output
-// formatting and the memory helpers. It prints nothing, never ends the process, runs no
-// command and keeps no process-wide state: what is told to the user is the programs' own.
+// numlib: the numerical core of the interpolation-error suite, its entry header: the
+// text-mode table reader, the number grammar, the table loader, the bracketing search, the
+// reference Lorentzian, the integer power and the error grid. The suite's additions live in
+// topic headers included at the end: the diagnosis, the error table's format, the output
+// formatting, the memory helpers and the jobs. numlib prints nothing, never ends the process,
+// runs no command and keeps no process-wide state: what is told to the user is the
+// programs' own. Nothing in it throws unless its contract says so.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 // ---------------------------------------------------------------------------------------
@@ -68,8 +68,6 @@ bool tf_open_stdin(TextFile& t);
 std::int64_t tf_size(const TextFile& t);
 // Closes the file and releases the buffer; safe on a closed reader.
 void tf_close(TextFile& t);
-// Back to the first byte of the file, with all reading state cleared; false on failure.
-bool tf_rewind(TextFile& t);
 // Makes delivered bytes available in the block (tf_peek). Returns true when some are, false
 // for end of file (a byte 26, consumed by this call, or the true end of the file).
 bool tf_more(TextFile& t);
@@ -100,7 +98,7 @@ inline bool tf_done(const TextFile& t) {
     return t.raw_end && t.beg == t.end && !t.mark && t.nback == 0;
 }
 // The cause (an errno value, never 0) when a read of the file failed (an I/O error, a
-// directory), else 0; tf_rewind clears it.
+// directory), else 0.
 int tf_failed(const TextFile& t);
 
 // Number of LF bytes delivered from the current position to the end of file (the first
@@ -235,76 +233,6 @@ Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t
 // Releases the arrays of a loaded table and empties it; safe on an empty one.
 void free_table(SampleTable& t);
 
-// The kinds of problem a table can have, in the order a diagnosis lists them.
-enum class Problem {
-    not_number,   // text that is not a number stops the reads (at its line, with the text)
-    odd_line,     // a line holds other than 2 numbers, and values follow it (at that line,
-                  // with the count)
-    missing_rows, // fewer pairs than line ends, without such text or an empty line that
-                  // explains it (at the last line)
-    beyond_range, // a number beyond the range of a double (at its line, with the text and
-                  // the value it reads as)
-    no_line_end,  // text after the last line end is not read (at the line after it)
-    cr_only,      // the lines end in CR alone, so the file reads as one line (no line: 0)
-    x_repeats,    // an abscissa equals the one before it (at its line)
-    x_steps_back, // an abscissa is below the one before it (at its line)
-    after_26,     // a byte 26 ends the table before more text (at the line after it)
-};
-
-// One problem of a table, at a line counted from 1 (0: the file as a whole); text: up to 40
-// bytes of the word that is not a number, or the number beyond range, as the file holds
-// them; count: the numbers of an odd line; value: what a number beyond range reads as.
-struct TableProblem {
-    Problem kind = Problem::not_number;
-    std::int64_t line = 0;
-    std::string text;
-    int count = 0;
-    double value = 0;
-};
-// The problems that a load of path recorded in notes, in the order of Problem; at most one
-// of each kind, and only the first of x_repeats and x_steps_back. Reads the file again for the
-// lines of values (not_number and the order); a line that cannot be found then is -1. Nothing when
-// the load did not parse the file.
-std::vector<TableProblem> table_problems(const char* path, const TableNotes& notes);
-
-// Line (from 1) at which the "%lg %lg" reads of path meet what follows its first k numbers,
-// and in *text (when not null) up to 40 bytes of the word there; -1 when the file cannot be
-// read. A second pass over the file, for diagnostics only.
-std::int64_t line_of_value(const char* path, std::int64_t k, std::string* text = nullptr);
-
-// Zero-filled array of n doubles (at least one), nullptr when memory is short; release
-// with free_doubles.
-double* alloc_doubles(std::size_t n);
-void free_doubles(double* p);
-// Makes the pages of two fresh arrays of n doubles from alloc_doubles resident, 2 MiB of
-// each in turn from the start, on a helper thread, so that the kernel's zeroing of fresh
-// pages runs beside the caller's first writes; what the arrays hold is not changed, and the
-// caller may write them meanwhile. Join the thread returned; it is not joinable (nothing
-// was started) for small arrays, where the platform cannot, or when no thread can be had.
-std::thread prefault_pair(double* a, double* b, std::size_t n);
-
-// Runs job(k) for k = 0 .. n-1, in order of k, on up to threads threads (the caller's among
-// them; fewer where no more can be had), and returns when all have ended. Each job must
-// write only what is its own, so that the result does not depend on the threads.
-template <class Job> void run_jobs(std::size_t n, int threads, Job job) {
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t k; (k = next.fetch_add(1)) < n;)
-            job(k);
-    };
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads && static_cast<std::size_t>(i) < n; ++i) {
-        try {
-            pool.emplace_back(work);
-        } catch (...) {
-            break; // the threads there are take the jobs
-        }
-    }
-    work();
-    for (auto& t : pool)
-        t.join();
-}
-
 // ---------------------------------------------------------------------------------------
 // Bracketing search.
 // ---------------------------------------------------------------------------------------
@@ -313,6 +241,10 @@ template <class Job> void run_jobs(std::size_t n, int threads, Job job) {
 // x > xa[n-1] gives n-1, NaN gives -1, n <= 0 gives -1. xa ascending (not checked);
 // reads xa[0..n-1] only; O(log n).
 int locate(double x, const double xa[], int n);
+// locate(x, xa, n), found by a walk from hint (any int; clamped to -1..n-1): the same result
+// where xa does not step down and holds no NaN (not checked), in O(1) when hint is off by
+// one or two, else in O(|result - hint|). Elsewhere the result is unspecified.
+int locate_near(double x, const double xa[], int n, int hint);
 
 // ---------------------------------------------------------------------------------------
 // Reference function and power.
@@ -346,50 +278,12 @@ inline constexpr int grid_size = 999;
 // then +((i*0.02+0.0)^3) for i = 0..499, cubes by ipow.
 double grid_x(int k);
 
-enum class Write { ok, cannot_open, cannot_write };
-// Writes the error table of f to path: for every grid abscissa x in order, f(x), then
-// lorentz(x), then one line "%14.6lg %14.6lg" of x and |f(x) - lorentz(x)| ending in CR LF.
-// f is the program's evaluator: the file is open before its first call. Every write and the
-// close are checked; *cause (when not null) gets the errno of the first failure.
-Write write_error_table(const char* path, double (*f)(double), int* cause = nullptr);
-
-enum class ReadErrors { ok, cannot_open, bad_row, too_few };
-// A row of an error file that is not a pair of values: its line (from 1) and up to 60 bytes
-// of it from its first word, as the file holds them.
-struct ErrorRow {
-    std::int64_t line = 0;
-    std::string text;
-};
-// Reads an error file, under the reading rules: one pair "x error" a line, each a number of
-// the grammar or a word that "%lg" writes for a value that is not finite (nan, -nan, inf,
-// -inf, infinity; any case, any sign); blank lines skipped, a last line without a line end
-// read. Appends the pairs to xs, es. ReadErrors::bad_row: the first row that is not such a
-// pair, described in *bad (when not null); too_few: fewer than 2 pairs.
-ReadErrors read_error_table(const char* path, std::vector<double>& xs, std::vector<double>& es,
-                            ErrorRow* bad = nullptr);
-
 // ---------------------------------------------------------------------------------------
-// Output formatting.
+// The suite's additions, by topic.
 // ---------------------------------------------------------------------------------------
 
-// Formatting by C format strings whose floating-point conversions (%g, %lg, %14.6lg, %f)
-// write a value that is not finite as "nan", "-nan", "inf" or "-inf", by its sign and kind,
-// padded to the field width: the same text on every platform. Besides those: %d %i %u %x
-// %c of an int, %s and %%, as the C library has them. Arguments: doubles, ints, C strings.
-struct FmtArg {
-    double d = 0;
-    int i = 0;
-    const char* s = nullptr;
-    FmtArg(double v) : d(v) {}
-    FmtArg(int v) : i(v) {}
-    FmtArg(const char* v) : s(v) {}
-};
-// Appends the formatted text to out.
-void fmt_append(std::string& out, const char* fmt, const FmtArg* args, int n);
-// Formats into buf (cut to size - 1 bytes and ended by a NUL when size > 0); returns the
-// full length.
-int fmt_numv(char* buf, std::size_t size, const char* fmt, const FmtArg* args, int n);
-template <class... A> int fmt_nums(char* buf, std::size_t size, const char* fmt, A... a) {
-    const FmtArg args[] = {FmtArg(a)..., FmtArg(0)};
-    return fmt_numv(buf, size, fmt, args, static_cast<int>(sizeof...(a)));
-}
+#include "diagnosis.hpp"
+#include "errtab.hpp"
+#include "format.hpp"
+#include "jobs.hpp"
+#include "memory.hpp"

@@ -64,8 +64,8 @@ bool alloc_table(std::int64_t n, int pad, double** xa, double** ya) {
 // The one-thread read of n rows of an opened, counted file into the layout's entries, the
 // arrays' pages faulted in beside it; false when the file cannot be read.
 bool read_sequential(TextFile& f, std::int64_t n, std::size_t len, double* xa, double* ya,
-                     TableNotes& notes) {
-    std::thread faults = prefault_pair(xa, ya, len);
+                     TableNotes& notes, int threads) {
+    std::thread faults = prefault_pair(xa, ya, len, threads);
     read_rows(f, xa, ya, n, notes);
     if (faults.joinable())
         faults.join();
@@ -74,7 +74,7 @@ bool read_sequential(TextFile& f, std::int64_t n, std::size_t len, double* xa, d
 
 // The loading procedure, with the file read in the parts its cuts make (none: one thread).
 Load load(const char* path, Layout layout, int min_n, SampleTable& t,
-          std::span<const std::int64_t> cuts) {
+          std::span<const std::int64_t> cuts, int threads) {
     TextFile f;
     errno = 0;
     if (!tf_open(f, path)) {
@@ -127,7 +127,7 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
             notes.lines = n;
             notes.tail = tail;
         }
-        ok = read_sequential(f, n, len, x, y, notes);
+        ok = read_sequential(f, n, len, x, y, notes, threads);
     }
     int err = tf_failed(f);
     tf_close(f);
@@ -146,12 +146,12 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
 } // namespace
 
 Load load_table(const char* path, Layout layout, int min_n, SampleTable& t, int threads) {
-    return load(path, layout, min_n, t, auto_cuts(path, threads));
+    return load(path, layout, min_n, t, auto_cuts(path, threads), threads);
 }
 
 Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t,
                       std::span<const std::int64_t> cuts) {
-    return load(path, layout, min_n, t, cuts);
+    return load(path, layout, min_n, t, cuts, static_cast<int>(cuts.size()) + 1);
 }
 
 void free_table(SampleTable& t) {

@@ -265,9 +265,6 @@ void tf_close(TextFile& t) {
 std::int64_t tf_size(const TextFile& t) {
     return TextFileOps::size(t);
 }
-bool tf_rewind(TextFile& t) {
-    return TextFileOps::restart(t);
-}
 bool tf_more(TextFile& t) {
     return TextFileOps::more(t);
 }

@@ -20,7 +20,7 @@ double spline_interp(double x) {
         if (!report_load(load_table(table_name, {0, 0}, 2, t, thread_count()), t))
             return 0.0;
         double* d2 = alloc_doubles(static_cast<std::size_t>(t.n));
-        if (d2 == nullptr || !spline_coeffs(t.xa, t.ya, d2, t.n))
+        if (d2 == nullptr || !spline_coeffs(t.xa, t.ya, d2, t.n, thread_count()))
             die_no_memory();
         n = t.n;
         xa = t.xa;

@@ -3,11 +3,11 @@
 
 #include "numlib.hpp"
 
-bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n) {
+bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n, int threads) {
     double* u = alloc_doubles(static_cast<std::size_t>(n));
     if (u == nullptr)
         return false;
-    std::thread faults = prefault_pair(d2ya, u, static_cast<std::size_t>(n));
+    std::thread faults = prefault_pair(d2ya, u, static_cast<std::size_t>(n), threads);
     // The forward sweep: d2ya[i] holds row i's multiplier, u[i] its right-hand side. The
     // right slope of row i is the left slope of row i+1: the same operations, so the same bits.
     if (n > 2) {

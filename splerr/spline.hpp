@@ -5,8 +5,10 @@
 // which must be zero-filled on entry; d2ya[0] = d2ya[n-1] = 0.0 for finite data. n >= 2;
 // xa strictly ascending for a meaningful spline (equal neighbours divide by zero, as IEEE
 // arithmetic gives it). O(n). Returns false, d2ya unchanged, when the scratch array of n
-// doubles cannot be allocated.
-bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n);
+// doubles cannot be allocated. With threads > 1 and a large n it starts one helper thread
+// that makes the pages of d2ya and the scratch array resident, joined before it returns;
+// the result is the same. Does not throw.
+bool spline_coeffs(const double xa[], const double ya[], double d2ya[], int n, int threads = 1);
 // Value of that spline at x; outside [xa[0], xa[n-1]] the end cubics are extended. An
 // interval of zero width gives the mean of its two ordinates. n >= 2; reads entries
 // 0..n-1 only; O(log n), no allocation.

@@ -78,9 +78,15 @@ double py(const Panel& p, double y) {
     return p.top + p.height - (fwd(p.ys, y) - a) / (b - a) * p.height;
 }
 
-std::string xml_escape(const std::string& s) {
+namespace {
+// s as XML character data; with apos, an apostrophe as &apos; too (for attribute values).
+std::string escape(const std::string& s, bool apos) {
     std::string r;
     for (char c : s) {
+        if (c == '\'' && !apos) {
+            r += c;
+            continue;
+        }
         switch (c) {
         case '&': r += "&amp;"; break;
         case '<': r += "&lt;"; break;
@@ -94,6 +100,11 @@ std::string xml_escape(const std::string& s) {
         }
     }
     return r;
+}
+} // namespace
+
+std::string xml_escape(const std::string& s) {
+    return escape(s, true);
 }
 
 void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
@@ -192,7 +203,7 @@ void draw_legend(std::string& svg, const Panel& p, double y, const char* colour,
 }
 
 void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, const char* colour,
-                    double dy) {
+                    double dy, const std::string& legend, double legend_y) {
     svg += fmt("<g fill=\"%s\">\n", colour);
     long col = -1;
     for (long i = 0; i < n; ++i) {
@@ -207,6 +218,82 @@ void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, c
         svg += fmt("<path d=\"M%.1f %.1fl-3.5 -6h7z\"/>\n", X, y + 6);
     }
     svg += "</g>\n";
+    svg +=
+        fmt("<text x=\"%g\" y=\"%g\" fill=\"%s\">&#9660; ", p.left + 8, p.top + legend_y, colour) +
+        xml_escape(legend) + "</text>\n";
+}
+
+void draw_text(std::string& svg, double x, double y, const std::string& text, TextStyle s) {
+    static constexpr const char* anchors[] = {"", "middle", "end"};
+    svg += fmt("<text x=\"%g\" y=\"%g\"", x, y);
+    if (s.size > 0)
+        svg += fmt(" font-size=\"%d\"", s.size);
+    if (s.bold)
+        svg += " font-weight=\"bold\"";
+    if (s.anchor != Anchor::start)
+        svg += fmt(" text-anchor=\"%s\"", anchors[static_cast<int>(s.anchor)]);
+    if (s.fill != nullptr)
+        svg += fmt(" fill=\"%s\"", s.fill);
+    svg += '>';
+    svg += escape(text, false);
+    svg += "</text>\n";
+}
+
+void draw_title(std::string& svg, double w, const std::string& text) {
+    draw_text(svg, w / 2, 30, text, {Anchor::middle, nullptr, 19, true});
+}
+
+void draw_note(std::string& svg, const Panel& p, Corner c, const std::string& text,
+               const char* fill, int line) {
+    double right = p.left + p.width, below = p.top + p.height + 34;
+    switch (c) {
+    case Corner::top_right:
+        draw_text(svg, right - 8, p.top + 18 + 16 * line, text, {Anchor::end, fill});
+        break;
+    case Corner::top_centre:
+        draw_text(svg, p.left + p.width / 2, p.top + 40, text, {Anchor::middle, fill});
+        break;
+    case Corner::below_left: draw_text(svg, p.left, below, text, {Anchor::start, fill}); break;
+    case Corner::below_right: draw_text(svg, right, below, text, {Anchor::end, fill}); break;
+    }
+}
+
+void label_rounding_level(std::string& svg, const Panel& p, double y) {
+    draw_text(svg, p.left + 6, y, "rounding level", {Anchor::start, "#555"});
+}
+
+void shade_x_range(std::string& svg, const Panel& p, double lo, double hi, const char* fill) {
+    double r0 = px(p, std::fmax(lo, p.x0)), r1 = px(p, std::fmin(hi, p.x1));
+    if (r1 > r0)
+        svg += fmt("<rect x=\"%.1f\" y=\"%g\" width=\"%.1f\" height=\"%g\" fill=\"%s\"/>\n", r0,
+                   p.top, r1 - r0, p.height, fill);
+}
+
+void label_x_range(std::string& svg, const Panel& p, double lo, double hi, double y,
+                   const std::string& text, const char* fill) {
+    double r0 = px(p, std::fmax(lo, p.x0)), r1 = px(p, std::fmin(hi, p.x1));
+    svg += fmt("<text x=\"%.1f\" y=\"%g\" text-anchor=\"middle\" fill=\"%s\">", (r0 + r1) / 2, y,
+               fill) +
+           xml_escape(text) + "</text>\n";
+}
+
+void open_panel(std::string& svg, const Panel& p, const char* id, bool y_range) {
+    svg += fmt("<g class=\"panel\" id=\"%s\"", id);
+    if (y_range)
+        svg += fmt(" data-y0=\"%.17g\" data-y1=\"%.17g\"", p.y0, p.y1);
+    svg += ">\n";
+}
+
+void close_panel(std::string& svg) {
+    svg += "</g>\n";
+}
+
+void svg_end(std::string& svg) {
+    svg += "</svg>\n";
+}
+
+std::string svg_desc(const std::string& text) {
+    return "<desc>" + xml_escape(text) + "</desc>\n";
 }
 
 void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,

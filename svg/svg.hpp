@@ -54,8 +54,9 @@ void draw_points(std::string& svg, const Panel& p, const double* x, const double
 
 // A row of small downward triangles, dy pixels below the top edge, at each x (one per pixel
 // column): values that have no place on the y axis (NaN, infinite). Non-finite x are left out.
+// Then its legend: a triangle and the text at the panel's left, legend_y pixels down.
 void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, const char* colour,
-                    double dy);
+                    double dy, const std::string& legend, double legend_y);
 
 // Short ticks up from the bottom edge at every stride-th x.
 void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
@@ -65,6 +66,43 @@ void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, lon
 // dash pattern instead), then the text.
 void draw_legend(std::string& svg, const Panel& p, double y, const char* colour,
                  const std::string& text, const char* dash = nullptr);
+
+// How a text stands: where its anchor is, its colour (null: the figure's), its size in pixels
+// (0: the figure's), bold or not.
+enum class Anchor { start, middle, end };
+struct TextStyle {
+    Anchor anchor = Anchor::start;
+    const char* fill = nullptr;
+    int size = 0;
+    bool bold = false;
+};
+// A line of text at (x, y) in pixels; its bytes are XML-escaped.
+void draw_text(std::string& svg, double x, double y, const std::string& text, TextStyle s = {});
+// The figure's title, bold and centred over a figure w pixels wide.
+void draw_title(std::string& svg, double w, const std::string& text);
+
+// Where a note of a panel stands: at the top right inside it (line by line down), centred
+// near its top, or below its frame at the left or the right.
+enum class Corner { top_right, top_centre, below_left, below_right };
+void draw_note(std::string& svg, const Panel& p, Corner c, const std::string& text,
+               const char* fill = nullptr, int line = 0);
+// The label of the rounding level, at the panel's left, its baseline at y pixels.
+void label_rounding_level(std::string& svg, const Panel& p, double y);
+
+// The x range [lo, hi] of panel p (cut to the panel's range) shaded in fill across its
+// height, and a label centred over that range at y pixels.
+void shade_x_range(std::string& svg, const Panel& p, double lo, double hi, const char* fill);
+void label_x_range(std::string& svg, const Panel& p, double lo, double hi, double y,
+                   const std::string& text, const char* fill);
+
+// A panel's group, opened and closed: everything drawn between belongs to the panel named
+// id; with y_range, the group carries the y axis range as data-y0 and data-y1.
+void open_panel(std::string& svg, const Panel& p, const char* id, bool y_range = false);
+void close_panel(std::string& svg);
+// The figure's end.
+void svg_end(std::string& svg);
+// A description element, "<desc>text</desc>" and a line end, text XML-escaped.
+std::string svg_desc(const std::string& text);
 
 // Writes bytes to path in binary mode, whole or not at all: under the name path + ".part",
 // then put in place of path. Returns 0, or the errno value of the first step that failed

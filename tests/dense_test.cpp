@@ -1,5 +1,5 @@
 // The dense engine: its values are those of the programs' own routines at every point, on
-// ascending, uneven and unordered tables; its peaks, counts, ranges and early stop.
+// ascending, uneven and unordered tables; its peaks, counts, ranges, reductions and early stop.
 #include "dense.hpp"
 #include "numlib.hpp"
 #include "poly/quad.hpp"
@@ -39,14 +39,24 @@ std::vector<Table> tables() {
     return r;
 }
 
-// Every point of the walk, with its value.
+// Every point of the engine, in order, with the method's value there: 64 an interval at
+// xa[k] + ((xa[k+1] - xa[k]) * j) / 64.0, then the last abscissa.
 struct Seen {
     std::vector<double> x, p;
 };
-void keep(double x, double p, void* c) {
-    static_cast<Seen*>(c)->x.push_back(x);
-    static_cast<Seen*>(c)->p.push_back(p);
+Seen walk(const DenseTable& t) {
+    Seen s;
+    for (int k = 0; k < t.n; ++k)
+        for (int j = 0; j < (k + 1 < t.n ? 64 : 1); ++j) {
+            double x = k + 1 < t.n ? t.xa[k] + ((t.xa[k + 1] - t.xa[k]) * j) / 64.0 : t.xa[k];
+            s.x.push_back(x);
+            s.p.push_back(dense_value(t, k, x));
+        }
+    return s;
 }
+
+const Method& spline_m = *method_named("spline");
+const Method& quadratic_m = *method_named("quadratic");
 } // namespace
 
 TEST(Dense, ValuesAreThoseOfTheProgramsRoutines) {
@@ -62,16 +72,15 @@ TEST(Dense, ValuesAreThoseOfTheProgramsRoutines) {
             pya[i + 1] = tb.ya[i];
         }
         set_ghosts(pxa.data(), pya.data(), n);
-        for (Method m : {Method::spline, Method::quadratic}) {
-            DenseTable t = dense_prepare(tb.xa.data(), tb.ya.data(), n, m);
-            Seen s;
-            dense_walk(t, 0, n, keep, &s);
+        for (const Method* m : methods()) {
+            DenseTable t = dense_prepare(tb.xa.data(), tb.ya.data(), n, *m);
+            Seen s = walk(t);
             ASSERT_EQ(s.x.size(), static_cast<std::size_t>(64 * (n - 1) + 1));
             EXPECT_EQ(s.x.front(), tb.xa.front());
             EXPECT_EQ(s.x.back(), tb.xa.back());
             for (std::size_t i = 0; i < s.x.size(); ++i) {
                 double x = s.x[i];
-                double want = m == Method::spline
+                double want = m == &spline_m
                                   ? spline_eval(tb.xa.data(), tb.ya.data(), d2.data(), n, x)
                                   : quad_pick(x, pxa.data(), pya.data(), n);
                 // Equal bits, NaN included.
@@ -88,24 +97,54 @@ TEST(Dense, PeaksCountsRangesAndStop) {
         xa.push_back(sample_x(0, 7, 12, i));
         ya.push_back(lorentz(xa.back()));
     }
-    ya[5] = NAN; // the errors of the intervals beside row 5 are not finite
-    DenseTable t = dense_prepare(xa.data(), ya.data(), 12, Method::quadratic);
-    // The reference: every point's error, from the walk, taken in order.
-    Seen s;
-    dense_walk(t, 0, 12, keep, &s);
-    Peak want;
-    long long bad = 0;
+    ya[5] = NAN;   // the errors of the intervals beside row 5 are not finite
+    ya[8] = 1e308; // ... and infinite at some points beside rows 8 and 9
+    ya[9] = -1e308;
+    DenseTable t = dense_prepare(xa.data(), ya.data(), 12, quadratic_m);
+    // The reference: every point's error, taken in order; 10 columns across [1, 6], the
+    // window [2, 5].
+    Seen s = walk(t);
+    Peak want, col[10], in, out;
+    long long bad = 0, infs_in = 0, infs_out = 0;
+    double inf_x = NAN;
     for (std::size_t i = 0; i < s.x.size(); ++i) {
-        double e = std::fabs(s.p[i] - lorentz(s.x[i]));
-        if (!std::isfinite(e))
+        double x = s.x[i], e = std::fabs(s.p[i] - lorentz(x));
+        bool inside = x >= 2 && x <= 5;
+        if (std::isinf(e)) {
+            inf_x = std::isnan(inf_x) ? x : inf_x;
+            ++(inside ? infs_in : infs_out);
+        }
+        if (!std::isfinite(e)) {
             ++bad;
-        else if (e > want.err)
-            want = {e, s.x[i]};
+            continue;
+        }
+        auto take = [&](Peak& p) { p = e > p.err ? Peak{e, x} : p; };
+        take(want);
+        take(inside ? in : out);
+        if (x >= 1 && x <= 6)
+            take(col[std::min(9, static_cast<int>((x - 1) * 2))]);
     }
-    ASSERT_GT(bad, 0);
+    ASSERT_GT(infs_in + infs_out, 0);
+    ASSERT_GT(bad, infs_in + infs_out);
     DenseOpts o;
     o.per_interval = true;
+    o.columns = 10;
+    o.col_x0 = 1;
+    o.col_x1 = 6;
+    o.window = true;
+    o.win_lo = 2;
+    o.win_hi = 5;
     DenseErrors r = dense_errors(t, o);
+    ASSERT_EQ(r.column.size(), 10u);
+    for (int c = 0; c < 10; ++c) {
+        EXPECT_EQ(r.column[c].err, col[c].err) << c;
+        EXPECT_EQ(r.column[c].x, col[c].x) << c;
+    }
+    EXPECT_EQ(r.inside.x, in.x);
+    EXPECT_EQ(r.outside.x, out.x);
+    EXPECT_EQ(r.inside_infs, infs_in);
+    EXPECT_EQ(r.outside_infs, infs_out);
+    EXPECT_EQ(r.inf_x, inf_x);
     EXPECT_EQ(r.points, static_cast<long long>(s.x.size()));
     EXPECT_EQ(r.not_finite, bad);
     EXPECT_EQ(r.all.err, want.err);
@@ -134,12 +173,18 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
     }
     ya[1200] = NAN;
     ya[2000] += 1e-3; // a bump: one early stop falls there
-    for (Method m : {Method::spline, Method::quadratic}) {
-        DenseTable t = dense_prepare(xa.data(), ya.data(), 3001, m);
+    for (const Method* m : methods()) {
+        DenseTable t = dense_prepare(xa.data(), ya.data(), 3001, *m);
         for (double stop : {HUGE_VAL, 1e-4}) {
             DenseOpts o;
             o.per_interval = true;
             o.stop_above = stop;
+            o.columns = 97;
+            o.col_x0 = 0.5;
+            o.col_x1 = 6;
+            o.window = true;
+            o.win_lo = 1;
+            o.win_hi = 6;
             DenseErrors one = dense_errors(t, o);
             for (int threads : {2, 3, 7}) {
                 SCOPED_TRACE(threads);
@@ -154,6 +199,10 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
                 ASSERT_EQ(r.interval.size(), one.interval.size());
                 for (std::size_t k = 0; k < r.interval.size(); ++k)
                     ASSERT_EQ(r.interval[k].x, one.interval[k].x) << k;
+                for (std::size_t c = 0; c < r.column.size(); ++c)
+                    ASSERT_EQ(r.column[c].x, one.column[c].x) << c;
+                EXPECT_EQ(r.inside.x, one.inside.x);
+                EXPECT_EQ(r.outside.x, one.outside.x);
             }
         }
     }

@@ -48,6 +48,25 @@ TEST(Locate, AgreesWithAScanOnRandomTables) {
     }
 }
 
+// The walk from a hint is locate itself on non-decreasing tables, equal neighbours
+// included: every point of a few tables (the nodes, between them, beyond both ends, the
+// infinities and NaN), from every hint (out of range ones too).
+TEST(Locate, NearIsLocateFromEveryHint) {
+    const std::vector<std::vector<double>> tables = {
+        {}, {2}, {1, 2, 2, 2, 5}, {0, 0, 0}, {-3, -1, 0, 0.5, 0.5, 7, 8, 8}, {1, 1e300}};
+    for (const std::vector<double>& xa : tables) {
+        int n = static_cast<int>(xa.size());
+        std::vector<double> xs = {NAN, INFINITY, -INFINITY, -1e308};
+        for (double v : xa)
+            for (double d : {-0.25, 0.0, 0.25})
+                xs.push_back(v + d);
+        for (double x : xs)
+            for (int hint = -3; hint <= n + 2; ++hint)
+                ASSERT_EQ(locate_near(x, xa.data(), n, hint), locate(x, xa.data(), n))
+                    << "n=" << n << " x=" << x << " hint=" << hint;
+    }
+}
+
 TEST(Lorentz, KnownValues) {
     EXPECT_EQ(lorentz(3.47), 1.0);
     EXPECT_NEAR(lorentz(1.0), 0.0505618, 5e-8);

@@ -1,0 +1,48 @@
+// method: one interpolation method, as the study programs know it: its names, its theory,
+// its preparation and evaluation, and how a design spaces its rows. Each method is one
+// const entry of methods.cpp; the programs hold a pointer to it and never name a method.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+struct DenseTable;
+
+// How a design spaces the rows of a method: every interval should carry the same error
+// under the model e = C h^p inside; the `ends` intervals at each end follow their own
+// exponent p_end, unsmoothed (0: none apart).
+struct Tuning {
+    int p;
+    int ends;
+    int p_end;
+};
+
+struct Method {
+    const char* name;       // as a user types it: "spline"
+    const char* title;      // as a sentence names it: "the natural cubic spline"
+    const char* label;      // in a legend or a table's heading: "natural cubic spline"
+    const char* word;       // as the table's diagnostics speak of it: "the spline"
+    const char* error_file; // the error table its program writes ("errsp.out"), or null
+    int order_inner;        // the error falls like h^order_inner inside the table,
+    int order_ends;         // ... like h^order_ends in its end layers,
+    const char* why_ends;   // ... because of this (null where the orders agree)
+    // Makes t (n >= 2, xa, ya set) ready for value: the method's own arrays, the walk flag.
+    // May start a helper thread when threads > 1; throws std::bad_alloc when memory is short.
+    void (*prepare)(DenseTable& t, int threads);
+    // The value at x of the piece that the method's program takes for x, bit for bit; k is
+    // the interval of the engine's point x (a hint only: the result is the program's).
+    double (*value)(const DenseTable& t, int k, double x);
+    Tuning tuning;
+};
+
+// Every method, in the order the programs list them.
+std::span<const Method* const> methods();
+// The method a user names ("spline"), or null.
+const Method* method_named(std::string_view name);
+// The method whose program writes the error file at path (by its name without folder:
+// "errsp.out"), or null.
+const Method* method_of_file(std::string_view path);
+// The methods' names joined: "spline|quadratic" with sep "|", "spline or quadratic" with
+// last " or " and sep ", ".
+std::string method_names(const char* sep, const char* last);

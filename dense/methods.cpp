@@ -1,0 +1,94 @@
+// methods: the entries of the methods the study programs know, each with its kernel's
+// preparation and evaluation. A method is one entry here and its kernel.
+#include "dense.hpp"
+
+#include "numlib.hpp"
+#include "poly/quad.hpp"
+#include "spline.hpp"
+
+#include <new>
+#include <string>
+
+namespace {
+// True when a[0..n-1] holds no NaN and never steps down: then locate_near finds the
+// search's result for a point from its interval.
+bool ascends(const double* a, int n) {
+    for (int i = 0; i < n; ++i)
+        if (std::isnan(a[i]) || (i > 0 && a[i] < a[i - 1]))
+            return false;
+    return true;
+}
+
+// The natural cubic spline: splerr's second derivatives and pieces.
+void spline_prepare(DenseTable& t, int threads) {
+    t.d2.assign(static_cast<std::size_t>(t.n), 0.0);
+    if (!spline_coeffs(t.xa, t.ya, t.d2.data(), t.n, threads))
+        throw std::bad_alloc();
+    t.walk = ascends(t.xa, t.n);
+}
+
+double spline_value(const DenseTable& t, int k, double x) {
+    int j = t.walk ? locate_near(x, t.xa, t.n, k) : locate(x, t.xa, t.n);
+    return spline_piece(t.xa, t.ya, t.d2.data(), t.n, j, x);
+}
+
+// The four-point quadratic: quaderr's padded table, rows at 1..n, ghost points at 0 and n+1.
+void quadratic_prepare(DenseTable& t, int) {
+    auto len = static_cast<std::size_t>(t.n) + 2;
+    t.pxa.assign(len, 0.0);
+    t.pya.assign(len, 0.0);
+    for (int i = 0; i < t.n; ++i) {
+        t.pxa[i + 1] = t.xa[i];
+        t.pya[i + 1] = t.ya[i];
+    }
+    set_ghosts(t.pxa.data(), t.pya.data(), t.n);
+    // quad_pick searches the first n entries of the padded table.
+    t.walk = ascends(t.pxa.data(), t.n);
+}
+
+double quadratic_value(const DenseTable& t, int k, double x) {
+    // Row k of the table is entry k + 1 of the padded one.
+    const double* pxa = t.pxa.data();
+    int j = t.walk ? locate_near(x, pxa, t.n, k + 1) : locate(x, pxa, t.n);
+    return quad_at(j, x, pxa, t.pya.data(), t.n);
+}
+
+// The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's
+// 2 still settles). The quadratic's is 2, between its 3 inside and 1 at the ends, so that
+// the rounds settle for both; its one end interval a side, whose error falls with the order 1
+// of the flat ghost ordinates and as the neighbour widens, follows exponent 1.
+constexpr Method spline_entry{
+    "spline", "the natural cubic spline",  "natural cubic spline", "the spline", "errsp.out", 4,
+    2,        "the natural end condition", spline_prepare,         spline_value, {4, 0, 4}};
+constexpr Method quadratic_entry{
+    "quadratic", "the four-point quadratic", "four-point quadratic", "the quadratic", "errq.out", 3,
+    1,           "the flat ghost ordinates", quadratic_prepare,      quadratic_value, {2, 1, 1}};
+
+constexpr const Method* all[] = {&spline_entry, &quadratic_entry};
+} // namespace
+
+std::span<const Method* const> methods() {
+    return all;
+}
+
+const Method* method_named(std::string_view name) {
+    for (const Method* m : all)
+        if (name == m->name)
+            return m;
+    return nullptr;
+}
+
+const Method* method_of_file(std::string_view path) {
+    std::string_view base = path.substr(path.find_last_of('/') + 1);
+    for (const Method* m : all)
+        if (m->error_file != nullptr && base == m->error_file)
+            return m;
+    return nullptr;
+}
+
+std::string method_names(const char* sep, const char* last) {
+    std::string s;
+    for (std::size_t i = 0; i < std::size(all); ++i)
+        s += std::string(i == 0 ? "" : i + 1 == std::size(all) ? last : sep) + all[i]->name;
+    return s;
+}

@@ -1,0 +1,134 @@
+// analysis: the table, the error files, and the methods densely.
+#include "analysis.hpp"
+
+#include "shell.hpp"
+#include "svg.hpp"
+
+#include <cmath>
+
+void take(FilePeak& p, double x, double e) {
+    if (std::isnan(e)) {
+        ++p.nans;
+    } else if (std::isinf(e)) {
+        ++p.infs;
+    } else {
+        ++p.finite;
+        if (e > p.err) {
+            p.err = e;
+            p.x = x;
+        }
+    }
+}
+
+bool load(const char* path, SampleTable& t) {
+    Load s = load_table(path, {0, 0}, 2, t, thread_count());
+    switch (s) {
+    case Load::ok: report_notes(path, t.notes); return true;
+    case Load::cannot_open: report_unusable(path, s, t.error, 2); break;
+    case Load::too_few:
+        report_unusable(path, s, t.error, 2);
+        report_notes(path, t.notes);
+        break;
+    case Load::no_memory: tell("not enough memory for " + std::string(path)); break;
+    }
+    return false;
+}
+
+bool read_errors(ErrorFile& f) {
+    ErrorRow bad;
+    f.m = method_of_file(f.path);
+    switch (read_error_table(f.path.c_str(), f.x, f.e, &bad)) {
+    case ReadErrors::ok: return true;
+    case ReadErrors::cannot_open: tell("cannot open " + f.path); break;
+    case ReadErrors::bad_row:
+        tell(f.path + ":" + std::to_string(bad.line) + ": cannot read \"" + shown(bad.text) + "\"");
+        break;
+    case ReadErrors::too_few: tell(f.path + " holds fewer than 2 pairs"); break;
+    }
+    return false;
+}
+
+double table_rounding_level(const SampleTable& t) {
+    double m = 0;
+    for (int i = 0; i < t.n; ++i)
+        if (std::isfinite(t.ya[i]))
+            m = std::fmax(m, std::fabs(t.ya[i]));
+    return rounding_level(m);
+}
+
+namespace {
+// The range of the table's finite abscissae, and of its finite ordinates with 0 and 1.
+void table_range(const SampleTable& t, Analysis* a) {
+    for (int i = 0; i < t.n; ++i) {
+        if (!std::isfinite(t.xa[i]))
+            continue;
+        a->lo = std::fmin(a->lo, t.xa[i]);
+        a->hi = std::fmax(a->hi, t.xa[i]);
+        if (std::isfinite(t.ya[i])) {
+            a->ymin = std::fmin(a->ymin, t.ya[i]);
+            a->ymax = std::fmax(a->ymax, t.ya[i]);
+        }
+    }
+}
+
+// The file's maxima inside [lo, hi] and outside, where its errors are not finite, and the
+// range of its finite abscissae into a's.
+void file_stats(ErrorFile& f, Analysis* a) {
+    for (std::size_t i = 0; i < f.x.size(); ++i) {
+        double x = f.x[i], e = f.e[i];
+        bool within = x >= a->lo && x <= a->hi;
+        take(within ? f.in : f.out, x, e);
+        if (!std::isfinite(e)) {
+            (std::isnan(e) ? f.nan_all : f.inf_all).push_back(x);
+            if (within)
+                (std::isnan(e) ? f.nan_in : f.inf_in).push_back(x);
+        }
+        if (std::isfinite(x)) {
+            a->gx0 = std::fmin(a->gx0, x);
+            a->gx1 = std::fmax(a->gx1, x);
+        }
+    }
+}
+
+// The method m on the table densely, with the peaks of `columns` columns across [lo, hi].
+DenseErrors dense_of(const SampleTable& t, const Method& m, int columns, const Analysis& a,
+                     int threads) {
+    DenseOpts o;
+    o.threads = threads;
+    o.columns = columns;
+    o.col_x0 = a.lo;
+    o.col_x1 = a.hi;
+    return dense_errors(dense_prepare(t.xa, t.ya, t.n, m, threads), o);
+}
+} // namespace
+
+std::string analyse(const SampleTable& t, int columns, bool all_methods, int threads, Analysis* a) {
+    a->tab = &t;
+    table_range(t, a);
+    if (!(a->lo < a->hi))
+        return "has no range of finite abscissae";
+    a->rounding = table_rounding_level(t);
+    bool dense = false;
+    for (ErrorFile& f : a->files) {
+        file_stats(f, a);
+        if (f.m != nullptr) {
+            dense = true;
+            f.dense = dense_of(t, *f.m, columns, *a, threads);
+            a->largest = std::fmax(a->largest, f.dense.all.err);
+        }
+    }
+    if (!(a->gx0 < a->gx1)) {
+        a->gx0 = a->lo;
+        a->gx1 = a->hi;
+    }
+    if (!all_methods || !dense)
+        return "";
+    for (const Method* m : methods()) {
+        bool shown = false;
+        for (const ErrorFile& f : a->files)
+            shown = shown || f.m == m;
+        if (!shown && m->error_file != nullptr)
+            a->largest = std::fmax(a->largest, dense_of(t, *m, 0, *a, threads).all.err);
+    }
+    return "";
+}

@@ -1,0 +1,28 @@
+// errtab: the error table's format: the file splerr and quaderr write, and its reader.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class Write { ok, cannot_open, cannot_write };
+// Writes the error table of f to path: for every grid abscissa x in order, f(x), then
+// lorentz(x), then one line "%14.6lg %14.6lg" of x and |f(x) - lorentz(x)| ending in CR LF.
+// f is the program's evaluator: the file is open before its first call. Every write and the
+// close are checked; *cause (when not null) gets the errno of the first failure.
+Write write_error_table(const char* path, double (*f)(double), int* cause = nullptr);
+
+enum class ReadErrors { ok, cannot_open, bad_row, too_few };
+// A row of an error file that is not a pair of values: its line (from 1) and up to 60 bytes
+// of it from its first word, as the file holds them.
+struct ErrorRow {
+    std::int64_t line = 0;
+    std::string text;
+};
+// Reads an error file, under the reading rules: one pair "x error" a line, each a number of
+// the grammar or a word that "%lg" writes for a value that is not finite (nan, -nan, inf,
+// -inf, infinity; any case, any sign); blank lines skipped, a last line without a line end
+// read. Appends the pairs to xs, es. ReadErrors::bad_row: the first row that is not such a
+// pair, described in *bad (when not null); too_few: fewer than 2 pairs.
+ReadErrors read_error_table(const char* path, std::vector<double>& xs, std::vector<double>& es,
+                            ErrorRow* bad = nullptr);
