@@ -5,6 +5,7 @@
 #include "numlib.hpp"
 
 #include <algorithm>
+#include <cfloat>
 
 DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method& m, int threads) {
     DenseTable t;
@@ -33,19 +34,68 @@ inline double point_x(const Points& p, int j) {
     return p.count == 1 ? p.x0 : p.x0 + (p.step * j) / 64.0;
 }
 
-// The finite error e at x into the reductions o asks for beside the overall peak.
+// Where the reductions o asks for put the points of an interval: its column and its side of
+// the window when all its points share them, else point by point.
+struct Place {
+    bool each = false; // point by point
+    int col = -1;      // the column of every point, -1: none
+    int side = 0;      // 1: every point inside the window, 2: every point outside, 0: none
+};
+
+// The column of x in [col_x0, col_x1], which it must lie in.
+inline int column_of(const DenseOpts& o, double scale, double x) {
+    double cols = o.columns, at = (x - o.col_x0) * scale;
+    return at < cols - 1 ? static_cast<int>(at) : o.columns - 1;
+}
+
+// The place of the points lo .. hi in ascending order (ordered), or of points in any order.
+Place place_of(const DenseOpts& o, double scale, bool ordered, double lo, double hi) {
+    Place pl;
+    if (o.columns > 0) {
+        if (ordered && lo >= o.col_x0 && hi <= o.col_x1) {
+            pl.col = column_of(o, scale, lo);
+            pl.each = pl.col != column_of(o, scale, hi);
+        } else {
+            pl.each = !(ordered && (hi < o.col_x0 || lo > o.col_x1));
+        }
+    }
+    if (o.window) {
+        if (ordered && lo >= o.win_lo && hi <= o.win_hi)
+            pl.side = 1;
+        else if (ordered && (hi < o.win_lo || lo > o.win_hi))
+            pl.side = 2;
+        else
+            pl.each = true;
+    }
+    return pl;
+}
+
+// The finite error e at x into the reductions, point by point.
 inline void take(DenseErrors& r, const DenseOpts& o, double scale, double x, double e) {
     if (o.columns > 0 && x >= o.col_x0 && x <= o.col_x1) {
-        double cols = o.columns, at = (x - o.col_x0) * scale;
-        std::size_t c = at < cols - 1 ? static_cast<std::size_t>(at) : r.column.size() - 1;
-        if (e > r.column[c].err)
-            r.column[c] = {e, x};
+        Peak& c = r.column[static_cast<std::size_t>(column_of(o, scale, x))];
+        if (e > c.err)
+            c = {e, x};
     }
     if (o.window) {
         Peak& w = x >= o.win_lo && x <= o.win_hi ? r.inside : r.outside;
         if (e > w.err)
             w = {e, x};
     }
+}
+
+// b's peak into a's where it is greater: on a tie the first x stays.
+void join_peak(Peak& a, const Peak& b) {
+    if (b.err > a.err)
+        a = b;
+}
+
+// An interval's peak p into the reductions, where all its points share one place.
+void take_whole(DenseErrors& r, const Place& pl, const Peak& p) {
+    if (pl.col >= 0)
+        join_peak(r.column[static_cast<std::size_t>(pl.col)], p);
+    if (pl.side != 0)
+        join_peak(pl.side == 1 ? r.inside : r.outside, p);
 }
 
 // An error that is not finite at x into the counts.
@@ -60,19 +110,50 @@ inline void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
         ++(x >= o.win_lo && x <= o.win_hi ? r.inside_infs : r.outside_infs);
 }
 
+// The points of interval k into x, the method's values there into p, the errors into e. The
+// errors in a loop of their own, which the compiler vectorises.
+Points interval_errors(const DenseTable& t, int k, double* x, double* p, double* e) {
+    Points pts = points_of(t, k);
+    for (int j = 0; j < pts.count; ++j)
+        x[j] = point_x(pts, j);
+    t.m->values(t, k, x, pts.count, p);
+    for (int j = 0; j < pts.count; ++j)
+        e[j] = std::fabs(p[j] - lorentz(x[j]));
+    return pts;
+}
+
+// The peak of the points j0 .. count-1 of an interval (e their errors, x their abscissae)
+// into p, up to the first error that is not finite or is above stop; where it stopped.
+inline int scan_peak(const double* x, const double* e, int j0, int count, double stop, Peak& p) {
+    int j = j0;
+    for (; j < count; ++j) {
+        if (!(e[j] <= stop)) // above stop, infinite or NaN
+            break;
+        if (e[j] > p.err)
+            p = {e[j], x[j]};
+    }
+    return j;
+}
+
 // dense_errors over the intervals k0 .. k1-1 on the caller's thread.
 DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
     DenseErrors r;
     r.column.assign(static_cast<std::size_t>(std::max(o.columns, 0)), Peak{});
     double scale = o.columns > 0 ? o.columns / (o.col_x1 - o.col_x0) : 0.0;
+    // The fast scan stops at a point that is not finite, and at one above stop_above.
+    double stop = std::isnan(o.stop_above) ? -HUGE_VAL : std::fmin(o.stop_above, DBL_MAX);
     for (int k = k0; k < k1 && !r.stopped; ++k) {
         Peak p;
         long long bad = 0;
-        Points pts = points_of(t, k);
-        for (int j = 0; j < pts.count; ++j) {
-            double x = point_x(pts, j);
-            double e = std::fabs(dense_value(t, k, x) - lorentz(x));
-            ++r.points;
+        double xs[dense_per_interval], ps[dense_per_interval], es[dense_per_interval];
+        Points pts = interval_errors(t, k, xs, ps, es);
+        int count = pts.count;
+        // The points ascend where the width does not step down.
+        Place pl = place_of(o, scale, count == 1 || pts.step >= 0, xs[0], xs[count - 1]);
+        for (int j = 0; j < count; ++j) {
+            if (!pl.each && (j = scan_peak(xs, es, j, count, stop, p)) == count)
+                break;
+            double x = xs[j], e = es[j];
             if (!std::isfinite(e)) {
                 ++bad;
                 count_bad(r, o, x, e);
@@ -80,27 +161,25 @@ DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
             }
             if (e > p.err)
                 p = {e, x};
-            take(r, o, scale, x, e);
+            if (pl.each)
+                take(r, o, scale, x, e);
             if (e > o.stop_above) {
                 r.stopped = true;
+                r.points += j + 1 - count; // the points after this one are not reached
                 break;
             }
         }
+        if (!pl.each)
+            take_whole(r, pl, p);
+        r.points += count;
         r.not_finite += bad;
-        if (p.err > r.all.err)
-            r.all = p;
+        join_peak(r.all, p);
         if (o.per_interval) {
             r.interval.push_back(p);
             r.interval_not_finite.push_back(bad);
         }
     }
     return r;
-}
-
-// b's peak into a's where it is greater: on a tie the first x stays.
-void join_peak(Peak& a, const Peak& b) {
-    if (b.err > a.err)
-        a = b;
 }
 
 // Joins the result of the intervals after a's to a: what one pass over both gives.

@@ -32,7 +32,9 @@ inline constexpr int dense_per_interval = 64;
 // on the program's arrays. Where the abscissae ascend, the search's interval is found from k
 // in O(1); elsewhere it is locate's, as in the programs.
 inline double dense_value(const DenseTable& t, int k, double x) {
-    return t.m->value(t, k, x);
+    double p = 0;
+    t.m->values(t, k, &x, 1, &p);
+    return p;
 }
 
 // The largest finite error |p(x) - lorentz(x)| of a set of points and the first x where it

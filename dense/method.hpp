@@ -30,9 +30,10 @@ struct Method {
     // Makes t (n >= 2, xa, ya set) ready for value: the method's own arrays, the walk flag.
     // May start a helper thread when threads > 1; throws std::bad_alloc when memory is short.
     void (*prepare)(DenseTable& t, int threads);
-    // The value at x of the piece that the method's program takes for x, bit for bit; k is
-    // the interval of the engine's point x (a hint only: the result is the program's).
-    double (*value)(const DenseTable& t, int k, double x);
+    // The values p[i] at x[i], i < count, of the pieces that the method's program takes for
+    // them, bit for bit; k is the interval of the engine's points x (a hint only: the result
+    // is the program's). One call an interval keeps the engine's loop tight.
+    void (*values)(const DenseTable& t, int k, const double* x, int count, double* p);
     Tuning tuning;
 };
 

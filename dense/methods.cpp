@@ -27,9 +27,11 @@ void spline_prepare(DenseTable& t, int threads) {
     t.walk = ascends(t.xa, t.n);
 }
 
-double spline_value(const DenseTable& t, int k, double x) {
-    int j = t.walk ? locate_near(x, t.xa, t.n, k) : locate(x, t.xa, t.n);
-    return spline_piece(t.xa, t.ya, t.d2.data(), t.n, j, x);
+void spline_values(const DenseTable& t, int k, const double* x, int count, double* p) {
+    for (int i = 0; i < count; ++i) {
+        int j = t.walk ? locate_near(x[i], t.xa, t.n, k) : locate(x[i], t.xa, t.n);
+        p[i] = spline_piece(t.xa, t.ya, t.d2.data(), t.n, j, x[i]);
+    }
 }
 
 // The four-point quadratic: quaderr's padded table, rows at 1..n, ghost points at 0 and n+1.
@@ -46,11 +48,13 @@ void quadratic_prepare(DenseTable& t, int) {
     t.walk = ascends(t.pxa.data(), t.n);
 }
 
-double quadratic_value(const DenseTable& t, int k, double x) {
+void quadratic_values(const DenseTable& t, int k, const double* x, int count, double* p) {
     // Row k of the table is entry k + 1 of the padded one.
     const double* pxa = t.pxa.data();
-    int j = t.walk ? locate_near(x, pxa, t.n, k + 1) : locate(x, pxa, t.n);
-    return quad_at(j, x, pxa, t.pya.data(), t.n);
+    for (int i = 0; i < count; ++i) {
+        int j = t.walk ? locate_near(x[i], pxa, t.n, k + 1) : locate(x[i], pxa, t.n);
+        p[i] = quad_at(j, x[i], pxa, t.pya.data(), t.n);
+    }
 }
 
 // The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's
@@ -58,11 +62,19 @@ double quadratic_value(const DenseTable& t, int k, double x) {
 // the rounds settle for both; its one end interval a side, whose error falls with the order 1
 // of the flat ghost ordinates and as the neighbour widens, follows exponent 1.
 constexpr Method spline_entry{
-    "spline", "the natural cubic spline",  "natural cubic spline", "the spline", "errsp.out", 4,
-    2,        "the natural end condition", spline_prepare,         spline_value, {4, 0, 4}};
-constexpr Method quadratic_entry{
-    "quadratic", "the four-point quadratic", "four-point quadratic", "the quadratic", "errq.out", 3,
-    1,           "the flat ghost ordinates", quadratic_prepare,      quadratic_value, {2, 1, 1}};
+    "spline", "the natural cubic spline",  "natural cubic spline", "the spline",  "errsp.out", 4,
+    2,        "the natural end condition", spline_prepare,         spline_values, {4, 0, 4}};
+constexpr Method quadratic_entry{"quadratic",
+                                 "the four-point quadratic",
+                                 "four-point quadratic",
+                                 "the quadratic",
+                                 "errq.out",
+                                 3,
+                                 1,
+                                 "the flat ghost ordinates",
+                                 quadratic_prepare,
+                                 quadratic_values,
+                                 {2, 1, 1}};
 
 constexpr const Method* all[] = {&spline_entry, &quadratic_entry};
 } // namespace

@@ -14,16 +14,6 @@ int locate(double x, const double xa[], int n) {
     return lo;
 }
 
-int locate_near(double x, const double xa[], int n, int hint) {
-    int j = hint > n - 1 ? n - 1 : hint;
-    j = j < -1 ? -1 : j;
-    while (j >= 0 && !(xa[j] < x))
-        --j;
-    while (j + 1 < n && xa[j + 1] < x)
-        ++j;
-    return j;
-}
-
 double lorentz_deriv(double x) {
     double t = (x - lor_centre) / lor_width;
     double l = 1.0 / (t * t + 1.0);

@@ -243,8 +243,17 @@ void free_table(SampleTable& t);
 int locate(double x, const double xa[], int n);
 // locate(x, xa, n), found by a walk from hint (any int; clamped to -1..n-1): the same result
 // where xa does not step down and holds no NaN (not checked), in O(1) when hint is off by
-// one or two, else in O(|result - hint|). Elsewhere the result is unspecified.
-int locate_near(double x, const double xa[], int n, int hint);
+// one or two, else in O(|result - hint|). Elsewhere the result is unspecified. Inline, for
+// the engine's loop.
+inline int locate_near(double x, const double xa[], int n, int hint) {
+    int j = hint > n - 1 ? n - 1 : hint;
+    j = j < -1 ? -1 : j;
+    while (j >= 0 && !(xa[j] < x))
+        --j;
+    while (j + 1 < n && xa[j + 1] < x)
+        ++j;
+    return j;
+}
 
 // ---------------------------------------------------------------------------------------
 // Reference function and power.

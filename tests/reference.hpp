@@ -132,4 +132,30 @@ inline void read_pairs(const std::string& text, std::vector<double>& xs, std::ve
     }
 }
 
+// The largest finite |f(x) - lorentz(x)| at x = xs[k] + ((xs[k+1] - xs[k]) * j) / 64.0,
+// j = 0..63, for every interval k, then at the last abscissa; the first x where it is met.
+// Points whose error is NaN are counted, not taken.
+struct Worst {
+    double err = -1, x = 0;
+    long nans = 0, points = 0;
+};
+template <class F> Worst worst(const std::vector<double>& xs, F f) {
+    Worst w;
+    auto take = [&](double x) {
+        double e = std::fabs(f(x) - lorentz(x));
+        ++w.points;
+        if (std::isnan(e))
+            ++w.nans;
+        else if (std::isfinite(e) && e > w.err) {
+            w.err = e;
+            w.x = x;
+        }
+    };
+    for (std::size_t k = 0; k + 1 < xs.size(); ++k)
+        for (int j = 0; j < 64; ++j)
+            take(xs[k] + ((xs[k + 1] - xs[k]) * j) / 64.0);
+    take(xs.back());
+    return w;
+}
+
 } // namespace ref

@@ -26,31 +26,8 @@ Pairs load_pairs(const fs::path& p) {
     return r;
 }
 
-// The largest finite |f(x) - lorentz(x)| at x = xs[k] + ((xs[k+1] - xs[k]) * j) / 64.0,
-// j = 0..63, for every interval k, then at the last abscissa; the first x where it is met.
-// Points whose error is NaN are counted, not taken.
-struct Worst {
-    double err = -1, x = 0;
-    long nans = 0, points = 0;
-};
-template <class F> Worst worst(const std::vector<double>& xs, F f) {
-    Worst w;
-    auto take = [&](double x) {
-        double e = std::fabs(f(x) - ref::lorentz(x));
-        ++w.points;
-        if (std::isnan(e))
-            ++w.nans;
-        else if (std::isfinite(e) && e > w.err) {
-            w.err = e;
-            w.x = x;
-        }
-    };
-    for (std::size_t k = 0; k + 1 < xs.size(); ++k)
-        for (int j = 0; j < 64; ++j)
-            take(xs[k] + ((xs[k + 1] - xs[k]) * j) / 64.0);
-    take(xs.back());
-    return w;
-}
+using ref::Worst;
+using ref::worst;
 
 std::string gen(const TempDir& d, std::vector<std::string> args) {
     args.insert(args.begin(), bin("lorgen"));
@@ -285,50 +262,6 @@ TEST(Gplot, FiguresOfOneTableCompare) {
     EXPECT_EQ(range("compare.svg"), want);
     expect_well_formed(d.path / "compare.svg");
     EXPECT_EQ(run_args(d.path, {bin("gplot"), "loren.out", "errq.out", "errq.out"}).status, 2);
-}
-
-// gplot's largest error inside the table is the interpolant's at 64 points an interval, for
-// the error file's method, worked out here by the plain reference.
-TEST(Gplot, TrueErrorOfSmallTables) {
-    struct C {
-        const char* name;
-        std::vector<double> x, y;
-    };
-    const C cs[] = {
-        {"squares", {1, 2, 3, 4}, {1, 4, 9, 16}},
-        {"three points", {0, 1, 2}, {0, 1, 0}},
-        {"uneven, on the peak", {2.5, 3.2, 3.4, 3.6, 4.4}, {}},
-        {"a repeated abscissa", {0, 1, 1, 2, 3}, {0, 1, 2, 1, 0}},
-    };
-    for (C c : cs) {
-        SCOPED_TRACE(c.name);
-        if (c.y.empty())
-            for (double x : c.x)
-                c.y.push_back(ref::lorentz(x));
-        TempDir d;
-        std::string table;
-        char row[80];
-        for (std::size_t i = 0; i < c.x.size(); ++i) {
-            std::snprintf(row, sizeof row, "%.17g %.17g\n", c.x[i], c.y[i]);
-            table += row;
-        }
-        write_file(d.path / "loren.out", table);
-        for (const char* file : {"errsp.out", "errq.out"}) {
-            write_file(d.path / file, "-1 0\n1 0\n");
-            RunResult r = run_args(d.path, {bin("gplot"), "loren.out", file});
-            ASSERT_EQ(r.status, 0) << r.err;
-            Worst w = file[3] == 's' ? worst(c.x, ref::Spline(c.x, c.y))
-                                     : worst(c.x, ref::Quad(c.x, c.y));
-            char want[128];
-            if (w.err >= 0)
-                std::snprintf(want, sizeof want, "largest error %.2e at x = %g inside", w.err, w.x);
-            else
-                std::snprintf(want, sizeof want, "largest error none finite inside");
-            EXPECT_NE(r.out.find(want), std::string::npos) << file << ": " << r.out << want;
-            std::snprintf(want, sizeof want, "; %ld of %ld points give NaN", w.nans, w.points);
-            EXPECT_EQ(r.out.find(want) != std::string::npos, w.nans > 0) << file << ": " << r.out;
-        }
-    }
 }
 
 TEST(Gplot, BadFiles) {
