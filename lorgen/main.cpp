@@ -177,7 +177,8 @@ std::string check_read_back(const std::string& text, const std::vector<double>& 
 // lorgen --tol E --method M [--svg FILE] [A B].
 int design_main(int argc, char** argv) {
     DesignArgs d;
-    if (std::string wrong = check_design_args(argc, argv, &d); !wrong.empty()) {
+    std::string wrong = check_design_args(argc, argv, &d);
+    if (!wrong.empty() || d.method == nullptr) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return usage(stderr, 2);
     }
