@@ -33,9 +33,13 @@ class TextFile {
     friend void tf_skip(TextFile& t, std::size_t k);
     friend bool tf_pushed(const TextFile& t);
     friend bool tf_done(const TextFile& t);
-    int fd = -1;         // open descriptor, -1 when closed
-    bool own = false;    // close fd on tf_close (false for standard input)
-    char* buf = nullptr; // block buffer of cap bytes
+    int fd = -1;               // open descriptor, -1 when closed or reading memory
+    bool own = false;          // close fd on tf_close (false for standard input, ranges)
+    const char* mem = nullptr; // the bytes read, for a reader of memory
+    std::int64_t mem_len = 0;
+    std::int64_t pos = -1; // the offset of the next raw read; -1: sequential (a pipe)
+    bool own_buf = true;   // free buf on tf_close (false for a caller's buffer)
+    char* buf = nullptr;   // block buffer of cap bytes
     std::size_t cap = 0;
     std::size_t beg = 0; // delivered bytes not yet taken: buf[beg .. end)
     std::size_t end = 0;
@@ -57,11 +61,22 @@ class TextFile {
 };
 
 // Opens path for reading in binary mode with a block buffer of cap bytes (0: the default,
-// 1 MiB); false when it cannot be opened or the buffer cannot be had.
+// 1 MiB); false when it cannot be opened or the buffer cannot be had. The file is opened once
+// and read by positional reads: a file put in its place meanwhile is not read.
 bool tf_open(TextFile& t, const char* path, std::size_t cap = 0);
-// Opens path to read only the raw bytes [off, off + len) of it, under the same rules, as if
-// they were the whole file; false when it cannot be opened or that place cannot be reached.
-bool tf_open_range(TextFile& t, const char* path, std::int64_t off, std::int64_t len);
+// Reads bytes [0, len) of memory at data (which must outlive the reader) under the same rules,
+// as the bytes of a file; false when the buffer cannot be had.
+bool tf_open_memory(TextFile& t, const char* data, std::int64_t len, std::size_t cap = 0);
+// Reads only the raw bytes [off, off + len) of what the open reader whole reads (the same open
+// file, or the same memory), as if they were the whole file, through whole's descriptor by
+// positional reads (whole must stay open; neither reader moves the other), into the caller's
+// buffer buf of cap bytes (which must outlive it). Allocates nothing; false when whole reads a
+// pipe.
+bool tf_open_range(TextFile& t, const TextFile& whole, std::int64_t off, std::int64_t len,
+                   char* buf, std::size_t cap);
+// Up to n raw bytes of what whole reads, from offset off, into buf, as they are (no reading
+// rule applied); the count, 0 past the end, -1 on an error or for a pipe.
+long tf_read_at(const TextFile& whole, std::int64_t off, char* buf, std::size_t n);
 // Attaches the reader to standard input (a smaller buffer; reads return what is available).
 bool tf_open_stdin(TextFile& t);
 // The size in bytes of the file the reader was opened on; -1 when it has none (a pipe).
@@ -220,11 +235,18 @@ enum class Load { ok, cannot_open, too_few, no_memory };
 // nothing allocated, t.n and t.notes hold the count and what its first rows showed.
 // Load::no_memory also when n + pad does not fit an int. A file that cannot be read counts
 // as one that cannot be opened. Only Load::ok leaves arrays, released by free_table.
-// With threads > 1, a large file is counted and read in parts, one a thread, each cut just
-// after a line end; where a part cannot prove that the one-thread read gives the same (a
-// byte 26, a line end that does not end a pair, text that is not a number), the file is read
-// on one thread. The result is the same whatever threads is.
+// The file is opened once: every read goes through that descriptor, so a file put in its
+// place during the load is not read. With threads > 1, a large file is counted and read in
+// parts, one a thread, each cut just after a line end (their buffers allocated on the
+// caller's thread; a part's thread allocates nothing), and a helper thread makes the arrays'
+// pages resident; where a part cannot prove that the one-thread read gives the same (a byte
+// 26, a line end that does not end a pair, text that is not a number), or memory for the
+// parts is short, the file is read on one thread. The result is the same whatever threads
+// is. Does not throw.
 Load load_table(const char* path, Layout layout, int min_n, SampleTable& t, int threads = 1);
+// load_table of the bytes [data, data + len) as the file's, read where they are.
+Load load_table_memory(const char* data, std::int64_t len, Layout layout, int min_n, SampleTable& t,
+                       int threads = 1);
 // load_table with the parts cut at the raw byte offsets cuts (ascending; those outside the
 // file are dropped), at whatever place they fall; no cuts: one thread. The result is
 // load_table's on one thread, whatever the cuts. For tests.

@@ -3,8 +3,7 @@
 // as the one-thread read does.
 #include "parts.hpp"
 
-#include "sys.hpp"
-
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -12,21 +11,18 @@ constexpr unsigned max_parts = 8;
 
 // True when the byte before off is an LF: the reads before off and after it then meet no
 // token and no CR rule across it. (A CR or a byte 26 there reads as no byte at all.)
-bool after_lf(const char* path, std::int64_t off) {
-    TextFile f;
-    if (!tf_open_range(f, path, off - 1, 1))
-        return false;
-    bool lf = tf_getc(f) == '\n';
-    tf_close(f);
-    return lf;
+bool after_lf(const TextFile& whole, std::int64_t off) {
+    char b = 0;
+    return tf_read_at(whole, off - 1, &b, 1) == 1 && b == '\n';
 }
 
 // Counts the line ends of the part as the count of the whole file would meet them: the part
 // read alone, from just after an LF, delivers the same bytes. A part that does not start the
 // file must start just after an LF, or it fails.
-void count_part(const char* path, PartCount& c) {
+void count_part(const TextFile& whole, PartCount& c) {
     TextFile f;
-    c.failed = (c.off > 0 && !after_lf(path, c.off)) || !tf_open_range(f, path, c.off, c.len);
+    c.failed = (c.off > 0 && !after_lf(whole, c.off)) ||
+               !tf_open_range(f, whole, c.off, c.len, c.buf, part_block);
     if (c.failed)
         return;
     TailNotes tail;
@@ -46,9 +42,10 @@ struct PartRead {
 
 // Reads the rows of part c into x[0 .. c.lf), y[0 .. c.lf): exactly c.lf pairs, then (but
 // for the last part) nothing other than white space. Anything else leaves ok false.
-void read_part(const char* path, const PartCount& c, bool last, double* x, double* y, PartRead& r) {
+void read_part(const TextFile& whole, const PartCount& c, bool last, double* x, double* y,
+               PartRead& r) {
     TextFile f;
-    if (!tf_open_range(f, path, c.off, c.len))
+    if (!tf_open_range(f, whole, c.off, c.len, c.buf, part_block))
         return;
     bool stuck = false;
     LineTally lines;
@@ -91,10 +88,10 @@ std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t>
     return parts;
 }
 
-bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* n,
+bool count_parts(const TextFile& whole, std::vector<PartCount>& parts, std::int64_t* n,
                  TailNotes* tail) {
     run_jobs(parts.size(), static_cast<int>(parts.size()),
-             [&](std::size_t k) { count_part(path, parts[k]); });
+             [&](std::size_t k) { count_part(whole, parts[k]); });
     *n = 0;
     bool text = false;
     for (const PartCount& c : parts) {
@@ -110,14 +107,14 @@ bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* 
     return true;
 }
 
-bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x, double* y,
+bool read_parts(const TextFile& whole, const std::vector<PartCount>& parts, double* x, double* y,
                 TableNotes& notes) {
     std::vector<std::int64_t> row(parts.size() + 1, 0);
     for (std::size_t k = 0; k < parts.size(); ++k)
         row[k + 1] = row[k] + parts[k].lf;
     std::vector<PartRead> reads(parts.size());
     run_jobs(parts.size(), static_cast<int>(parts.size()), [&](std::size_t k) {
-        read_part(path, parts[k], k + 1 == parts.size(), x + row[k], y + row[k], reads[k]);
+        read_part(whole, parts[k], k + 1 == parts.size(), x + row[k], y + row[k], reads[k]);
     });
     for (std::size_t k = 0; k < parts.size(); ++k) {
         if (!reads[k].ok)
@@ -137,7 +134,7 @@ bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x
     return true;
 }
 
-std::vector<std::int64_t> auto_cuts(const char* path, int threads) {
+std::vector<std::int64_t> auto_cuts(const TextFile& whole, int threads) {
     std::size_t parts = threads < 2 ? 1
                         : static_cast<unsigned>(threads) > max_parts
                             ? max_parts
@@ -145,20 +142,15 @@ std::vector<std::int64_t> auto_cuts(const char* path, int threads) {
     std::vector<std::int64_t> cuts;
     if (parts < 2)
         return cuts;
-    int fd = sys_open_read(path);
-    if (fd < 0)
+    std::int64_t size = tf_size(whole);
+    if (size < split_min)
         return cuts;
-    std::int64_t size = sys_size(fd);
-    if (size < split_min) {
-        sys_close(fd);
-        return cuts;
-    }
     char buf[4096];
     for (std::size_t k = 1; k < parts; ++k) {
         std::int64_t at = size / static_cast<std::int64_t>(parts) * static_cast<std::int64_t>(k);
         // The next LF within 1 MiB of there, else no cut.
-        for (std::int64_t end = at + (std::int64_t{1} << 20); at < end && sys_seek(fd, at);) {
-            long got = sys_read(fd, buf, sizeof buf);
+        for (std::int64_t end = at + (std::int64_t{1} << 20); at < end;) {
+            long got = tf_read_at(whole, at, buf, sizeof buf);
             if (got <= 0)
                 break;
             if (const void* lf = std::memchr(buf, '\n', static_cast<std::size_t>(got))) {
@@ -168,6 +160,23 @@ std::vector<std::int64_t> auto_cuts(const char* path, int threads) {
             at += got;
         }
     }
-    sys_close(fd);
     return cuts;
+}
+
+bool part_buffers(std::vector<PartCount>& parts) {
+    for (PartCount& c : parts) {
+        c.buf = static_cast<char*>(std::malloc(part_block));
+        if (c.buf == nullptr) {
+            free_part_buffers(parts);
+            return false;
+        }
+    }
+    return true;
+}
+
+void free_part_buffers(std::vector<PartCount>& parts) {
+    for (PartCount& c : parts) {
+        std::free(c.buf);
+        c.buf = nullptr;
+    }
 }

@@ -50,20 +50,29 @@ struct PartCount {
     bool has26 = false;  // a byte 26: the part cannot be settled alone
     bool text = false;   // text other than white space after its last LF (or in it, if none)
     bool failed = false; // a read failed
+    char* buf = nullptr; // the part's block buffer, part_block bytes, the caller's
 };
+// The block buffer of a part's reader.
+inline constexpr std::size_t part_block = std::size_t{1} << 20;
+// The parts' buffers, allocated on the calling thread (so that a part's thread allocates
+// nothing); false, none kept, when memory is short. Released by free_part_buffers.
+bool part_buffers(std::vector<PartCount>& parts);
+void free_part_buffers(std::vector<PartCount>& parts);
 
 // The parts of a file of size bytes for its cuts: [0, cuts[0]), [cuts[0], cuts[1]), ...,
 // [cuts[m-1], size); cuts that are not ascending or fall outside the file are dropped.
 std::vector<PartCount> parts_of(std::int64_t size, std::span<const std::int64_t> cuts);
-// The count of the split file, each part on its own thread: n, and the notes of its end;
-// false when some part cannot be settled alone (a byte 26) or read.
-bool count_parts(const char* path, std::vector<PartCount>& parts, std::int64_t* n, TailNotes* tail);
+// The count of the split file (what the open reader whole reads), each part on its own thread
+// through whole's descriptor, into the part's buffer: n, and the notes of its end; false when
+// some part cannot be settled alone (a byte 26) or read.
+bool count_parts(const TextFile& whole, std::vector<PartCount>& parts, std::int64_t* n,
+                 TailNotes* tail);
 // The rows of the counted parts into x[0 .. n), y[0 .. n), each part on its own thread (which
 // faults in its slice of the arrays); false when some part did not prove that the one-thread
 // read gives the same rows. Notes the order and the rows read.
-bool read_parts(const char* path, const std::vector<PartCount>& parts, double* x, double* y,
+bool read_parts(const TextFile& whole, const std::vector<PartCount>& parts, double* x, double* y,
                 TableNotes& notes);
-// Cuts for the parallel read of path on threads threads (at most 8 parts): just after the
-// first LF at or after each of size*k/parts, k = 1..parts-1; none for one thread, or a file
-// below split_min or that cannot be read.
-std::vector<std::int64_t> auto_cuts(const char* path, int threads);
+// Cuts for the parallel read of what whole reads on threads threads (at most 8 parts): just
+// after the first LF at or after each of size*k/parts, k = 1..parts-1; none for one thread,
+// or a file below split_min or that cannot be read.
+std::vector<std::int64_t> auto_cuts(const TextFile& whole, int threads);

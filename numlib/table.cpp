@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <span>
 #include <string>
 #include <thread>
@@ -72,67 +73,87 @@ bool read_sequential(TextFile& f, std::int64_t n, std::size_t len, double* xa, d
     return !tf_failed(f);
 }
 
-// The loading procedure, with the file read in the parts its cuts make (none: one thread).
-Load load(const char* path, Layout layout, int min_n, SampleTable& t,
-          std::span<const std::int64_t> cuts, int threads) {
-    TextFile f;
-    errno = 0;
-    if (!tf_open(f, path)) {
-        t.error = errno != 0 ? errno : ENOENT;
-        return Load::cannot_open;
-    }
-    TableNotes notes;
-    std::int64_t size = tf_size(f);
+// The parts of a file of size bytes that the cuts make, with their buffers; none (one
+// thread) for fewer than two, or when memory for them is short.
+std::vector<PartCount> plan_parts(std::int64_t size, std::span<const std::int64_t> cuts) {
     std::vector<PartCount> parts;
-    if (!cuts.empty() && size > 0)
-        parts = parts_of(size, cuts);
-    std::int64_t n = -1;
-    if (parts.size() < 2 || !count_parts(path, parts, &n, &notes.tail)) {
-        parts.clear();
-        n = count_lines(f, &notes.tail);
+    try {
+        if (!cuts.empty() && size > 0)
+            parts = parts_of(size, cuts);
+    } catch (const std::bad_alloc&) {
+        return {};
     }
+    if (parts.size() < 2 || !part_buffers(parts))
+        parts.clear();
+    return parts;
+}
+
+// The line count of the open file f, by its parts where they settle it, else on one thread
+// (the parts then released and cleared); -1 when it cannot be read.
+std::int64_t count_table(TextFile& f, std::vector<PartCount>& parts, TailNotes* tail) {
+    std::int64_t n = -1;
+    if (!parts.empty() && count_parts(f, parts, &n, tail))
+        return n;
+    free_part_buffers(parts);
+    parts.clear();
+    return count_lines(f, tail);
+}
+
+// The n rows of f into the layout's entries of xa and ya (n + pad each): by its parts where
+// they prove the one-thread read, else on one thread from fresh zeros; false when f cannot
+// be read. Releases the parts' buffers.
+bool read_table(TextFile& f, std::vector<PartCount>& parts, std::int64_t n, Layout layout,
+                double* xa, double* ya, TableNotes& notes, int threads) {
+    auto len = static_cast<std::size_t>(n + layout.pad);
+    double* x = xa + layout.first;
+    double* y = ya + layout.first;
+    bool ok = !parts.empty() && read_parts(f, parts, x, y, notes);
+    free_part_buffers(parts);
+    if (ok)
+        return true;
+    if (!parts.empty()) {
+        // The parts could not settle the file: read it whole, from fresh zeros.
+        std::memset(xa, 0, len * sizeof(double));
+        std::memset(ya, 0, len * sizeof(double));
+        TailNotes tail = notes.tail;
+        notes = TableNotes{};
+        notes.parsed = true;
+        notes.lines = n;
+        notes.tail = tail;
+    }
+    return read_sequential(f, n, len, x, y, notes, threads);
+}
+
+// The loading procedure on the open reader f, read in the parts its cuts make (none: one
+// thread), every part through f's one descriptor.
+Load load(TextFile& f, Layout layout, int min_n, SampleTable& t, std::span<const std::int64_t> cuts,
+          int threads) {
+    TableNotes notes;
+    std::vector<PartCount> parts = plan_parts(tf_size(f), cuts);
+    std::int64_t n = count_table(f, parts, &notes.tail);
     if (n < 0) {
+        free_part_buffers(parts);
         t.error = tf_failed(f) != 0 ? tf_failed(f) : EIO;
-        tf_close(f);
         return Load::cannot_open;
     }
     notes.parsed = true;
     notes.lines = n;
     if (n < min_n) {
         // min_n is at most 2: at most one row, read for its diagnosis only.
+        free_part_buffers(parts);
         double x[2] = {}, y[2] = {};
         read_rows(f, x, y, n < 2 ? n : 2, notes);
-        tf_close(f);
         t.n = static_cast<int>(n);
         t.notes = notes;
         return Load::too_few;
     }
     double *xa = nullptr, *ya = nullptr;
     if (n > INT_MAX - layout.pad || !alloc_table(n, layout.pad, &xa, &ya)) {
-        tf_close(f);
+        free_part_buffers(parts);
         return Load::no_memory;
     }
-    auto len = static_cast<std::size_t>(n + layout.pad);
-    double* x = xa + layout.first;
-    double* y = ya + layout.first;
-    bool ok = !parts.empty() && read_parts(path, parts, x, y, notes);
-    if (!ok) {
-        if (!parts.empty()) {
-            // The parts could not settle the file: read it whole, from fresh zeros.
-            std::memset(xa, 0, len * sizeof(double));
-            std::memset(ya, 0, len * sizeof(double));
-            TailNotes tail = notes.tail;
-            notes = TableNotes{};
-            notes.parsed = true;
-            notes.lines = n;
-            notes.tail = tail;
-        }
-        ok = read_sequential(f, n, len, x, y, notes, threads);
-    }
-    int err = tf_failed(f);
-    tf_close(f);
-    if (!ok) {
-        t.error = err;
+    if (!read_table(f, parts, n, layout, xa, ya, notes, threads)) {
+        t.error = tf_failed(f);
         free_doubles(xa);
         free_doubles(ya);
         return Load::cannot_open;
@@ -143,15 +164,44 @@ Load load(const char* path, Layout layout, int min_n, SampleTable& t,
     t.notes = notes;
     return Load::ok;
 }
+
+// Opens path for a load: false, with the cause in t.error, when it cannot be opened.
+bool open_table(TextFile& f, const char* path, SampleTable& t) {
+    errno = 0;
+    if (tf_open(f, path))
+        return true;
+    t.error = errno != 0 ? errno : ENOENT;
+    return false;
+}
 } // namespace
 
 Load load_table(const char* path, Layout layout, int min_n, SampleTable& t, int threads) {
-    return load(path, layout, min_n, t, auto_cuts(path, threads), threads);
+    TextFile f;
+    if (!open_table(f, path, t))
+        return Load::cannot_open;
+    Load s = load(f, layout, min_n, t, auto_cuts(f, threads), threads);
+    tf_close(f);
+    return s;
+}
+
+Load load_table_memory(const char* data, std::int64_t len, Layout layout, int min_n, SampleTable& t,
+                       int threads) {
+    TextFile f;
+    if (!tf_open_memory(f, data, len))
+        return Load::no_memory;
+    Load s = load(f, layout, min_n, t, auto_cuts(f, threads), threads);
+    tf_close(f);
+    return s;
 }
 
 Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t,
                       std::span<const std::int64_t> cuts) {
-    return load(path, layout, min_n, t, cuts, static_cast<int>(cuts.size()) + 1);
+    TextFile f;
+    if (!open_table(f, path, t))
+        return Load::cannot_open;
+    Load s = load(f, layout, min_n, t, cuts, static_cast<int>(cuts.size()) + 1);
+    tf_close(f);
+    return s;
 }
 
 void free_table(SampleTable& t) {

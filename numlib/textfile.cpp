@@ -41,6 +41,24 @@ struct TextFileOps {
         return true;
     }
 
+    // Up to n raw bytes from offset off (-1: the next of a pipe): from memory, by a positional
+    // read, or by a sequential one.
+    static long raw_read(const TextFile& t, std::int64_t off, char* to, std::size_t n) {
+        if (t.mem != nullptr) {
+            std::int64_t k = off < t.mem_len ? t.mem_len - off : 0;
+            if (static_cast<std::uint64_t>(k) > n)
+                k = static_cast<std::int64_t>(n);
+            if (k > 0)
+                std::memcpy(to, t.mem + off, static_cast<std::size_t>(k));
+            return static_cast<long>(k);
+        }
+        return off >= 0 ? sys_pread(t.fd, to, n, off) : sys_read(t.fd, to, n);
+    }
+
+    static long read_at(const TextFile& t, std::int64_t off, char* to, std::size_t n) {
+        return t.pos < 0 ? -1 : raw_read(t, off, to, n);
+    }
+
     // Reads the next raw block; false at the end of the file (or of the range) or on an error.
     static bool refill(TextFile& t) {
         if (t.raw_end)
@@ -48,9 +66,11 @@ struct TextFileOps {
         std::size_t want = t.cap;
         if (t.left >= 0 && static_cast<std::uint64_t>(t.left) < want)
             want = static_cast<std::size_t>(t.left);
-        long k = want > 0 ? sys_read(t.fd, t.buf, want) : 0;
+        long k = want > 0 ? raw_read(t, t.pos, t.buf, want) : 0;
         if (k > 0 && t.left >= 0)
             t.left -= k;
+        if (k > 0 && t.pos >= 0)
+            t.pos += k;
         t.beg = t.end = t.rpos = t.rlen = 0;
         if (k <= 0) {
             if (k < 0 && t.error == 0)
@@ -173,16 +193,32 @@ struct TextFileOps {
 
     static int failed(const TextFile& t) { return t.error; }
 
-    static std::int64_t size(const TextFile& t) { return t.fd >= 0 ? sys_size(t.fd) : -1; }
+    static std::int64_t size(const TextFile& t) {
+        return t.mem != nullptr ? t.mem_len : t.fd >= 0 ? sys_size(t.fd) : -1;
+    }
 
-    static bool open_fd(TextFile& t, int fd, bool own, std::size_t cap) {
-        return fd >= 0 && attach(t, fd, own, cap);
+    // A file by positional reads from its start, or standard input (positional: false).
+    static bool open_fd(TextFile& t, int fd, bool own, std::size_t cap, bool positional) {
+        if (fd < 0 || !attach(t, fd, own, cap))
+            return false;
+        t.pos = positional ? 0 : -1;
+        return true;
+    }
+
+    static bool open_memory(TextFile& t, const char* data, std::int64_t len, std::size_t cap) {
+        if (!attach(t, -1, false, cap))
+            return false;
+        t.mem = data;
+        t.mem_len = len;
+        t.pos = 0;
+        return true;
     }
 
     static void shut(TextFile& t) {
         if (t.own && t.fd >= 0)
             sys_close(t.fd);
-        std::free(t.buf);
+        if (t.own_buf)
+            std::free(t.buf);
         t = TextFile{};
     }
 
@@ -190,18 +226,29 @@ struct TextFileOps {
         reset(t);
         t.error = 0;
         t.left = t.limit;
+        if (t.pos >= 0) {
+            t.pos = t.start;
+            return true;
+        }
         return sys_seek(t.fd, t.start);
     }
 
-    static bool open_range(TextFile& t, const char* path, std::int64_t off, std::int64_t len) {
-        if (!open_fd(t, sys_open_read(path), true, file_block))
+    static bool open_range(TextFile& t, const TextFile& whole, std::int64_t off, std::int64_t len,
+                           char* buf, std::size_t cap) {
+        if (whole.pos < 0 || buf == nullptr || cap == 0)
             return false;
+        t = TextFile{};
+        t.fd = whole.fd;
+        t.mem = whole.mem;
+        t.mem_len = whole.mem_len;
+        t.own = false;
+        t.own_buf = false;
+        t.buf = buf;
+        t.cap = cap;
         t.start = off;
         t.limit = len;
-        if (restart(t))
-            return true;
-        shut(t);
-        return false;
+        t.pos = off;
+        return restart(t);
     }
 
     // After the count stopped at a byte 26: whether any later byte is other than white space
@@ -251,13 +298,20 @@ struct TextFileOps {
 };
 
 bool tf_open(TextFile& t, const char* path, std::size_t cap) {
-    return TextFileOps::open_fd(t, sys_open_read(path), true, cap == 0 ? file_block : cap);
+    return TextFileOps::open_fd(t, sys_open_read(path), true, cap == 0 ? file_block : cap, true);
 }
-bool tf_open_range(TextFile& t, const char* path, std::int64_t off, std::int64_t len) {
-    return TextFileOps::open_range(t, path, off, len);
+bool tf_open_memory(TextFile& t, const char* data, std::int64_t len, std::size_t cap) {
+    return TextFileOps::open_memory(t, data, len, cap == 0 ? file_block : cap);
+}
+long tf_read_at(const TextFile& whole, std::int64_t off, char* buf, std::size_t n) {
+    return TextFileOps::read_at(whole, off, buf, n);
+}
+bool tf_open_range(TextFile& t, const TextFile& whole, std::int64_t off, std::int64_t len,
+                   char* buf, std::size_t cap) {
+    return TextFileOps::open_range(t, whole, off, len, buf, cap);
 }
 bool tf_open_stdin(TextFile& t) {
-    return TextFileOps::open_fd(t, sys_stdin(), false, stdin_block);
+    return TextFileOps::open_fd(t, sys_stdin(), false, stdin_block, false);
 }
 void tf_close(TextFile& t) {
     TextFileOps::shut(t);

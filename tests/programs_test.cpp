@@ -4,10 +4,13 @@
 #include "harness.hpp"
 #include "reference.hpp"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -599,4 +602,39 @@ TEST(PlotStep, TableProblemToldOnce) {
     r = run_opts(d.path, {bin("gplot"), "loren.out", "errq.out"}, "", o);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(read_file(d.path / "errq.svg"), "<svg/>\n");
+}
+
+// A table replaced (by rename) again and again while loctest loads it in parts: every load
+// reads one whole file, the old or the new, never a mix of the two.
+TEST(Loctest, TableReplacedDuringTheLoadIsReadWhole) {
+    TempDir d;
+    for (const char* ab : {"0 7", "100 107"}) {
+        std::string a = ab;
+        RunResult g = run_args(
+            d.path, {bin("lorgen"), "200000", a.substr(0, a.find(' ')), a.substr(a.find(' ') + 1)});
+        ASSERT_EQ(g.status, 0);
+        write_file(d.path / (a[0] == '0' ? "a.out" : "b.out"), g.out);
+    }
+    fs::copy_file(d.path / "a.out", d.path / "loren.out");
+    ::setenv("OMP_NUM_THREADS", "4", 1); // parts even on one core
+    std::atomic<bool> done{false};
+    std::thread swap([&] {
+        for (int k = 0; !done; ++k) {
+            fs::path tmp = d.path / "swap.tmp";
+            fs::create_hard_link(d.path / (k % 2 == 0 ? "b.out" : "a.out"), tmp);
+            fs::rename(tmp, d.path / "loren.out");
+        }
+    });
+    int whole[2] = {0, 0};
+    for (int run = 0; run < 60; ++run) {
+        RunResult r = run_in(d.path, bin("loctest"), "-10000");
+        std::string first = r.out.substr(0, r.out.find('\n'));
+        bool a = first == "xi[1] xi[n-1] 0 7 enter x or -10000 to quit ";
+        bool b = first == "xi[1] xi[n-1] 100 107 enter x or -10000 to quit ";
+        EXPECT_TRUE((a || b) && r.err.empty() && r.status == 0) << first << "\n" << r.err;
+        ++whole[a ? 0 : 1];
+    }
+    done = true;
+    swap.join();
+    ::unsetenv("OMP_NUM_THREADS");
 }
