@@ -1,6 +1,7 @@
 // analysis: the table, the error files, and the methods densely.
 #include "analysis.hpp"
 
+#include "args.hpp"
 #include "shell.hpp"
 #include "svg.hpp"
 
@@ -37,13 +38,21 @@ bool load(const char* path, SampleTable& t) {
 bool read_errors(ErrorFile& f) {
     ErrorRow bad;
     f.m = method_of_file(f.path);
-    switch (read_error_table(f.path.c_str(), f.x, f.e, &bad)) {
+    std::size_t most = f.m != nullptr ? max_error_rows : static_cast<std::size_t>(max_rows);
+    ReadErrors r = read_error_table(f.path.c_str(), most, f.x, f.e, &bad);
+    std::string at = f.path + ":" + std::to_string(bad.line) + ": ";
+    switch (r) {
     case ReadErrors::ok: return true;
     case ReadErrors::cannot_open: tell("cannot open " + f.path); break;
-    case ReadErrors::bad_row:
-        tell(f.path + ":" + std::to_string(bad.line) + ": cannot read \"" + shown(bad.text) + "\"");
-        break;
+    case ReadErrors::bad_row: tell(at + "cannot read \"" + shown(bad.text) + "\""); break;
+    case ReadErrors::negative: tell(at + "an error below 0, \"" + shown(bad.text) + "\""); break;
     case ReadErrors::too_few: tell(f.path + " holds fewer than 2 pairs"); break;
+    case ReadErrors::too_many:
+        tell(f.path + " holds more than " + std::to_string(most) + " rows" +
+             (f.m != nullptr ? std::string(" (") + f.m->error_file + " holds " +
+                                   std::to_string(grid_size) + ")"
+                             : ""));
+        break;
     }
     return false;
 }

@@ -40,8 +40,11 @@ struct Analysis {
 // Loads the sample table and tells its problems (unless the program that ran this one has);
 // tells why not and returns false when it cannot.
 bool load(const char* path, SampleTable& t);
+// The most rows read from an error file of a method's name (its program writes 999).
+inline constexpr std::size_t max_error_rows = 10000;
 // Reads the error file at f.path into f.x, f.e and sets f.m by its name; tells why not and
-// returns false when it cannot.
+// returns false when it cannot: a bad row, a negative error, more than max_error_rows rows
+// for a method's file, more than max_rows for another.
 bool read_errors(ErrorFile& f);
 
 // Analyses the table t with the files read into a->files: ranges, the files' maxima, and

@@ -3,18 +3,23 @@
 // methods' error files on one table, side by side.
 #include "analysis.hpp"
 #include "render.hpp"
+#include "save.hpp"
 #include "shell.hpp"
 #include "summary.hpp"
 #include "svg.hpp"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
 namespace {
+namespace fs = std::filesystem;
+
 constexpr const char* usage_text =
     "usage: gplot TABLE ERRFILE\n"
     "       gplot TABLE ERRSP ERRQ\n"
@@ -42,19 +47,33 @@ std::string stem(const std::string& path) {
     return s.empty() ? "gplot" : s;
 }
 
+// When this run began: a figure written since is another run's.
+fs::file_time_type run_start;
+
 // When no figure can be drawn: removes the figure of an earlier run at name, if gplot made
-// it, so that none is left beside files it does not show; returns the exit status 1.
+// it (a regular file with gplot's mark) before this run began, so that none is left beside
+// files it does not show; returns the exit status 1.
 int drop_figure(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    if (text.find(figure_mark()) != std::string::npos && std::remove(name.c_str()) == 0)
-        tell(name + " removed: it showed an earlier run");
+    std::error_code ec;
+    if (fs::symlink_status(name, ec).type() != fs::file_type::regular)
+        return 1;
+    auto when = fs::last_write_time(name, ec);
+    if (ec || when >= run_start)
+        return 1;
+    try {
+        std::ifstream in(name, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        if (text.find(figure_mark()) != std::string::npos && std::remove(name.c_str()) == 0)
+            tell(name + " removed: it showed an earlier run");
+    } catch (const std::bad_alloc&) {
+        // Not even the old figure can be read: it stays.
+    }
     return 1;
 }
 
 // Reads, analyses, draws the figure name (of both files when there are two) and prints the
-// summary of each file; the exit status.
+// summary of each file; the exit status. Throws std::bad_alloc when memory is short.
 int plot(const char* table, std::vector<const char*> paths, const std::string& name) {
     static SampleTable tab; // kept to the end of the process
     Analysis a;
@@ -73,17 +92,28 @@ int plot(const char* table, std::vector<const char*> paths, const std::string& n
         return drop_figure(name);
     }
     std::string svg = both ? compare_figure(a, table) : error_figure(a, table);
-    if (int err = save_file(name, svg); err != 0) {
-        tell("cannot write " + name + ": " + cause_text(err));
+    if (Saved s = save_file(name, svg); s.what != Saved::ok) {
+        tell(save_failure(name, s));
         return drop_figure(name);
     }
     for (const ErrorFile& f : a.files)
         std::printf("%s\n", summary_line(name, f, a).c_str());
     return console_end(0);
 }
+
+// plot, and the one line that says that memory ran short.
+int run(const char* table, std::vector<const char*> paths, const std::string& name) {
+    try {
+        return plot(table, std::move(paths), name);
+    } catch (const std::bad_alloc&) {
+        tell("not enough memory to draw " + name);
+        return drop_figure(name);
+    }
+}
 } // namespace
 
 int main(int argc, char** argv) {
+    run_start = fs::file_time_type::clock::now();
     if (info_args(argc, argv, "gplot", usage_text))
         return 0;
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
@@ -95,11 +125,11 @@ int main(int argc, char** argv) {
             return usage(stderr, 2);
         }
         console_start("gplot");
-        return plot(argv[1], {argv[2], argv[3]}, "compare.svg");
+        return run(argv[1], {argv[2], argv[3]}, "compare.svg");
     }
     if (argc != 3)
         return usage(stderr, 2);
     const Method* m = method_of_file(argv[2]);
     console_start("gplot", m != nullptr ? m->word : nullptr);
-    return plot(argv[1], {argv[2]}, stem(argv[2]) + ".svg");
+    return run(argv[1], {argv[2]}, stem(argv[2]) + ".svg");
 }

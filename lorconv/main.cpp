@@ -2,6 +2,7 @@
 // inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
 #include "args.hpp"
 #include "conv.hpp"
+#include "save.hpp"
 #include "shell.hpp"
 #include "svg.hpp"
 
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -46,8 +48,8 @@ std::string order_cell(const std::vector<ConvStats>& r, std::size_t i, bool inne
     return i == 0 ? "" : fmt("%.17g", observed(r, i, inner));
 }
 
-// Writes conv.csv; 0, or the errno value of the failure.
-int write_csv(const Study& s) {
+// Writes conv.csv.
+Saved write_csv(const Study& s) {
     std::string csv = "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends\n";
     for (const Series& se : s) {
         const std::vector<ConvStats>& r = se.rows;
@@ -115,8 +117,8 @@ void draw_series(std::string& svg, const Panel& p, const Series& se, const char*
     *ly += 18;
 }
 
-// Writes conv.svg; 0, or the errno value of the failure.
-int write_svg(const Study& s, double a, double b, double ymax) {
+// Writes conv.svg.
+Saved write_svg(const Study& s, double a, double b, double ymax) {
     double floor = rounding_level(ymax);
     Panel p = conv_panel(s, floor);
     std::string svg = svg_begin(860, 560);
@@ -231,6 +233,25 @@ std::string check_args(int argc, char** argv, long long* n0, long long* n1, doub
         return w;
     return interval_fault(*a, *b);
 }
+// The study, its results on standard output, then its files; the exit status. Throws
+// std::bad_alloc when memory is short.
+int run(long long n0, long long n1, double a, double b) {
+    Study s;
+    double ymax = study(n0, n1, a, b, thread_count(), s);
+    // The results first: a file that cannot be written loses nothing of them.
+    print_results(s);
+    Saved csv = write_csv(s), svg = write_svg(s, a, b, ymax);
+    bool csv_ok = csv.what == Saved::ok, svg_ok = svg.what == Saved::ok;
+    if (csv_ok && svg_ok)
+        std::printf("wrote conv.csv and conv.svg\n");
+    else if (csv_ok || svg_ok)
+        std::printf("wrote %s\n", csv_ok ? "conv.csv" : "conv.svg");
+    if (!csv_ok)
+        tell(save_failure("conv.csv", csv));
+    if (!svg_ok)
+        tell(save_failure("conv.svg", svg));
+    return csv_ok && svg_ok ? 0 : 1;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -244,18 +265,10 @@ int main(int argc, char** argv) {
         std::fputs(usage_text, stderr);
         return 2;
     }
-    Study s;
-    double ymax = study(n0, n1, a, b, thread_count(), s);
-    // The results first: a file that cannot be written loses nothing of them.
-    print_results(s);
-    int csv = write_csv(s), svg = write_svg(s, a, b, ymax);
-    if (csv == 0 && svg == 0)
-        std::printf("wrote conv.csv and conv.svg\n");
-    else if (csv == 0 || svg == 0)
-        std::printf("wrote %s\n", csv == 0 ? "conv.csv" : "conv.svg");
-    if (csv != 0)
-        tell("cannot write conv.csv: " + cause_text(csv));
-    if (svg != 0)
-        tell("cannot write conv.svg: " + cause_text(svg));
-    return console_end(csv == 0 && svg == 0 ? 0 : 1);
+    try {
+        return console_end(run(n0, n1, a, b));
+    } catch (const std::bad_alloc&) {
+        tell("not enough memory for the study");
+        return 1;
+    }
 }

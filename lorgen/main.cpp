@@ -4,6 +4,7 @@
 #include "args.hpp"
 #include "design.hpp"
 #include "proc.hpp"
+#include "save.hpp"
 #include "shell.hpp"
 #include "spacing.hpp"
 #include "svg.hpp"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -137,33 +139,16 @@ std::string table_text(const std::vector<double>& x) {
     return text;
 }
 
-// Writes text into the file at path, which this process made; 0, or the errno value of the
-// failure.
-int write_text(const std::string& path, const std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
-        return errno != 0 ? errno : EIO;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    int err = ok ? 0 : (errno != 0 ? errno : EIO);
-    if (std::fclose(f) != 0 && err == 0)
-        err = errno != 0 ? errno : EIO;
-    return err;
-}
-
-// Reads text back as splerr and quaderr read loren.out, from a temporary file: "" when it
-// gives the abscissae x and keeps the method within tol (its largest error then in *largest),
-// else what went wrong.
+// Reads text back as splerr and quaderr read loren.out (from memory: the loader reads it as
+// the file's bytes): "" when it gives the abscissae x and keeps the method within tol (its
+// largest error then in *largest), else what went wrong.
 std::string check_read_back(const std::string& text, const std::vector<double>& x, const Method& m,
                             double tol, int threads, Peak* largest) {
-    std::string path;
-    if (int err = sys_temp_file(&path); err != 0)
-        return "cannot make a temporary file to check the table: " + cause_text(err);
-    int err = write_text(path, text);
     SampleTable t;
-    Load s = err == 0 ? load_table(path.c_str(), {0, 0}, 2, t, threads) : Load::cannot_open;
-    std::remove(path.c_str());
-    if (err != 0)
-        return "cannot write a temporary file to check the table: " + cause_text(err);
+    Load s = load_table_memory(text.data(), static_cast<std::int64_t>(text.size()), {0, 0}, 2, t,
+                               threads);
+    if (s == Load::no_memory)
+        throw std::bad_alloc();
     std::string wrong;
     if (s != Load::ok || t.n != static_cast<int>(x.size()) ||
         std::memcmp(t.xa, x.data(), x.size() * sizeof(double)) != 0)
@@ -217,9 +202,9 @@ int design_main(int argc, char** argv) {
                  g.x.size(), name, where.c_str(), largest.err, largest.x, need.c_str());
     if (d.svg != nullptr) {
         std::string svg = spacing_svg(g.x, even, d.a, d.b, name, shortest(d.tol));
-        if (int err = save_file(d.svg, svg); err != 0) {
-            std::fprintf(stderr, "lorgen: cannot write %s: %s\n", shown(d.svg).c_str(),
-                         cause_text(err).c_str());
+        if (Saved s = save_file(d.svg, svg); s.what != Saved::ok) {
+            std::string name = (s.what == Saved::not_regular ? "--svg " : "") + shown(d.svg);
+            std::fprintf(stderr, "lorgen: %s\n", save_failure(name, s).c_str());
             return 1;
         }
     }
@@ -232,8 +217,14 @@ int main(int argc, char** argv) {
         return 0;
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
-    if (argc >= 2 && is_design_option(argv[1]))
-        return design_main(argc, argv);
+    if (argc >= 2 && is_design_option(argv[1])) {
+        try {
+            return design_main(argc, argv);
+        } catch (const std::bad_alloc&) {
+            std::fputs("lorgen: not enough memory for the design\n", stderr);
+            return 1;
+        }
+    }
     long long n = default_n;
     double a = default_a, b = default_b;
     if (std::string wrong = check_args(argc, argv, &n, &a, &b); !wrong.empty()) {

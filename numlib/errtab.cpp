@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -104,39 +105,104 @@ Write write_error_table(const char* path, double (*f)(double), int* cause) {
     return err == 0 ? Write::ok : Write::cannot_write;
 }
 
-ReadErrors read_error_table(const char* path, std::vector<double>& xs, std::vector<double>& es,
-                            ErrorRow* bad) {
+namespace {
+// The longest line an error file may hold; a longer one is a bad row at once.
+constexpr std::size_t max_line = std::size_t{1} << 16;
+
+// An error file's rows, taken line by line as its blocks arrive.
+struct RowReader {
+    std::size_t max_rows;
+    std::vector<double>& xs;
+    std::vector<double>& es;
+    ErrorRow* bad;
+    std::string pending; // the start of a line not yet ended
+    std::int64_t line = 0;
+    ReadErrors state = ReadErrors::ok;
+
+    // Stops the reading at the current line with what.
+    bool stop(ReadErrors what, const std::string& row) {
+        state = what;
+        if (bad != nullptr) {
+            bad->line = line;
+            auto first = row.find_first_not_of(" \t\v\f\r");
+            bad->text = row.substr(first == std::string::npos ? 0 : first, 60);
+        }
+        return false;
+    }
+
+    // One line: blank, or a pair whose error is not negative (NaN is not negative).
+    bool row(const std::string& r) {
+        ++line;
+        std::vector<std::string> words = words_of(r);
+        if (words.empty())
+            return true;
+        double x = 0, e = 0;
+        if (words.size() != 2 || !err_value(words[0], &x) || !err_value(words[1], &e))
+            return stop(ReadErrors::bad_row, r);
+        if (e < 0)
+            return stop(ReadErrors::negative, r);
+        if (xs.size() >= max_rows)
+            return stop(ReadErrors::too_many, r);
+        xs.push_back(x);
+        es.push_back(e);
+        return true;
+    }
+
+    // The complete lines of block, the rest kept; false when the reading stops.
+    bool feed(std::string_view block) {
+        for (std::size_t at = 0; at < block.size();) {
+            std::size_t eol = block.find('\n', at);
+            std::size_t end = eol == std::string_view::npos ? block.size() : eol;
+            pending.append(block.substr(at, end - at));
+            if (pending.size() > max_line) {
+                ++line;
+                return stop(ReadErrors::bad_row, pending);
+            }
+            at = end;
+            if (eol == std::string_view::npos)
+                break;
+            ++at;
+            if (!row(pending))
+                return false;
+            pending.clear();
+        }
+        return true;
+    }
+
+    // The last line, unended; what the reading came to.
+    ReadErrors finish() {
+        if (state == ReadErrors::ok && !pending.empty())
+            row(pending);
+        if (state == ReadErrors::ok && xs.size() < 2)
+            state = ReadErrors::too_few;
+        return state;
+    }
+};
+} // namespace
+
+ReadErrors read_error_table(const char* path, std::size_t max_rows, std::vector<double>& xs,
+                            std::vector<double>& es, ErrorRow* bad) {
     TextFile f;
     if (!tf_open(f, path))
         return ReadErrors::cannot_open;
-    std::string text;
-    for (auto b = tf_block(f); !b.empty(); b = tf_block(f))
-        text.append(b);
-    bool failed = tf_failed(f) != 0;
+    RowReader r{max_rows, xs, es, bad, {}, 0, ReadErrors::ok};
+    bool more = true;
+    for (auto b = tf_block(f); more && !b.empty(); b = tf_block(f))
+        more = r.feed(b);
+    bool failed = more && tf_failed(f) != 0;
     tf_close(f);
-    if (failed)
-        return ReadErrors::cannot_open;
-    std::int64_t line = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t eol = text.find('\n', at);
-        if (eol == std::string::npos)
-            eol = text.size();
-        std::string row = text.substr(at, eol - at);
-        at = eol + 1;
-        ++line;
-        std::vector<std::string> words = words_of(row);
-        if (words.empty())
-            continue;
-        double x = 0, e = 0;
-        if (words.size() != 2 || !err_value(words[0], &x) || !err_value(words[1], &e)) {
-            if (bad != nullptr) {
-                bad->line = line;
-                bad->text = row.substr(row.find_first_not_of(" \t\v\f\r"), 60);
-            }
-            return ReadErrors::bad_row;
-        }
-        xs.push_back(x);
-        es.push_back(e);
-    }
-    return xs.size() < 2 ? ReadErrors::too_few : ReadErrors::ok;
+    return failed ? ReadErrors::cannot_open : r.finish();
+}
+
+ReadErrors read_error_text(std::string_view text, std::size_t max_rows, std::vector<double>& xs,
+                           std::vector<double>& es, ErrorRow* bad) {
+    TextFile f;
+    if (!tf_open_memory(f, text.data(), static_cast<std::int64_t>(text.size())))
+        throw std::bad_alloc();
+    RowReader r{max_rows, xs, es, bad, {}, 0, ReadErrors::ok};
+    bool more = true;
+    for (auto b = tf_block(f); more && !b.empty(); b = tf_block(f))
+        more = r.feed(b);
+    tf_close(f);
+    return r.finish();
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class Write { ok, cannot_open, cannot_write };
@@ -12,7 +13,7 @@ enum class Write { ok, cannot_open, cannot_write };
 // close are checked; *cause (when not null) gets the errno of the first failure.
 Write write_error_table(const char* path, double (*f)(double), int* cause = nullptr);
 
-enum class ReadErrors { ok, cannot_open, bad_row, too_few };
+enum class ReadErrors { ok, cannot_open, bad_row, negative, too_few, too_many };
 // A row of an error file that is not a pair of values: its line (from 1) and up to 60 bytes
 // of it from its first word, as the file holds them.
 struct ErrorRow {
@@ -23,6 +24,13 @@ struct ErrorRow {
 // the grammar or a word that "%lg" writes for a value that is not finite (nan, -nan, inf,
 // -inf, infinity; any case, any sign); blank lines skipped, a last line without a line end
 // read. Appends the pairs to xs, es. ReadErrors::bad_row: the first row that is not such a
-// pair, described in *bad (when not null); too_few: fewer than 2 pairs.
-ReadErrors read_error_table(const char* path, std::vector<double>& xs, std::vector<double>& es,
-                            ErrorRow* bad = nullptr);
+// pair, or a line longer than 64 KiB, described in *bad (when not null); negative: the first
+// row whose error is below 0 (NaN is not), described; too_many: a row after max_rows of them;
+// too_few: fewer than 2 pairs.
+// Reads block by block, so that an endless file stops at its first bad row or at max_rows.
+// Throws std::bad_alloc when memory is short.
+ReadErrors read_error_table(const char* path, std::size_t max_rows, std::vector<double>& xs,
+                            std::vector<double>& es, ErrorRow* bad = nullptr);
+// read_error_table of the bytes of text, as a file's.
+ReadErrors read_error_text(std::string_view text, std::size_t max_rows, std::vector<double>& xs,
+                           std::vector<double>& es, ErrorRow* bad = nullptr);

@@ -33,14 +33,6 @@ int sys_command_status(int rc) {
 void sys_set_env(const char* name, const char* value) {
     _putenv_s(name, value);
 }
-int sys_temp_file(std::string* path) {
-    char dir[MAX_PATH + 1], name[MAX_PATH + 1];
-    DWORD k = GetTempPathA(sizeof dir, dir);
-    if (k == 0 || k >= sizeof dir || GetTempFileNameA(dir, "lor", 0, name) == 0)
-        return EACCES;
-    *path = name;
-    return 0;
-}
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -82,17 +74,6 @@ void sys_path_add_exe_dir() {
 }
 void sys_set_env(const char* name, const char* value) {
     ::setenv(name, value, 1);
-}
-int sys_temp_file(std::string* path) {
-    const char* dir = std::getenv("TMPDIR");
-    std::string name =
-        std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/lorgen.XXXXXX";
-    int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return errno;
-    ::close(fd);
-    *path = name;
-    return 0;
 }
 int sys_command_status(int rc) {
     if (rc == -1)

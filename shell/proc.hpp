@@ -15,7 +15,3 @@ void sys_set_env(const char* name, const char* value);
 // Opens the null device on each of descriptors 0, 1 and 2 that is closed; returns a bit mask
 // of those that were (bit 1: standard output).
 int sys_guard_std();
-// Creates a new empty file that only this user can read, in the system's folder for
-// temporary files, and sets *path to its name; returns 0, or the errno value of the failure.
-// The caller removes it.
-int sys_temp_file(std::string* path);

@@ -5,12 +5,7 @@
 #include <charconv>
 #include <cstring>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -33,11 +28,26 @@ double nice_step(double range) {
     return (m < 1.5 ? 1.0 : m < 3.5 ? 2.0 : m < 7.5 ? 5.0 : 10.0) * p;
 }
 
+// The exponents of the powers of ten that a double holds: 1e-323 (subnormal) to 1e308.
+constexpr double min_exp10 = -323, max_exp10 = 308;
+
+// e within [min_exp10, max_exp10]; NaN as min_exp10.
+double clamp_exp10(double e) {
+    return e > max_exp10 ? max_exp10 : e >= min_exp10 ? e : min_exp10;
+}
+
+// The ticks of an axis from a to b: powers of ten between finite positive limits (a few of
+// them), the cube-root axis's decades, or 1, 2 or 5 times a power of ten apart; none where
+// the limits do not make an axis.
 std::vector<double> ticks(Scale s, double a, double b) {
     std::vector<double> t;
+    if (!(a <= b) || !std::isfinite(a) || !std::isfinite(b))
+        return t;
     if (s == Scale::log10) {
-        int lo = static_cast<int>(std::ceil(std::log10(a) - 1e-9));
-        int hi = static_cast<int>(std::floor(std::log10(b) + 1e-9));
+        if (!(a > 0))
+            return t;
+        int lo = static_cast<int>(clamp_exp10(std::ceil(std::log10(a) - 1e-9)));
+        int hi = static_cast<int>(clamp_exp10(std::floor(std::log10(b) + 1e-9)));
         int every = (hi - lo) / 8 + 1;
         for (int k = lo; k <= hi; ++k)
             if ((k - lo) % every == 0)
@@ -48,9 +58,11 @@ std::vector<double> ticks(Scale s, double a, double b) {
                 t.push_back(v);
     } else {
         double st = nice_step(b - a);
-        auto k0 = static_cast<long>(std::ceil(a / st - 1e-9));
-        auto k1 = static_cast<long>(std::floor(b / st + 1e-9));
-        for (long k = k0; k <= k1; ++k)
+        double k0 = std::ceil(a / st - 1e-9), k1 = std::floor(b / st + 1e-9);
+        // A handful of ticks at counts a long holds exactly, or none.
+        if (!(st > 0) || !(k1 - k0 <= 100) || !(std::fabs(k0) < 0x1p53 && std::fabs(k1) < 0x1p53))
+            return t;
+        for (auto k = static_cast<long long>(k0); k <= static_cast<long long>(k1); ++k)
             t.push_back(static_cast<double>(k) * st);
     }
     return t;
@@ -179,13 +191,50 @@ void draw_line(std::string& svg, const Panel& p, const double* x, const double* 
                pts + "\"/>\n";
 }
 
+namespace {
+// The markers of at most the lowest and the highest point of each pixel column, column by
+// column: for more points than the panel has columns.
+void draw_column_extremes(std::string& svg, const Panel& p, const double* x, const double* y,
+                          long n, long stride, double r) {
+    struct Ends {
+        double lx, ly, hx, hy;
+        bool any = false;
+    };
+    std::vector<Ends> col(static_cast<std::size_t>(p.width) + 2);
+    for (long i = 0; i < n; i += stride) {
+        double X = px(p, x[i]), Y = py(p, y[i]);
+        if (!inside(p, X, Y))
+            continue;
+        auto c = static_cast<std::size_t>(std::fmax(X - p.left, 0.0));
+        Ends& e = col[std::min(c, col.size() - 1)];
+        if (!e.any)
+            e = {X, Y, X, Y, true};
+        else if (Y > e.ly) // lower on the page
+            e = {X, Y, e.hx, e.hy, true};
+        else if (Y < e.hy)
+            e = {e.lx, e.ly, X, Y, true};
+    }
+    for (const Ends& e : col) {
+        if (!e.any)
+            continue;
+        svg += fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\"/>\n", e.lx, e.ly, r);
+        if (e.hx != e.lx || e.hy != e.ly)
+            svg += fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\"/>\n", e.hx, e.hy, r);
+    }
+}
+} // namespace
+
 void draw_points(std::string& svg, const Panel& p, const double* x, const double* y, long n,
                  long stride, const char* colour, double r) {
     svg += fmt("<g fill=\"%s\">\n", colour);
-    for (long i = 0; i < n; i += stride) {
-        double X = px(p, x[i]), Y = py(p, y[i]);
-        if (inside(p, X, Y))
-            svg += fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\"/>\n", X, Y, r);
+    if ((n + stride - 1) / stride > static_cast<long>(p.width)) {
+        draw_column_extremes(svg, p, x, y, n, stride, r);
+    } else {
+        for (long i = 0; i < n; i += stride) {
+            double X = px(p, x[i]), Y = py(p, y[i]);
+            if (inside(p, X, Y))
+                svg += fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\"/>\n", X, Y, r);
+        }
     }
     svg += "</g>\n";
 }
@@ -321,7 +370,7 @@ namespace {
 // 10^e, correctly rounded on every platform (the C library's pow need not be).
 double ten_to(double e) {
     char text[16];
-    std::snprintf(text, sizeof text, "1e%d", static_cast<int>(e));
+    std::snprintf(text, sizeof text, "1e%d", static_cast<int>(clamp_exp10(e)));
     double v = 0;
     std::from_chars(text, text + std::strlen(text), v);
     return v;
@@ -330,10 +379,12 @@ double ten_to(double e) {
 // The exponent of the power of ten at or below v: log10 rounded, then set right where the
 // rounding of log10 crossed a power (1e-16 is a little above the power it names).
 double exponent_below(double v) {
-    double e = std::floor(std::log10(v));
-    if (ten_to(e + 1) <= v)
+    if (!(v > 0))
+        return min_exp10;
+    double e = clamp_exp10(std::floor(std::log10(v)));
+    if (e < max_exp10 && ten_to(e + 1) <= v)
         e += 1;
-    else if (ten_to(e) > v)
+    else if (e > min_exp10 && ten_to(e) > v)
         e -= 1;
     return e;
 }
@@ -348,41 +399,7 @@ double decade_above(double v) {
     return ten_to(ten_to(e) < v ? e + 1 : e);
 }
 
-namespace {
-// Puts the file from over the file to, replacing it at once where it exists.
-int replace_file(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0)
-        return 0;
-    return EACCES;
-#else
-    errno = 0;
-    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : (errno != 0 ? errno : EIO);
-#endif
-}
-} // namespace
-
 double rounding_level(double ymax) {
     double r = 1e-16 * ymax;
     return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
-}
-
-int save_file(const std::string& path, const std::string& bytes) {
-    // Written whole under another name, then put in place: never half a figure.
-    std::string tmp = path + ".part";
-    errno = 0;
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (f == nullptr)
-        return errno != 0 ? errno : EIO;
-    int err = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
-        err = errno != 0 ? errno : EIO;
-    errno = 0;
-    if (std::fclose(f) != 0 && err == 0)
-        err = errno != 0 ? errno : EIO;
-    if (err == 0)
-        err = replace_file(tmp, path);
-    if (err != 0)
-        std::remove(tmp.c_str());
-    return err;
 }

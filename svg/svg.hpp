@@ -30,8 +30,9 @@ template <class... A> std::string fmt(const char* f, A... a) {
 // The start of a figure of w x h pixels: the XML declaration, the svg element (sans-serif,
 // 13 px) and a white background. The figure ends with "</svg>\n".
 std::string svg_begin(double w, double h);
-// For log axes, v > 0: the power of ten at or below v, or down decades below that, and the
-// power of ten at or above v.
+// For log axes: the power of ten at or below v, or down decades below that, and the power of
+// ten at or above v; the exponents kept to what a double holds, 1e-323 to 1e308 (so a value
+// beyond them, 0, a negative value or NaN gives the nearer end).
 double decade_below(double v, int down = 0);
 double decade_above(double v);
 // The floor of an error axis: the rounding level of values up to ymax in size, 1e-16 times
@@ -48,7 +49,9 @@ void draw_axes(std::string& svg, const Panel& p, const std::string& xlabel,
 void draw_line(std::string& svg, const Panel& p, const double* x, const double* y, long n,
                const char* colour, double width, const char* dash = nullptr);
 
-// Markers at (x[i], y[i]) for every stride-th point.
+// Markers at (x[i], y[i]) for every stride-th point; where those are more than the panel's
+// pixel columns, at the lowest and the highest of them in each column only, so the drawing
+// stays small for any n. Points outside the panel or not finite are left out.
 void draw_points(std::string& svg, const Panel& p, const double* x, const double* y, long n,
                  long stride, const char* colour, double r);
 
@@ -103,8 +106,3 @@ void close_panel(std::string& svg);
 void svg_end(std::string& svg);
 // A description element, "<desc>text</desc>" and a line end, text XML-escaped.
 std::string svg_desc(const std::string& text);
-
-// Writes bytes to path in binary mode, whole or not at all: under the name path + ".part",
-// then put in place of path. Returns 0, or the errno value of the first step that failed
-// (path is then as it was).
-int save_file(const std::string& path, const std::string& bytes);
