@@ -100,14 +100,17 @@ void take_whole(DenseErrors& r, const Place& pl, const Peak& p) {
 
 // An error that is not finite at x into the counts.
 inline void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
+    bool in = o.window && x >= o.win_lo && x <= o.win_hi;
     if (std::isnan(e)) {
         ++r.nans;
+        if (o.window)
+            ++(in ? r.inside_nans : r.outside_nans);
         return;
     }
     if (std::isnan(r.inf_x))
         r.inf_x = x;
     if (o.window)
-        ++(x >= o.win_lo && x <= o.win_hi ? r.inside_infs : r.outside_infs);
+        ++(in ? r.inside_infs : r.outside_infs);
 }
 
 // The points of interval k into x, the method's values there into p, the errors into e. The
@@ -194,6 +197,8 @@ void join(DenseErrors& a, DenseErrors&& b) {
     join_peak(a.outside, b.outside);
     a.inside_infs += b.inside_infs;
     a.outside_infs += b.outside_infs;
+    a.inside_nans += b.inside_nans;
+    a.outside_nans += b.outside_nans;
     if (std::isnan(a.inf_x))
         a.inf_x = b.inf_x;
     a.points += b.points;

@@ -62,6 +62,7 @@ struct DenseErrors {
     std::vector<Peak> column;                    // per column, when asked
     Peak inside, outside;                        // the window's, when asked
     long long inside_infs = 0, outside_infs = 0; // ... and its points with an infinite error
+    long long inside_nans = 0, outside_nans = 0; // ... and with a NaN error
     double inf_x = NAN;       // the first point whose error is infinite (NaN: none)
     long long points = 0;     // points evaluated
     long long not_finite = 0; // points whose error is NaN or infinite: in no peak

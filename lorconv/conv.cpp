@@ -25,14 +25,14 @@ ConvStats conv_stats(const ConvTable& t, const Method& m, double a, double b) {
     o.win_lo = a + w;
     o.win_hi = b - w;
     DenseErrors r = dense_errors(d, o);
-    // A region's maximum counts an infinite error and passes over NaN.
-    s.inner_max = r.inside_infs > 0 ? HUGE_VAL : std::fmax(r.inside.err, 0.0);
-    s.ends_max = r.outside_infs > 0 ? HUGE_VAL : std::fmax(r.outside.err, 0.0);
-    // The maximum is the first point's error, then any greater: NaN there leaves it NaN.
-    // (The engine's first point, written as it computes it: -0 + 0 is +0.)
-    double x0 = t.xa[0] + ((t.xa[1] - t.xa[0]) * 0) / 64.0;
-    double e0 = std::fabs(dense_value(d, 0, x0) - lorentz(x0));
-    Peak top = std::isnan(e0)         ? Peak{e0, x0}
+    // A region's maximum is NaN where an error there is NaN (the interpolant's values are not
+    // numbers), else its largest, an infinite error included.
+    auto region = [](long long nans, long long infs, const Peak& p) {
+        return nans > 0 ? std::nan("") : infs > 0 ? HUGE_VAL : std::fmax(p.err, 0.0);
+    };
+    s.inner_max = region(r.inside_nans, r.inside_infs, r.inside);
+    s.ends_max = region(r.outside_nans, r.outside_infs, r.outside);
+    Peak top = r.nans > 0             ? Peak{std::nan(""), std::nan("")}
                : !std::isnan(r.inf_x) ? Peak{HUGE_VAL, r.inf_x}
                                       : r.all;
     s.max_error = top.err;

@@ -15,8 +15,9 @@ ConvTable conv_table(int n, double a, double b);
 
 // The errors |p(x) - lorentz(x)| of one method on one table over the dense engine's points,
 // on the caller's thread: the maximum and the first x where it is met, and the maxima over
-// "inner", a + w <= x <= b - w with w = (b - a)/7, and over "ends", the rest; an infinite
-// error counts, a NaN does not (unless it is the first point's: the maximum is then NaN).
+// "inner", a + w <= x <= b - w with w = (b - a)/7, and over "ends", the rest. An infinite
+// error counts; where an error is NaN the maximum of its region (and the overall one, with
+// its x) is NaN.
 struct ConvStats {
     int n = 0;
     double h = 0, max_error = 0, x_at_max = 0, inner_max = 0, ends_max = 0;

@@ -137,8 +137,12 @@ Saved write_svg(const Study& s, double a, double b, double ymax) {
 }
 
 // "4.00 (h^4)" when the observed order is within a quarter of the theory's; else it says
-// that the theory is not reached, or that the error e has come down to rounding.
+// that the theory is not reached, or that the error e has come down to rounding, or that it
+// is NaN.
 std::string verdict_part(double obs, double e, int theory, const char* why) {
+    if (std::isnan(e))
+        return fmt("not measured: the errors are NaN, not numbers (theory %s)",
+                   power(theory).c_str());
     bool agrees = std::fabs(obs - theory) <= 0.25;
     std::string r = fmt("%.2f (", obs) + (agrees ? "" : "theory ") + power(theory);
     if (why != nullptr)

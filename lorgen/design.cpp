@@ -293,7 +293,8 @@ Peak within(const DenseTable& t, int k0, int k1, double tol, int threads) {
 
 Design design_table(double a, double b, double tol, const Method& m, int threads) {
     Job job{m, tol, threads, resolving(a, b)};
-    Try last{job.guards, errors_of(job.guards, {m, tol, threads, {}})};
+    const Try start{job.guards, errors_of(job.guards, {m, tol, threads, {}})};
+    Try last = start;
     Design d;
     d.end = DesignEnd::too_many_rows;
     double settled = HUGE_VAL; // the largest error of the last settled rows
@@ -317,17 +318,31 @@ Design design_table(double a, double b, double tol, const Method& m, int threads
         }
         return true;
     };
-    // Both methods' errors fall by half or more as the rows double: when from 64 rows on
-    // three doublings in a row bring them down by less than a tenth, no table within reach
-    // meets tol (the method's values overflow on intervals as wide as these, say).
+    // Both methods' errors fall by half or more as the rows double. When from 64 rows on
+    // three doublings in a row bring them down by less than a tenth, the rows have lost the
+    // peak (settled from too few rows on a wide interval): the doubling goes on from the
+    // table that resolves the function. When they stall again, or when the errors are not
+    // finite (the method's values overflow on intervals as wide as these, say), the search
+    // gives up, and says so.
     int stalled = 0;
+    bool restarted = false;
     double before = HUGE_VAL;
     auto stop = [&](long long n) {
         stalled = n >= 64 && !(settled < 0.9 * before) ? stalled + 1 : 0;
         before = settled;
-        if (stalled == 3 && !(settled < HUGE_VAL))
-            d.end = DesignEnd::not_finite;
-        return stalled == 3;
+        if (stalled < 3)
+            return false;
+        if (settled < HUGE_VAL && !restarted) {
+            restarted = true;
+            stalled = 0;
+            before = HUGE_VAL;
+            last = start;
+            return false;
+        }
+        d.end = settled < HUGE_VAL ? DesignEnd::gave_up : DesignEnd::not_finite;
+        d.stalled_rows = n;
+        d.stalled_error = settled;
+        return true;
     };
     if (least_rows(meets, stop) == 0)
         return d;
@@ -353,6 +368,14 @@ bool even_meets(double a, double b, long long n, double tol, const Method& m, in
     for (int k0 : {0, std::max(0, rows - 3)})
         if (!(within(t, k0, std::min(k0 + 2, rows - 1), tol, 1).err <= tol))
             return false;
+    // The rows that resolve the function too, as for a design: on a wide interval the
+    // engine's points may all miss the peak.
+    for (double g : resolving(a, b)) {
+        auto k = std::upper_bound(x.begin(), x.end(), g) - x.begin() - 1;
+        k = std::clamp<std::ptrdiff_t>(k, 0, rows - 1);
+        if (!(std::fabs(dense_value(t, static_cast<int>(k), g) - lorentz(g)) <= tol))
+            return false;
+    }
     return within(t, 0, -1, tol, threads).err <= tol;
 }
 } // namespace

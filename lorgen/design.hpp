@@ -13,11 +13,14 @@ enum class DesignEnd {
     too_many_rows, // more than max_rows would be needed
     too_close,     // rows closer than doubles can tell apart would be needed
     not_finite,    // the method's values are not finite however many rows are added
+    gave_up,       // the search stopped: the error stalled as the rows doubled, twice
 };
 
 struct Design {
     std::vector<double> x; // the abscissae: x[0] = a, x.back() = b, strictly ascending
     DesignEnd end = DesignEnd::reached;
+    long long stalled_rows = 0; // gave_up: the rows where the search stopped,
+    double stalled_error = 0;   // ... and the largest error it had reached
 };
 
 // A table on [a, b] (a < b, b - a finite) for tol > 0, its rows x with y = lorentz(x): the

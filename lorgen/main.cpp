@@ -46,6 +46,35 @@ int usage(std::FILE* to, int status) {
     return status;
 }
 
+// Whether n samples on [a, b] (a < b, b - a finite) keep their abscissae apart, or "". A
+// spacing of 4 units in the last place of the largest |x| or more proves it at once (each
+// sample is rounded twice, by half a unit each time); a closer one is checked sample by
+// sample up to check_most of them, and beyond that refused without the check, which would
+// take too long.
+std::string spacing_fault(long long n, double a, double b) {
+    constexpr long long check_most = 100000000;
+    double top = std::fmax(std::fabs(a), std::fabs(b));
+    double h = (b - a) / static_cast<double>(n - 1);
+    if (h >= 4 * (std::nextafter(top, HUGE_VAL) - top))
+        return "";
+    char m[200];
+    if (n > check_most) {
+        std::snprintf(m, sizeof m, "%lld samples on [%.17g, %.17g] are too close to check", n, a,
+                      b);
+        return std::string(m) +
+               ": the spacing is within 4 units of the last place of doubles there";
+    }
+    // Rows that doubles cannot tell apart would repeat an abscissa.
+    for (long long i = 1; i < n; ++i) {
+        if (!(sample_x(a, b, n, i) > sample_x(a, b, n, i - 1))) {
+            std::snprintf(m, sizeof m, "%lld samples on [%.17g, %.17g] would repeat abscissae", n,
+                          a, b);
+            return std::string(m) + ": the spacing is below what doubles tell apart there";
+        }
+    }
+    return "";
+}
+
 // What is wrong with the arguments, in one line, or "" when nothing is.
 std::string check_args(int argc, char** argv, long long* n, double* a, double* b) {
     if (argc == 3 || argc > 4)
@@ -58,16 +87,7 @@ std::string check_args(int argc, char** argv, long long* n, double* a, double* b
         return "";
     if (std::string w = interval_fault(*a, *b); !w.empty())
         return w;
-    // Rows that doubles cannot tell apart would repeat an abscissa.
-    for (long long i = 1; i < *n; ++i) {
-        if (!(sample_x(*a, *b, *n, i) > sample_x(*a, *b, *n, i - 1))) {
-            char m[160];
-            std::snprintf(m, sizeof m, "%lld samples on [%.17g, %.17g] would repeat abscissae", *n,
-                          *a, *b);
-            return std::string(m) + ": the spacing is below what doubles tell apart there";
-        }
-    }
-    return "";
+    return spacing_fault(*n, *a, *b);
 }
 
 // The tolerance design's arguments.
@@ -173,6 +193,13 @@ int design_main(int argc, char** argv) {
         "within " + shortest(d.tol) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
     int threads = thread_count();
     Design g = design_table(d.a, d.b, d.tol, m, threads);
+    if (g.end == DesignEnd::gave_up) {
+        std::fprintf(stderr,
+                     "lorgen: the search for a table that keeps %s %s gave up at %lld rows: the "
+                     "largest error stayed near %.2g as the rows doubled\n",
+                     name, where.c_str(), g.stalled_rows, g.stalled_error);
+        return 1;
+    }
     if (g.end != DesignEnd::reached) {
         std::string why = g.end == DesignEnd::too_close
                               ? ": its rows would be closer than doubles can tell apart"
