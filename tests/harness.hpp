@@ -30,6 +30,7 @@ struct RunOpts {
     bool stdin_closed = false;
     enum Out { pipe, closed, broken } out = pipe; // broken: a pipe nobody reads
     int timeout_s = 120;                          // then killed: status 128 + SIGKILL
+    long memory_mb = 0; // when > 0: the program's address space, as ulimit -v (MiB)
 };
 
 // Path of a built program.

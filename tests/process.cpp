@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +61,11 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
             setenv("PATH", p.c_str(), 1);
         }
         signal(SIGPIPE, SIG_DFL);
+        if (o.memory_mb > 0) {
+            rlimit lim{};
+            lim.rlim_cur = lim.rlim_max = static_cast<rlim_t>(o.memory_mb) << 20;
+            setrlimit(RLIMIT_AS, &lim);
+        }
         std::vector<char*> args;
         for (const std::string& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));

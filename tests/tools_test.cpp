@@ -4,12 +4,15 @@
 #include "harness.hpp"
 #include "reference.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -349,6 +352,17 @@ TEST(Gplot, ReadsWhatErrorTablesHold) {
          "e.svg: max error on the file's points 0.0e+00 at x = 0" + in + "none outside\n", "", 0},
         {"a word", "1 0.5\n2 nanx\n", "", "gplot: e.out:2: cannot read \"2 nanx\"\n", 1},
         {"a missing value", "1 0.5\n\n2\n", "", "gplot: e.out:3: cannot read \"2\"\n", 1},
+        {"a negative error", "1 0.5\n2 -1e-3\n", "",
+         "gplot: e.out:2: an error below 0, \"2 -1e-3\"\n", 1},
+        // The log axis at the ends of the double range: from a subnormal up to 1e308.
+        {"subnormal and huge", "-1 4.9e-324\n1 1e308\n1.5 1e-320\n3 0\n",
+         "e.svg: max error on the file's points 1.0e+308 at x = 1" + in +
+             "4.9e-324 at x = -1 outside\n",
+         "", 0},
+        {"at the largest double", "1 1.7976931348623157e308\n2 1.7976931348623157e308\n",
+         "e.svg: max error on the file's points 1.8e+308 at x = 1 inside the table [0, 2]; none "
+         "outside\n",
+         "", 0},
     };
     for (const C& c : cs) {
         SCOPED_TRACE(c.name);
@@ -360,6 +374,8 @@ TEST(Gplot, ReadsWhatErrorTablesHold) {
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(fs::exists(d.path / "e.svg"), c.status == 0);
+        if (c.status == 0)
+            expect_well_formed(d.path / "e.svg");
         if (c.errors.find("nan") != std::string::npos && c.status == 0) {
             EXPECT_EQ(count(read_file(d.path / "e.svg"), "error is NaN"), 2u) << "both panels";
         }
@@ -469,4 +485,120 @@ TEST(Lorconv, ThreadsGiveTheSameStudy) {
     EXPECT_EQ(out[0], out[1]);
     EXPECT_EQ(csv[0], csv[1]);
     EXPECT_TRUE(svg[0] == svg[1]);
+}
+
+namespace {
+// The names in folder d, sorted.
+std::vector<std::string> names_in(const fs::path& d) {
+    std::vector<std::string> r;
+    for (const auto& e : fs::directory_iterator(d))
+        r.push_back(e.path().filename().string());
+    std::sort(r.begin(), r.end());
+    return r;
+}
+} // namespace
+
+// What stands where a figure goes and is not a regular file (a link, a fifo, a folder), and a
+// link planted at the name the writer once used for its temporary file: none is replaced or
+// written through, nor is what a link points to; a refused target is told in one line.
+TEST(Files, NothingClobbered) {
+    TempDir d;
+    write_file(d.path / "t.out", gen(d, {"40"}));
+    write_file(d.path / "victim.txt", "victim\n");
+    write_file(d.path / "errsp.out", "1 0.5\n2 0.25\n");
+    write_file(d.path / "errq.out", "1 0.5\n2 0.25\n");
+    fs::create_symlink("victim.txt", d.path / "errsp.svg.part");
+    fs::create_symlink("victim.txt", d.path / "errq.svg");
+    fs::create_symlink("victim.txt", d.path / "link.svg");
+    ASSERT_EQ(::mkfifo((d.path / "compare.svg").c_str(), 0600), 0);
+    fs::create_directory(d.path / "conv.svg");
+    std::vector<std::string> before = names_in(d.path);
+
+    RunResult sp = run_args(d.path, {bin("gplot"), "t.out", "errsp.out"});
+    EXPECT_EQ(sp.status, 0) << sp.err;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(d.path / "errsp.svg")));
+    struct C {
+        std::vector<std::string> argv;
+        std::string err;
+    };
+    const C refused[] = {
+        {{bin("gplot"), "t.out", "errq.out"},
+         "gplot: errq.svg is not a regular file; nothing written\n"},
+        {{bin("gplot"), "t.out", "errsp.out", "errq.out"},
+         "gplot: compare.svg is not a regular file; nothing written\n"},
+        {{bin("lorgen"), "--tol", "1e-3", "--method", "spline", "--svg", "link.svg"},
+         "lorgen: --svg link.svg is not a regular file; nothing written\n"},
+    };
+    for (const C& c : refused) {
+        RunResult r = run_args(d.path, c.argv);
+        EXPECT_EQ(r.status, 1) << c.argv[1];
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(read_file(d.path / "victim.txt"), "victim\n");
+    for (const char* link : {"errsp.svg.part", "errq.svg", "link.svg"})
+        EXPECT_EQ(fs::read_symlink(d.path / link), "victim.txt") << link;
+    EXPECT_TRUE(fs::is_fifo(d.path / "compare.svg"));
+    EXPECT_TRUE(fs::is_directory(d.path / "conv.svg"));
+    // Nothing left behind but the one figure made.
+    before.push_back("errsp.svg");
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(names_in(d.path), before);
+}
+
+// Two gplots at once in one folder, again and again: each pair leaves the whole figure,
+// and no file of its own beside it.
+TEST(Files, ConcurrentRunsLeaveAWholeFigure) {
+    TempDir d;
+    write_file(d.path / "loren.out", gen(d, {"200"}));
+    std::string bin_dir = fs::path(bin("gplot")).parent_path().string();
+    ASSERT_EQ(run_in(d.path, bin("splerr"), "-10000", bin_dir).status, 0);
+    std::string want = read_file(d.path / "errsp.svg");
+    std::vector<std::string> names = names_in(d.path);
+    for (int pair = 0; pair < 40; ++pair) {
+        RunResult r[2];
+        std::thread other([&] {
+            r[1] = run_args(d.path, {bin("gplot"), "loren.out", "errsp.out"});
+        });
+        r[0] = run_args(d.path, {bin("gplot"), "loren.out", "errsp.out"});
+        other.join();
+        ASSERT_TRUE(r[0].status == 0 && r[1].status == 0) << r[0].err << r[1].err;
+        ASSERT_EQ(read_file(d.path / "errsp.svg"), want) << "pair " << pair;
+        ASSERT_EQ(names_in(d.path), names) << "pair " << pair;
+    }
+}
+
+// Under a small address space the study programs say that memory ran short, in one line, and
+// end with status 1: no abort, and lorgen makes no file.
+TEST(Files, MemoryRunsShort) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+#endif
+#endif
+    TempDir d;
+    write_file(d.path / "t.out", gen(d, {"1000000"}));
+    write_file(d.path / "errsp.out", "1 0.5\n2 0.25\n");
+    std::vector<std::string> names = names_in(d.path);
+    struct C {
+        std::vector<std::string> argv;
+        long mb;
+        std::string line;
+    };
+    const C cs[] = {
+        {{bin("gplot"), "t.out", "errsp.out"}, 36, "gplot: not enough memory to draw errsp.svg\n"},
+        {{bin("lorgen"), "--tol", "1e-12", "--method", "quadratic"},
+         58,
+         "lorgen: not enough memory for the design\n"},
+        {{bin("lorconv"), "8", "16777216"}, 58, "lorconv: not enough memory for the study\n"},
+    };
+    for (const C& c : cs) {
+        RunOpts o;
+        o.memory_mb = c.mb;
+        RunResult r = run_opts(d.path, c.argv, "", o);
+        EXPECT_EQ(r.status, 1) << c.argv[0];
+        EXPECT_EQ(r.err, c.line);
+    }
+    EXPECT_EQ(names_in(d.path), names);
 }
