@@ -165,6 +165,14 @@ Load load(TextFile& f, Layout layout, int min_n, SampleTable& t, std::span<const
     return Load::ok;
 }
 
+// load on the open reader f, then closes it.
+Load load_closing(TextFile& f, Layout layout, int min_n, SampleTable& t,
+                  std::span<const std::int64_t> cuts, int threads) {
+    Load s = load(f, layout, min_n, t, cuts, threads);
+    tf_close(f);
+    return s;
+}
+
 // Opens path for a load: false, with the cause in t.error, when it cannot be opened.
 bool open_table(TextFile& f, const char* path, SampleTable& t) {
     errno = 0;
@@ -179,9 +187,7 @@ Load load_table(const char* path, Layout layout, int min_n, SampleTable& t, int 
     TextFile f;
     if (!open_table(f, path, t))
         return Load::cannot_open;
-    Load s = load(f, layout, min_n, t, auto_cuts(f, threads), threads);
-    tf_close(f);
-    return s;
+    return load_closing(f, layout, min_n, t, auto_cuts(f, threads), threads);
 }
 
 Load load_table_memory(const char* data, std::int64_t len, Layout layout, int min_n, SampleTable& t,
@@ -189,9 +195,7 @@ Load load_table_memory(const char* data, std::int64_t len, Layout layout, int mi
     TextFile f;
     if (!tf_open_memory(f, data, len))
         return Load::no_memory;
-    Load s = load(f, layout, min_n, t, auto_cuts(f, threads), threads);
-    tf_close(f);
-    return s;
+    return load_closing(f, layout, min_n, t, auto_cuts(f, threads), threads);
 }
 
 Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t,
@@ -199,9 +203,7 @@ Load load_table_split(const char* path, Layout layout, int min_n, SampleTable& t
     TextFile f;
     if (!open_table(f, path, t))
         return Load::cannot_open;
-    Load s = load(f, layout, min_n, t, cuts, static_cast<int>(cuts.size()) + 1);
-    tf_close(f);
-    return s;
+    return load_closing(f, layout, min_n, t, cuts, static_cast<int>(cuts.size()) + 1);
 }
 
 void free_table(SampleTable& t) {

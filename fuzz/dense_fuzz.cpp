@@ -1,0 +1,78 @@
+// dense_fuzz: the dense engine on arbitrary small tables (unordered, repeated, infinite, NaN)
+// with arbitrary options: it reads nothing outside its arrays, and every thread count gives
+// the one-thread result. Input: a byte (n = 2..41 rows, the method, per interval or not,
+// the table repeated or not), then n abscissae and n ordinates, then doubles for the options
+// (stop, columns' range, window, the repeat's shift), as far as the input goes.
+#include "dense.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+bool same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+bool same(const Peak& a, const Peak& b) {
+    return same(a.err, b.err) && same(a.x, b.x);
+}
+void check(const DenseErrors& a, const DenseErrors& b) {
+    bool ok = same(a.all, b.all) && same(a.inside, b.inside) && same(a.outside, b.outside) &&
+              same(a.inf_x, b.inf_x) && a.points == b.points && a.not_finite == b.not_finite &&
+              a.nans == b.nans && a.stopped == b.stopped && a.inside_infs == b.inside_infs &&
+              a.outside_nans == b.outside_nans && a.interval.size() == b.interval.size() &&
+              a.column.size() == b.column.size();
+    for (std::size_t k = 0; ok && k < a.interval.size(); ++k)
+        ok = same(a.interval[k], b.interval[k]);
+    for (std::size_t c = 0; ok && c < a.column.size(); ++c)
+        ok = same(a.column[c], b.column[c]);
+    if (!ok)
+        __builtin_trap();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1)
+        return 0;
+    int n = 2 + data[0] % 40;
+    const Method& m = *methods()[(data[0] >> 6) & 1];
+    std::size_t need = 1 + 16 * static_cast<std::size_t>(n);
+    if (size < need)
+        return 0;
+    std::vector<double> xa(static_cast<std::size_t>(n)), ya(xa.size());
+    std::memcpy(xa.data(), data + 1, 8 * xa.size());
+    std::memcpy(ya.data(), data + 1 + 8 * xa.size(), 8 * ya.size());
+    double v[6] = {HUGE_VAL, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 6 && need + 8 * (i + 1) <= size; ++i)
+        std::memcpy(&v[i], data + need + 8 * i, 8);
+    DenseOpts o;
+    o.per_interval = (data[0] & 0x80) != 0;
+    o.stop_above = v[0];
+    if (v[1] < v[2]) {
+        o.columns = 1 + static_cast<int>(data[0] % 97);
+        o.col_x0 = v[1];
+        o.col_x1 = v[2];
+    }
+    o.window = true;
+    o.win_lo = v[3];
+    o.win_hi = v[4];
+    // Bit 5: the table repeated, shifted by v[5] each time, to some 600 rows: enough
+    // intervals for the engine's blocks to run on threads.
+    if ((data[0] & 0x20) != 0) {
+        std::vector<double> tx, ty;
+        for (int rep = 0; static_cast<int>(tx.size()) < 600; ++rep)
+            for (int i = 0; i < n; ++i) {
+                tx.push_back(xa[static_cast<std::size_t>(i)] + rep * v[5]);
+                ty.push_back(ya[static_cast<std::size_t>(i)]);
+            }
+        xa = tx;
+        ya = ty;
+        n = static_cast<int>(xa.size());
+    }
+    DenseTable t = dense_prepare(xa.data(), ya.data(), n, m);
+    DenseErrors one = dense_errors(t, o);
+    o.threads = 3;
+    check(one, dense_errors(t, o));
+    return 0;
+}

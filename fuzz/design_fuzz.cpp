@@ -1,0 +1,41 @@
+// design_fuzz: lorgen's design on random tolerances and intervals: it ends, and a table it
+// gives ascends from a to b and keeps the method within the tolerance at the engine's points
+// (checked here by the engine on the table's own values). Input: a byte (the tolerance 10^-1
+// to 10^-7, the method), then a and b as doubles; intervals the program refuses are skipped,
+// and so are those wider than 1e6, where a design takes minutes.
+#include "args.hpp"
+#include "design.hpp"
+#include "numlib.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 17)
+        return 0;
+    double tol = std::pow(10.0, -1.0 - data[0] % 7);
+    const Method& m = *methods()[(data[0] >> 3) & 1];
+    double a = 0, b = 0;
+    std::memcpy(&a, data + 1, 8);
+    std::memcpy(&b, data + 9, 8);
+    if (!interval_fault(a, b).empty() || !(b - a <= 1e6) || !(std::fabs(a) <= 1e12))
+        return 0;
+    Design d = design_table(a, b, tol, m, 1);
+    if (d.end != DesignEnd::reached)
+        return 0;
+    const std::vector<double>& x = d.x;
+    if (x.size() < 2 || x.front() != a || x.back() != b)
+        __builtin_trap();
+    std::vector<double> y(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        if (i > 0 && !(x[i] > x[i - 1]))
+            __builtin_trap();
+        y[i] = lorentz(x[i]);
+    }
+    Peak p = table_error(x.data(), y.data(), static_cast<int>(x.size()), m, tol, 1);
+    if (!(p.err <= tol))
+        __builtin_trap();
+    return 0;
+}
