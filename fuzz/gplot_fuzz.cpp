@@ -31,8 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ErrorFile& f = a.files[k];
         f.path = both ? (k == 0 ? "errsp.out" : "errq.out") : names[flags & 3];
         f.m = method_of_file(f.path);
-        std::string_view part = !both ? rest : k == 0 ? rest.substr(0, rest.size() / 2)
-                                                      : rest.substr(rest.size() / 2);
+        std::string_view part = !both    ? rest
+                                : k == 0 ? rest.substr(0, rest.size() / 2)
+                                         : rest.substr(rest.size() / 2);
         if (read_error_text(part, 4096, f.x, f.e) != ReadErrors::ok) {
             free_table(t);
             return 0;
