@@ -187,6 +187,11 @@ int design_main(int argc, char** argv) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return usage(stderr, 2);
     }
+    if (d.svg != nullptr && save_refuses(d.svg)) {
+        std::fprintf(stderr, "lorgen: --svg %s is not a regular file; nothing written\n",
+                     shown(d.svg).c_str());
+        return 1;
+    }
     const Method& m = *d.method;
     const char* name = m.title;
     std::string where =

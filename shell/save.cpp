@@ -113,6 +113,10 @@ Saved save_file(const std::string& path, const std::string& bytes) {
     return {err == 0 ? Saved::ok : Saved::failed, err};
 }
 
+bool save_refuses(const std::string& path) {
+    return not_regular(path);
+}
+
 std::string save_failure(const std::string& name, const Saved& s) {
     if (s.what == Saved::not_regular)
         return name + " is not a regular file; nothing written";

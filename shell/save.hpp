@@ -20,6 +20,10 @@ struct Saved {
 // saves of one path each put a whole file in place; the last one stays. Does not throw.
 Saved save_file(const std::string& path, const std::string& bytes);
 
+// True when save_file(path, ...) would refuse path as it stands now: it exists and is not a
+// regular file. For a check before the work that makes the bytes.
+bool save_refuses(const std::string& path);
+
 // The line that tells a failed save of the target named name (as the user gave it):
 // "NAME is not a regular file; nothing written" or "cannot write NAME: CAUSE".
 std::string save_failure(const std::string& name, const Saved& s);
