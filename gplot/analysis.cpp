@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-void take(FilePeak& p, double x, double e) {
+void take_error(FilePeak& p, double x, double e) {
     if (std::isnan(e)) {
         ++p.nans;
     } else if (std::isinf(e)) {
@@ -21,7 +21,7 @@ void take(FilePeak& p, double x, double e) {
     }
 }
 
-bool load(const char* path, SampleTable& t) {
+bool load_sample_table(const char* path, SampleTable& t) {
     Load s = load_table(path, {0, 0}, 2, t, thread_count());
     switch (s) {
     case Load::ok: report_notes(path, t.notes); return true;
@@ -86,7 +86,7 @@ void file_stats(ErrorFile& f, Analysis* a) {
     for (std::size_t i = 0; i < f.x.size(); ++i) {
         double x = f.x[i], e = f.e[i];
         bool within = x >= a->lo && x <= a->hi;
-        take(within ? f.in : f.out, x, e);
+        take_error(within ? f.in : f.out, x, e);
         if (!std::isfinite(e)) {
             (std::isnan(e) ? f.nan_all : f.inf_all).push_back(x);
             if (within)

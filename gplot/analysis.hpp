@@ -14,7 +14,7 @@ struct FilePeak {
     long finite = 0, nans = 0, infs = 0;
 };
 // Takes the error e at x into p.
-void take(FilePeak& p, double x, double e);
+void take_error(FilePeak& p, double x, double e);
 
 // One error file, read, and what it shows of the table.
 struct ErrorFile {
@@ -39,7 +39,7 @@ struct Analysis {
 
 // Loads the sample table and tells its problems (unless the program that ran this one has);
 // tells why not and returns false when it cannot.
-bool load(const char* path, SampleTable& t);
+bool load_sample_table(const char* path, SampleTable& t);
 // The most rows read from an error file of a method's name (its program writes 999).
 inline constexpr std::size_t max_error_rows = 10000;
 // Reads the error file at f.path into f.x, f.e and sets f.m by its name; tells why not and

@@ -80,7 +80,7 @@ int plot(const char* table, std::vector<const char*> paths, const std::string& n
     a.files.resize(paths.size());
     for (std::size_t k = 0; k < paths.size(); ++k)
         a.files[k].path = paths[k];
-    if (!load(table, tab))
+    if (!load_sample_table(table, tab))
         return drop_figure(name);
     for (ErrorFile& f : a.files)
         if (!read_errors(f))
