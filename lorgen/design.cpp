@@ -41,6 +41,16 @@ struct Job {
     Rows guards;
 };
 
+// The interval of the ascending rows x that holds g: the last k with x[k] <= g (-1: none).
+int interval_of(const Rows& x, double g) {
+    return static_cast<int>(std::upper_bound(x.begin(), x.end(), g) - x.begin()) - 1;
+}
+
+// The method's error at a guard point g of interval k of table t.
+double guard_error(const DenseTable& t, int k, double g) {
+    return std::fabs(dense_value(t, k, g) - lorentz(g));
+}
+
 // The errors of the method on rows x in the intervals k0 .. k1-1: per interval the largest
 // at the engine's points (the last row's point counts in the last interval) and at the guards
 // inside it, infinite where an error is NaN or infinite.
@@ -64,9 +74,9 @@ Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1) {
     for (double g : job.guards) {
         if (!(g > x[k0] && g < x[k1]))
             continue;
-        auto k = std::upper_bound(x.begin(), x.end(), g) - x.begin() - 1;
-        double v = std::fabs(dense_value(t, static_cast<int>(k), g) - lorentz(g));
-        double& to = e[k - k0];
+        int k = interval_of(x, g);
+        double v = guard_error(t, k, g);
+        double& to = e[static_cast<std::size_t>(k - k0)];
         to = std::max(to, std::isnan(v) ? HUGE_VAL : v);
     }
     return e;
@@ -360,27 +370,27 @@ namespace {
 // Whether lorgen's n evenly spaced rows keep the method within tol: the end intervals,
 // where the end conditions put the largest errors, first; every probe stops at the first
 // error above tol.
-bool even_meets(double a, double b, long long n, double tol, const Method& m, int threads) {
+bool even_meets(double a, double b, long long n, const Job& job) {
+    double tol = job.tol;
+    int threads = job.threads;
     Rows x(static_cast<std::size_t>(n)), y(x.size());
     sample_table(a, b, n, x.data(), y.data());
     auto rows = static_cast<int>(n);
-    DenseTable t = dense_prepare(x.data(), y.data(), rows, m, threads);
+    DenseTable t = dense_prepare(x.data(), y.data(), rows, job.m, threads);
     for (int k0 : {0, std::max(0, rows - 3)})
         if (!(within(t, k0, std::min(k0 + 2, rows - 1), tol, 1).err <= tol))
             return false;
     // The rows that resolve the function too, as for a design: on a wide interval the
     // engine's points may all miss the peak.
-    for (double g : resolving(a, b)) {
-        auto k = std::upper_bound(x.begin(), x.end(), g) - x.begin() - 1;
-        k = std::clamp<std::ptrdiff_t>(k, 0, rows - 1);
-        if (!(std::fabs(dense_value(t, static_cast<int>(k), g) - lorentz(g)) <= tol))
+    for (double g : job.guards)
+        if (!(guard_error(t, std::max(interval_of(x, g), 0), g) <= tol))
             return false;
-    }
     return within(t, 0, -1, tol, threads).err <= tol;
 }
 } // namespace
 
 long long even_rows(double a, double b, double tol, const Method& m, int threads) {
-    return least_rows([&](long long n) { return even_meets(a, b, n, tol, m, threads); },
+    Job job{m, tol, threads, resolving(a, b)};
+    return least_rows([&](long long n) { return even_meets(a, b, n, job); },
                       [](long long) { return false; });
 }

@@ -180,11 +180,10 @@ struct RowReader {
 };
 } // namespace
 
-ReadErrors read_error_table(const char* path, std::size_t max_rows, std::vector<double>& xs,
-                            std::vector<double>& es, ErrorRow* bad) {
-    TextFile f;
-    if (!tf_open(f, path))
-        return ReadErrors::cannot_open;
+namespace {
+// The rows of what the open reader f reads, block by block; closes f.
+ReadErrors read_rows_of(TextFile& f, std::size_t max_rows, std::vector<double>& xs,
+                        std::vector<double>& es, ErrorRow* bad) {
     RowReader r{max_rows, xs, es, bad, {}, 0, ReadErrors::ok};
     bool more = true;
     for (auto b = tf_block(f); more && !b.empty(); b = tf_block(f))
@@ -193,16 +192,20 @@ ReadErrors read_error_table(const char* path, std::size_t max_rows, std::vector<
     tf_close(f);
     return failed ? ReadErrors::cannot_open : r.finish();
 }
+} // namespace
+
+ReadErrors read_error_table(const char* path, std::size_t max_rows, std::vector<double>& xs,
+                            std::vector<double>& es, ErrorRow* bad) {
+    TextFile f;
+    if (!tf_open(f, path))
+        return ReadErrors::cannot_open;
+    return read_rows_of(f, max_rows, xs, es, bad);
+}
 
 ReadErrors read_error_text(std::string_view text, std::size_t max_rows, std::vector<double>& xs,
                            std::vector<double>& es, ErrorRow* bad) {
     TextFile f;
     if (!tf_open_memory(f, text.data(), static_cast<std::int64_t>(text.size())))
         throw std::bad_alloc();
-    RowReader r{max_rows, xs, es, bad, {}, 0, ReadErrors::ok};
-    bool more = true;
-    for (auto b = tf_block(f); more && !b.empty(); b = tf_block(f))
-        more = r.feed(b);
-    tf_close(f);
-    return r.finish();
+    return read_rows_of(f, max_rows, xs, es, bad);
 }

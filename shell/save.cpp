@@ -20,29 +20,26 @@ bool not_regular(const std::string& path) {
            (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
 }
 
-// A new empty file of a unique name in path's folder, made by this call; 0 or a cause.
-int new_beside(const std::string& path, std::string* tmp) {
+// Writes bytes into a new file of a unique name in path's folder, made by this call (its
+// name in *tmp, empty when none was made); 0 or the cause of the failure.
+int write_beside(const std::string& path, const std::string& bytes, std::string* tmp) {
     auto cut = path.find_last_of("/\\");
     std::string dir = cut == std::string::npos ? "." : path.substr(0, cut + 1);
     char name[MAX_PATH + 1];
     if (GetTempFileNameA(dir.c_str(), "lor", 0, name) == 0)
         return EACCES;
     *tmp = name;
-    return 0;
-}
-
-int put_in_place(const std::string& tmp, const std::string& path) {
-    return MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0 ? 0 : EACCES;
-}
-
-int write_new(const std::string& tmp, const std::string& bytes) {
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
+    std::FILE* f = std::fopen(name, "wb");
     if (f == nullptr)
         return errno != 0 ? errno : EIO;
     int err = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() ? 0 : EIO;
     if (std::fclose(f) != 0 && err == 0)
         err = EIO;
     return err;
+}
+
+int put_in_place(const std::string& tmp, const std::string& path) {
+    return MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0 ? 0 : EACCES;
 }
 } // namespace
 #else
@@ -56,35 +53,28 @@ bool not_regular(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
-// The new file's descriptor, kept between its creation and its write.
-int new_fd = -1;
-
-int new_beside(const std::string& path, std::string* tmp) {
+int write_beside(const std::string& path, const std::string& bytes, std::string* tmp) {
     auto cut = path.find_last_of('/');
     std::string dir = cut == std::string::npos ? "" : path.substr(0, cut + 1);
     std::string base = cut == std::string::npos ? path : path.substr(cut + 1);
-    *tmp = dir + "." + base + ".XXXXXX";
-    new_fd = ::mkostemp(tmp->data(), O_CLOEXEC); // O_CREAT|O_EXCL, mode 0600
-    if (new_fd < 0)
+    std::string name = dir + "." + base + ".XXXXXX";
+    int fd = ::mkostemp(name.data(), O_CLOEXEC); // O_CREAT|O_EXCL, mode 0600
+    if (fd < 0)
         return errno != 0 ? errno : EIO;
+    *tmp = name;
     mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(new_fd, 0666 & ~mask);
-    return 0;
-}
-
-int write_new(const std::string&, const std::string& bytes) {
+    ::fchmod(fd, 0666 & ~mask);
     int err = 0;
     for (std::size_t at = 0; at < bytes.size() && err == 0;) {
-        ssize_t k = ::write(new_fd, bytes.data() + at, bytes.size() - at);
+        ssize_t k = ::write(fd, bytes.data() + at, bytes.size() - at);
         if (k > 0)
             at += static_cast<std::size_t>(k);
         else if (k < 0 && errno != EINTR)
             err = errno != 0 ? errno : EIO;
     }
-    if (::close(new_fd) != 0 && err == 0)
+    if (::close(fd) != 0 && err == 0)
         err = errno != 0 ? errno : EIO;
-    new_fd = -1;
     return err;
 }
 
@@ -99,14 +89,12 @@ Saved save_file(const std::string& path, const std::string& bytes) {
         return {Saved::not_regular, 0};
     std::string tmp;
     errno = 0;
-    if (int err = new_beside(path, &tmp); err != 0)
-        return {Saved::failed, err};
-    int err = write_new(tmp, bytes);
+    int err = write_beside(path, bytes, &tmp);
     // Looked at again just before the rename, which would replace whatever stands there.
     bool refused = err == 0 && not_regular(path);
     if (err == 0 && !refused)
         err = put_in_place(tmp, path);
-    if (err != 0 || refused)
+    if ((err != 0 || refused) && !tmp.empty())
         std::remove(tmp.c_str());
     if (refused)
         return {Saved::not_regular, 0};

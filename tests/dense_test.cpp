@@ -126,15 +126,13 @@ TEST(Dense, PeaksCountsRangesAndStop) {
     }
     ASSERT_GT(infs_in + infs_out, 0);
     ASSERT_GT(bad, infs_in + infs_out);
-    DenseOpts o;
-    o.per_interval = true;
-    o.columns = 10;
-    o.col_x0 = 1;
-    o.col_x1 = 6;
-    o.window = true;
-    o.win_lo = 2;
-    o.win_hi = 5;
-    DenseErrors r = dense_errors(t, o);
+    DenseErrors r = dense_errors(t, {.per_interval = true,
+                                     .columns = 10,
+                                     .col_x0 = 1,
+                                     .col_x1 = 6,
+                                     .window = true,
+                                     .win_lo = 2,
+                                     .win_hi = 5});
     ASSERT_EQ(r.column.size(), 10u);
     for (int c = 0; c < 10; ++c) {
         EXPECT_EQ(r.column[c].err, col[c].err) << c;
@@ -176,15 +174,14 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
     for (const Method* m : methods()) {
         DenseTable t = dense_prepare(xa.data(), ya.data(), 3001, *m);
         for (double stop : {HUGE_VAL, 1e-4}) {
-            DenseOpts o;
-            o.per_interval = true;
-            o.stop_above = stop;
-            o.columns = 97;
-            o.col_x0 = 0.5;
-            o.col_x1 = 6;
-            o.window = true;
-            o.win_lo = 1;
-            o.win_hi = 6;
+            DenseOpts o{.stop_above = stop,
+                        .per_interval = true,
+                        .columns = 97,
+                        .col_x0 = 0.5,
+                        .col_x1 = 6,
+                        .window = true,
+                        .win_lo = 1,
+                        .win_hi = 6};
             DenseErrors one = dense_errors(t, o);
             for (int threads : {2, 3, 7}) {
                 SCOPED_TRACE(threads);
