@@ -1,6 +1,7 @@
 // dense: the points of every interval, the method's value at each, and what the errors
 // come to, block by block, joined in order.
 #include "dense.hpp"
+#include "engine.hpp"
 
 #include "numlib.hpp"
 
@@ -14,6 +15,10 @@ DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method
     t.ya = ya;
     t.m = &m;
     m.prepare(t, threads);
+    t.strict = true;
+    for (int i = 1; i < n && t.strict; ++i)
+        t.strict = xa[i] > xa[i - 1];
+    t.strict = t.strict && !std::isnan(xa[0]);
     return t;
 }
 
@@ -42,11 +47,14 @@ struct Place {
     int side = 0;      // 1: every point inside the window, 2: every point outside, 0: none
 };
 
-// The column of x in [col_x0, col_x1], which it must lie in.
-inline int column_of(const DenseOpts& o, double scale, double x) {
+} // namespace
+
+int column_of(const DenseOpts& o, double scale, double x) {
     double cols = o.columns, at = (x - o.col_x0) * scale;
     return at < cols - 1 ? static_cast<int>(at) : o.columns - 1;
 }
+
+namespace {
 
 // The place of the points lo .. hi in ascending order (ordered), or of points in any order.
 Place place_of(const DenseOpts& o, double scale, bool ordered, double lo, double hi) {
@@ -70,8 +78,9 @@ Place place_of(const DenseOpts& o, double scale, bool ordered, double lo, double
     return pl;
 }
 
-// The finite error e at x into the reductions, point by point.
-inline void take(DenseErrors& r, const DenseOpts& o, double scale, double x, double e) {
+} // namespace
+
+void take_point(DenseErrors& r, const DenseOpts& o, double scale, double x, double e) {
     if (o.columns > 0 && x >= o.col_x0 && x <= o.col_x1) {
         Peak& c = r.column[static_cast<std::size_t>(column_of(o, scale, x))];
         if (e > c.err)
@@ -84,11 +93,12 @@ inline void take(DenseErrors& r, const DenseOpts& o, double scale, double x, dou
     }
 }
 
-// b's peak into a's where it is greater: on a tie the first x stays.
 void join_peak(Peak& a, const Peak& b) {
     if (b.err > a.err)
         a = b;
 }
+
+namespace {
 
 // An interval's peak p into the reductions, where all its points share one place.
 void take_whole(DenseErrors& r, const Place& pl, const Peak& p) {
@@ -98,8 +108,9 @@ void take_whole(DenseErrors& r, const Place& pl, const Peak& p) {
         join_peak(pl.side == 1 ? r.inside : r.outside, p);
 }
 
-// An error that is not finite at x into the counts.
-inline void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
+} // namespace
+
+void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
     bool in = o.window && x >= o.win_lo && x <= o.win_hi;
     if (std::isnan(e)) {
         ++r.nans;
@@ -113,6 +124,7 @@ inline void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
         ++(in ? r.inside_infs : r.outside_infs);
 }
 
+namespace {
 // The points of interval k into x, the method's values there into p, the errors into e. The
 // errors in a loop of their own, which the compiler vectorises.
 Points interval_errors(const DenseTable& t, int k, double* x, double* p, double* e) {
@@ -138,55 +150,71 @@ inline int scan_peak(const double* x, const double* e, int j0, int count, double
     return j;
 }
 
-// dense_errors over the intervals k0 .. k1-1 on the caller's thread.
-DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
+} // namespace
+
+double column_scale(const DenseOpts& o) {
+    return o.columns > 0 ? o.columns / (o.col_x1 - o.col_x0) : 0.0;
+}
+
+DenseErrors blank_errors(const DenseOpts& o) {
     DenseErrors r;
     r.column.assign(static_cast<std::size_t>(std::max(o.columns, 0)), Peak{});
-    double scale = o.columns > 0 ? o.columns / (o.col_x1 - o.col_x0) : 0.0;
-    // The fast scan stops at a point that is not finite, and at one above stop_above.
-    double stop = std::isnan(o.stop_above) ? -HUGE_VAL : std::fmin(o.stop_above, DBL_MAX);
-    for (int k = k0; k < k1 && !r.stopped; ++k) {
-        Peak p;
-        long long bad = 0;
-        double xs[dense_per_interval], ps[dense_per_interval], es[dense_per_interval];
-        Points pts = interval_errors(t, k, xs, ps, es);
-        int count = pts.count;
-        // The points ascend where the width does not step down.
-        Place pl = place_of(o, scale, count == 1 || pts.step >= 0, xs[0], xs[count - 1]);
-        for (int j = 0; j < count; ++j) {
-            if (!pl.each && (j = scan_peak(xs, es, j, count, stop, p)) == count)
-                break;
-            double x = xs[j], e = es[j];
-            if (!std::isfinite(e)) {
-                ++bad;
-                count_bad(r, o, x, e);
-                continue;
-            }
-            if (e > p.err)
-                p = {e, x};
-            if (pl.each)
-                take(r, o, scale, x, e);
-            if (e > o.stop_above) {
-                r.stopped = true;
-                r.points += j + 1 - count; // the points after this one are not reached
-                break;
-            }
-        }
-        if (!pl.each)
-            take_whole(r, pl, p);
-        r.points += count;
-        r.not_finite += bad;
-        join_peak(r.all, p);
-        if (o.per_interval) {
-            r.interval.push_back(p);
-            r.interval_not_finite.push_back(bad);
-        }
-    }
     return r;
 }
 
-// Joins the result of the intervals after a's to a: what one pass over both gives.
-void join(DenseErrors& a, DenseErrors&& b) {
+void scan_interval(const DenseTable& t, const DenseOpts& o, int k, DenseErrors& r) {
+    double scale = column_scale(o);
+    // The fast scan stops at a point that is not finite, and at one above stop_above.
+    double stop = std::isnan(o.stop_above) ? -HUGE_VAL : std::fmin(o.stop_above, DBL_MAX);
+    Peak p;
+    long long bad = 0;
+    double xs[dense_per_interval], ps[dense_per_interval], es[dense_per_interval];
+    Points pts = interval_errors(t, k, xs, ps, es);
+    int count = pts.count;
+    // The points ascend where the width does not step down.
+    Place pl = place_of(o, scale, count == 1 || pts.step >= 0, xs[0], xs[count - 1]);
+    for (int j = 0; j < count; ++j) {
+        if (!pl.each && (j = scan_peak(xs, es, j, count, stop, p)) == count)
+            break;
+        double x = xs[j], e = es[j];
+        if (!std::isfinite(e)) {
+            ++bad;
+            count_bad(r, o, x, e);
+            continue;
+        }
+        if (e > p.err)
+            p = {e, x};
+        if (pl.each)
+            take_point(r, o, scale, x, e);
+        if (e > o.stop_above) {
+            r.stopped = true;
+            r.points += j + 1 - count; // the points after this one are not reached
+            break;
+        }
+    }
+    if (!pl.each)
+        take_whole(r, pl, p);
+    r.points += count;
+    r.not_finite += bad;
+    join_peak(r.all, p);
+    if (o.per_interval) {
+        r.interval.push_back(p);
+        r.interval_not_finite.push_back(bad);
+    }
+}
+
+namespace {
+// dense_errors over the intervals k0 .. k1-1 on the caller's thread.
+DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
+    DenseErrors r = blank_errors(o);
+    for (int k = k0; k < k1 && !r.stopped; ++k)
+        scan_interval(t, o, k, r);
+    return r;
+}
+
+} // namespace
+
+void join_errors(DenseErrors& a, DenseErrors&& b) {
     join_peak(a.all, b.all);
     a.interval.insert(a.interval.end(), b.interval.begin(), b.interval.end());
     a.interval_not_finite.insert(a.interval_not_finite.end(), b.interval_not_finite.begin(),
@@ -205,10 +233,16 @@ void join(DenseErrors& a, DenseErrors&& b) {
     a.not_finite += b.not_finite;
     a.nans += b.nans;
     a.stopped = b.stopped;
+    a.bound = std::fmax(a.bound, b.bound);
+    a.interval_bound.insert(a.interval_bound.end(), b.interval_bound.begin(),
+                            b.interval_bound.end());
+    a.inside_bound = std::fmax(a.inside_bound, b.inside_bound);
+    a.outside_bound = std::fmax(a.outside_bound, b.outside_bound);
 }
-} // namespace
 
 DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
+    if (o.prove && t.strict)
+        return dense_search(t, o);
     int k0 = o.k0, k1 = o.k1 < 0 ? t.n : o.k1;
     // Blocks of intervals, one a thread, joined in order: the same result as one pass.
     int blocks = std::min(o.threads, (k1 - k0) / 256);
@@ -223,6 +257,6 @@ DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
     // A block after one that stopped early was never reached by one pass.
     DenseErrors r = std::move(part[0]);
     for (std::size_t b = 1; b < part.size() && !r.stopped; ++b)
-        join(r, std::move(part[b]));
+        join_errors(r, std::move(part[b]));
     return r;
 }

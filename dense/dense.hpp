@@ -20,6 +20,7 @@ struct DenseTable {
     std::vector<double> d2;       // the spline's second derivatives, n entries
     std::vector<double> pxa, pya; // the quadratic's padded table, n + 2 entries
     bool walk = false;            // the searched abscissae ascend (no NaN): locate_near serves
+    bool strict = false;          // xa ascends strictly (no NaN, no repeat): a bound is proven
 };
 // n >= 2. With threads > 1 the preparation may start a helper thread (joined before it
 // returns). Throws std::bad_alloc when memory is short.
@@ -54,6 +55,15 @@ struct DenseOpts {
     double col_x0 = 0, col_x1 = 0; // [col_x0, col_x1] (col_x0 < col_x1), points beyond left out
     bool window = false;           // also the peaks inside [win_lo, win_hi] and outside it
     double win_lo = 0, win_hi = 0;
+    // prove: the peaks of the errors everywhere on the intervals, not only at the points, and
+    // a bound of them. Every interval whose bound may exceed the largest error found (overall,
+    // in its columns, on its side of the window; its own with per_interval) by more than
+    // 0.1% and the rounding allowance is sampled at its points and then split where the bound
+    // says, its best point refined by golden section; the others are proven by their bound
+    // from the two ends. An interval whose bound is at most target needs no more. Where the
+    // abscissae do not strictly ascend, the points alone, and no bound.
+    bool prove = false;
+    double target = 0;
 };
 struct DenseErrors {
     Peak all;
@@ -68,8 +78,14 @@ struct DenseErrors {
     long long not_finite = 0; // points whose error is NaN or infinite: in no peak
     long long nans = 0;       // ... of them NaN
     bool stopped = false;     // stopped early at an error above stop_above
+    // prove: a bound of the error everywhere on the intervals, as the programs compute it and
+    // exactly (HUGE_VAL: an error is not finite; NaN: no bound, or not asked); per interval,
+    // when asked; and of the window's sides.
+    double bound = NAN;
+    std::vector<double> interval_bound;
+    double inside_bound = NAN, outside_bound = NAN;
 };
-// The errors at the points of o's intervals, in order; blocks of intervals run on up to
+// The errors at the points of o's intervals (everywhere on them with o.prove), in order; blocks of intervals run on up to
 // o.threads threads and are joined in order, so the result (first x on a tie) is the one
 // pass's for any threads. Throws std::bad_alloc when memory is short.
 DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o = {});

@@ -8,6 +8,7 @@
 #include <string_view>
 
 struct DenseTable;
+struct Jet;
 
 // How a design spaces the rows of a method: every interval should carry the same error
 // under the model e = C h^p inside; the `ends` intervals at each end follow their own
@@ -34,6 +35,10 @@ struct Method {
     // them, bit for bit; k is the interval of the engine's points x (a hint only: the result
     // is the program's). One call an interval keeps the engine's loop tight.
     void (*values)(const DenseTable& t, int k, const double* x, int count, double* p);
+    // Piece k (0 <= k <= n-2) at x in [xa[k], xa[k+1]]: the program's value wherever the
+    // program takes that piece (x > xa[k], or k = 0), the piece's second derivative, and their
+    // rounding allowances (bound.hpp). Only for tables whose abscissae strictly ascend.
+    Jet (*jet)(const DenseTable& t, int k, double x);
     Tuning tuning;
 };
 

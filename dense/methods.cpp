@@ -1,5 +1,6 @@
 // methods: the entries of the methods the study programs know, each with its kernel's
 // preparation and evaluation. A method is one entry here and its kernel.
+#include "bound.hpp"
 #include "dense.hpp"
 
 #include "numlib.hpp"
@@ -34,6 +35,18 @@ void spline_values(const DenseTable& t, int k, const double* x, int count, doubl
     }
 }
 
+// Piece k of the spline at x in [xa[k], xa[k+1]], with its exact second derivative
+// a d0 + b d1 (a, b the weights of the two ends). The allowances count the roundings of
+// spline_piece's formula with a, b in [0, 1]: 7u of |y0| + |y1| and 3.1u h^2 of |d0| + |d1|
+// for the value, 5u of |d0| + |d1| for the second derivative (README).
+Jet spline_jet(const DenseTable& t, int k, double x) {
+    const double *xa = t.xa, *ya = t.ya, *d2 = t.d2.data();
+    double h = xa[k + 1] - xa[k], a = (xa[k + 1] - x) / h, b = (x - xa[k]) / h;
+    double y = std::fabs(ya[k]) + std::fabs(ya[k + 1]), d = std::fabs(d2[k]) + std::fabs(d2[k + 1]);
+    return {spline_piece(xa, ya, d2, t.n, k, x), a * d2[k] + b * d2[k + 1],
+            unit_roundoff * (8 * y + 4 * h * h * d), 6 * unit_roundoff * d};
+}
+
 // The four-point quadratic: quaderr's padded table, rows at 1..n, ghost points at 0 and n+1.
 void quadratic_prepare(DenseTable& t, int) {
     auto len = static_cast<std::size_t>(t.n) + 2;
@@ -57,13 +70,24 @@ void quadratic_values(const DenseTable& t, int k, const double* x, int count, do
     }
 }
 
+// Piece k of the quadratic at x in [xa[k], xa[k+1]]: quad on padded entries k..k+3, the
+// parabola of its computed coefficients, whose second derivative 2c is exact. The value's
+// allowance counts the roundings of (t*c + s23)*t + a: 7u of |c| t^2 + |s23| |t| + |a|.
+Jet quadratic_jet(const DenseTable& t, int k, double x) {
+    const double *xi = t.pxa.data() + k, *yi = t.pya.data() + k;
+    QuadPiece q = quad_piece(xi, yi);
+    double s = std::fabs(x - q.mid);
+    double size = (std::fabs(q.c) * s + std::fabs(q.s23)) * s + std::fabs(q.a);
+    return {quad(xi, yi, x), 2 * q.c, 7 * unit_roundoff * size, 0};
+}
+
 // The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's
 // 2 still settles). The quadratic's is 2, between its 3 inside and 1 at the ends, so that
 // the rounds settle for both; its one end interval a side, whose error falls with the order 1
 // of the flat ghost ordinates and as the neighbour widens, follows exponent 1.
 constexpr Method spline_entry{
     "spline", "the natural cubic spline",  "natural cubic spline", "the spline",  "errsp.out", 4,
-    2,        "the natural end condition", spline_prepare,         spline_values, {4, 0, 4}};
+    2,        "the natural end condition", spline_prepare,         spline_values, spline_jet, {4, 0, 4}};
 constexpr Method quadratic_entry{"quadratic",
                                  "the four-point quadratic",
                                  "four-point quadratic",
@@ -74,6 +98,7 @@ constexpr Method quadratic_entry{"quadratic",
                                  "the flat ghost ordinates",
                                  quadratic_prepare,
                                  quadratic_values,
+                                 quadratic_jet,
                                  {2, 1, 1}};
 
 constexpr const Method* all[] = {&spline_entry, &quadratic_entry};

@@ -60,7 +60,11 @@ struct Spline {
     // The cubic of the interval around x; the end intervals extended.
     double operator()(double x) const {
         int n = static_cast<int>(xa.size());
-        int lo = std::clamp(below(xa, x), 0, n - 2), hi = lo + 1;
+        return piece(std::clamp(below(xa, x), 0, n - 2), x);
+    }
+    // The cubic of interval lo at x.
+    double piece(int lo, double x) const {
+        int hi = lo + 1;
         double h = xa[hi] - xa[lo];
         if (h == 0.0)
             return (ya[lo] + ya[hi]) * 0.5;
@@ -89,7 +93,10 @@ struct Quad {
     double operator()(double x) const {
         // The search runs over the first n entries of the padded table.
         std::vector<double> searched(xa.begin(), xa.begin() + n);
-        int jb = std::clamp(below(searched, x) - 1, 0, n - 2);
+        return piece(std::clamp(below(searched, x) - 1, 0, n - 2), x);
+    }
+    // The quadratic of padded entries jb .. jb+3 (row interval jb) at x.
+    double piece(int jb, double x) const {
         const double* p = xa.data() + jb;
         const double* q = ya.data() + jb;
         double s23 = (q[2] - q[1]) / (p[2] - p[1]);
@@ -155,6 +162,41 @@ template <class F> Worst worst(const std::vector<double>& xs, F f) {
         for (int j = 0; j < 64; ++j)
             take(xs[k] + ((xs[k + 1] - xs[k]) * j) / 64.0);
     take(xs.back());
+    return w;
+}
+
+// The largest error anywhere, the hard way: interval k's cubic or quadratic piece(k, x) at
+// 4,096 points of (xs[k], xs[k+1]] (and at xs[0]), then 60 golden-section steps around the
+// interval's best point. The pieces are the programs' own there.
+template <class P> Worst brute_worst(const std::vector<double>& xs, const P& piece) {
+    Worst w;
+    auto err = [&](int k, double x) {
+        double e = std::fabs(piece(k, x) - lorentz(x));
+        if (std::isfinite(e) && e > w.err) {
+            w.err = e;
+            w.x = x;
+        }
+        return std::isfinite(e) ? e : -1.0;
+    };
+    err(0, xs[0]);
+    for (int k = 0; k + 1 < static_cast<int>(xs.size()); ++k) {
+        double a = xs[k], h = xs[k + 1] - a, best = -1, at = a;
+        for (int j = 1; j <= 4096; ++j) {
+            double x = j == 4096 ? xs[k + 1] : a + h * j / 4096;
+            if (double e = err(k, x); e > best)
+                best = e, at = x;
+        }
+        double lo = std::max(a, at - h / 4096), hi = std::min(xs[k + 1], at + h / 4096);
+        for (int i = 0; i < 60 && hi - lo > 0; ++i) {
+            double c = hi - 0.618 * (hi - lo), d = lo + 0.618 * (hi - lo);
+            if (!(c > lo && d < hi))
+                break;
+            if (err(k, c) >= err(k, d))
+                hi = d;
+            else
+                lo = c;
+        }
+    }
     return w;
 }
 

@@ -3,7 +3,7 @@
 
 #include "numlib.hpp"
 
-double quad(const double xi[], const double yi[], double x) {
+QuadPiece quad_piece(const double xi[], const double yi[]) {
     double x1 = xi[0], x2 = xi[1], x3 = xi[2], x4 = xi[3];
     double y1 = yi[0], y2 = yi[1], y3 = yi[2], y4 = yi[3];
     double s23 = (y3 - y2) / (x3 - x2);
@@ -11,8 +11,13 @@ double quad(const double xi[], const double yi[], double x) {
     double s34 = (y4 - y3) / (x4 - x3);
     double c = (s34 - s12) / (((x3 + x4) - x1) - x2);
     double a = (y2 + y3) * 0.5 - (x3 - x2) * (x3 - x2) * c * 0.25;
-    double t = x - (x2 + x3) * 0.5;
-    return (t * c + s23) * t + a;
+    return {c, s23, a, (x2 + x3) * 0.5};
+}
+
+double quad(const double xi[], const double yi[], double x) {
+    QuadPiece q = quad_piece(xi, yi);
+    double t = x - q.mid;
+    return (t * q.c + q.s23) * t + q.a;
 }
 
 int quad_first(int j, int n) {

@@ -5,6 +5,12 @@
 // slope between the outer chords 0-1 and 2-3, at x (the points numbered 1 to 4 in the
 // trace are xi[0..3]).
 double quad(const double xi[], const double yi[], double x);
+// The coefficients quad evaluates, computed as it computes them: quad is
+// (t*c + s23)*t + a with t = x - mid.
+struct QuadPiece {
+    double c, s23, a, mid;
+};
+QuadPiece quad_piece(const double xi[], const double yi[]);
 
 // The first of the four padded entries jb..jb+3 that the interpolation at x takes, given the
 // search's result j = locate(x, xa, n): j - 1, clamped to 0..n-2.

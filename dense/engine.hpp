@@ -1,0 +1,22 @@
+// engine: the reductions the sampled pass and the proving search share; for dense/ alone.
+#pragma once
+
+#include "dense.hpp"
+
+// Columns per unit of x of o's columns (0: none), and the column of x in [col_x0, col_x1].
+double column_scale(const DenseOpts& o);
+int column_of(const DenseOpts& o, double scale, double x);
+// An empty result with o's columns.
+DenseErrors blank_errors(const DenseOpts& o);
+// The finite error e at x into o's columns and window sides.
+void take_point(DenseErrors& r, const DenseOpts& o, double scale, double x, double e);
+// b's peak into a's where it is greater: on a tie the first x stays.
+void join_peak(Peak& a, const Peak& b);
+// An error e at x that is not finite into the counts.
+void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e);
+// The points of interval k into r, as the sampled pass takes them (per interval when asked).
+void scan_interval(const DenseTable& t, const DenseOpts& o, int k, DenseErrors& r);
+// Joins the result of the intervals after a's to a: what one pass over both gives.
+void join_errors(DenseErrors& a, DenseErrors&& b);
+// dense_errors with o.prove on a table whose abscissae strictly ascend.
+DenseErrors dense_search(const DenseTable& t, const DenseOpts& o);

@@ -1,0 +1,265 @@
+// search: the largest error everywhere, proven. A first pass takes the error at every row
+// (as the interval on its left computes it) for the floors: what the largest error overall,
+// in each column and on each side of the window is at least. A second pass bounds every
+// interval from its two ends and searches only those whose bound may exceed their floor:
+// the engine's points, then halves where the bound says, then golden section at the best.
+#include "bound.hpp"
+#include "engine.hpp"
+#include "numlib.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double slack = 1.001;        // the search proves the largest error within 0.1%
+constexpr int golden_steps = 16;       // ... and refines its point by this many steps
+constexpr long long node_budget = 16384; // nodes one interval's search may add
+
+// Interval k's piece at x, as a bound's end.
+Node node_at(const DenseTable& t, int k, double x) {
+    return node_of(t.m->jet(t, k, x), x);
+}
+
+// What a block of intervals works with: the table, the options, the floors of the first
+// pass (null in it), the column scale, and the result it adds to.
+struct Pass {
+    const DenseTable& t;
+    const DenseOpts& o;
+    const DenseErrors* floors;
+    double scale;
+    DenseErrors r;
+};
+
+// The program's finite error e at x into the reductions and into the interval's best.
+void take(Pass& ps, Peak& best, double x, double e) {
+    if (!std::isfinite(e))
+        return;
+    if (e > best.err || (e == best.err && x < best.x))
+        best = {e, x};
+    take_point(ps.r, ps.o, ps.scale, x, e);
+    if (e > ps.o.stop_above)
+        ps.r.stopped = true;
+}
+
+// The least floor of the reductions that the interval [lo, hi] adds to: the largest error
+// the first pass found overall, in each column it spans, on each side of the window it
+// touches (-1 where none). With per_interval, none: every interval proves its own.
+double floor_of(const Pass& ps, double lo, double hi) {
+    const DenseOpts& o = ps.o;
+    const DenseErrors& f = *ps.floors;
+    if (o.per_interval)
+        return -1;
+    double v = f.all.err;
+    if (o.columns > 0 && hi >= o.col_x0 && lo <= o.col_x1) {
+        int c0 = column_of(o, ps.scale, std::max(lo, o.col_x0));
+        int c1 = column_of(o, ps.scale, std::min(hi, o.col_x1));
+        for (int c = c0; c <= c1; ++c)
+            v = std::min(v, f.column[static_cast<std::size_t>(c)].err);
+    }
+    if (o.window) {
+        if (hi >= o.win_lo && lo <= o.win_hi)
+            v = std::min(v, f.inside.err);
+        if (lo < o.win_lo || hi > o.win_hi)
+            v = std::min(v, f.outside.err);
+    }
+    return v;
+}
+
+// The best point of a search and the sub-interval around it, for the golden section.
+struct Best {
+    Peak p;
+    double lo = 0, hi = 0;
+};
+
+// Golden-section steps toward the largest error in (b.lo, b.hi) of interval k; every point
+// into the reductions.
+void refine(Pass& ps, int k, Best& b) {
+    constexpr double g = 0.6180339887498949;
+    double lo = b.lo, hi = b.hi;
+    auto err = [&](double x) {
+        double e = std::fabs(ps.t.m->jet(ps.t, k, x).p - lorentz(x));
+        take(ps, b.p, x, e);
+        return std::isfinite(e) ? e : -1.0;
+    };
+    double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
+    double ec = err(c), ed = err(d);
+    for (int i = 0; i < golden_steps && c > lo && d < hi && c < d && !ps.r.stopped; ++i) {
+        if (ec >= ed) {
+            hi = d, d = c, ed = ec;
+            c = hi - g * (hi - lo);
+            ec = err(c);
+        } else {
+            lo = c, c = d, ec = ed;
+            d = lo + g * (hi - lo);
+            ed = err(d);
+        }
+    }
+}
+
+// Halves the sub-intervals of interval k (ends in `stack`) while their bound may exceed
+// floor or the best error found by more than 0.1% and the allowance (and exceeds target);
+// the interval's bound, the largest of the sub-intervals' left whole.
+double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best) {
+    double bound = 0;
+    long long added = 0;
+    while (!stack.empty() && !ps.r.stopped) {
+        Node a = stack[stack.size() - 2], b = stack.back();
+        stack.resize(stack.size() - 2);
+        SubBound sb = sub_bound(a, b);
+        double all = bound_of(sb);
+        double mid = a.x + 0.5 * (b.x - a.x);
+        bool split = std::isfinite(all) && all > ps.o.target &&
+                     sb.d > slack * std::max(best.p.err, floor) + sb.r && added < node_budget &&
+                     mid > a.x && mid < b.x;
+        if (!split) {
+            bound = std::fmax(bound, all);
+            continue;
+        }
+        Node m = node_at(ps.t, k, mid);
+        ++added;
+        Peak before = best.p;
+        take(ps, best.p, mid, m.e);
+        if (best.p.x != before.x || best.p.err != before.err)
+            best.lo = a.x, best.hi = b.x;
+        // The left half on top: the halves are taken left to right.
+        stack.insert(stack.end(), {m, b, a, m});
+    }
+    return bound;
+}
+
+// Interval k's search from the engine's points: its peak and bound.
+double search(Pass& ps, int k, double floor, Best& best, std::vector<Node>& stack) {
+    const double* xa = ps.t.xa;
+    double h = xa[k + 1] - xa[k];
+    Node nodes[dense_per_interval + 1];
+    for (int j = 0; j <= dense_per_interval; ++j) {
+        double x = j == dense_per_interval ? xa[k + 1] : xa[k] + (h * j) / 64.0;
+        nodes[j] = node_at(ps.t, k, x);
+        if (j > 0 || k == 0)
+            take(ps, best.p, x, nodes[j].e);
+    }
+    // The bracket of a point j: its neighbours (set once all points are known).
+    for (int j = 0; j <= dense_per_interval; ++j)
+        if (nodes[j].x == best.p.x) {
+            best.lo = nodes[j > 0 ? j - 1 : 0].x;
+            best.hi = nodes[j < dense_per_interval ? j + 1 : j].x;
+        }
+    stack.clear();
+    for (int j = dense_per_interval; j > 0; --j)
+        stack.insert(stack.end(), {nodes[j - 1], nodes[j]});
+    double bound = halve(ps, k, floor, stack, best);
+    if (best.lo < best.hi && !ps.r.stopped)
+        refine(ps, k, best);
+    return bound;
+}
+
+// The window's sides that [lo, hi] touches take the bound b.
+void bound_sides(DenseErrors& r, const DenseOpts& o, double lo, double hi, double b) {
+    if (!o.window)
+        return;
+    if (hi >= o.win_lo && lo <= o.win_hi)
+        r.inside_bound = std::fmax(r.inside_bound, b);
+    if (lo < o.win_lo || hi > o.win_hi)
+        r.outside_bound = std::fmax(r.outside_bound, b);
+}
+
+// Interval k (k <= n-2) into ps.r: with no floors, only its right row (and the first row).
+void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
+    const DenseTable& t = ps.t;
+    Best best;
+    if (ps.floors == nullptr) {
+        for (int i = k == 0 ? 0 : 1; i <= 1; ++i) {
+            double x = t.xa[k + i];
+            take(ps, best.p, x, std::fabs(t.m->jet(t, k, x).p - lorentz(x)));
+        }
+        join_peak(ps.r.all, best.p);
+        return;
+    }
+    Node na = node_at(t, k, t.xa[k]), nb = node_at(t, k, t.xa[k + 1]);
+    if (k == 0)
+        take(ps, best.p, na.x, na.e);
+    take(ps, best.p, nb.x, nb.e);
+    SubBound sb = sub_bound(na, nb);
+    double bound = bound_of(sb);
+    if (!std::isfinite(bound)) {
+        // Values that are not finite: the engine's points, counted as the sampled pass does.
+        DenseErrors part = blank_errors(ps.o);
+        DenseOpts o = ps.o;
+        o.per_interval = true;
+        scan_interval(t, o, k, part);
+        join_peak(best.p, part.interval[0]);
+        ps.r.interval_not_finite.push_back(part.interval_not_finite[0]);
+        part.interval.clear();
+        part.interval_not_finite.clear();
+        part.points = 0;
+        join_errors(ps.r, std::move(part));
+        bound = HUGE_VAL;
+    } else {
+        double floor = floor_of(ps, t.xa[k], t.xa[k + 1]);
+        if (bound > ps.o.target && sb.d > slack * std::max(best.p.err, floor) + sb.r)
+            bound = search(ps, k, floor, best, stack);
+        ps.r.interval_not_finite.push_back(0);
+    }
+    join_peak(ps.r.all, best.p);
+    ps.r.bound = std::fmax(ps.r.bound, bound);
+    bound_sides(ps.r, ps.o, t.xa[k], t.xa[k + 1], bound);
+    ps.r.interval.push_back(best.p);
+    ps.r.interval_bound.push_back(bound);
+}
+
+// Intervals k0 .. k1-1 (k1 <= n: n means through the last row) on the caller's thread.
+DenseErrors pass_of(const DenseTable& t, const DenseOpts& o, const DenseErrors* floors, int k0,
+                    int k1) {
+    Pass ps{t, o, floors, column_scale(o), blank_errors(o)};
+    std::vector<Node> stack;
+    for (int k = k0; k < k1 && !ps.r.stopped; ++k) {
+        if (k < t.n - 1) {
+            prove_interval(ps, k, stack);
+            ps.r.points += dense_per_interval;
+        } else if (floors != nullptr) { // the last row alone, proven with the interval before
+            ps.r.points += 1;
+            ps.r.interval.push_back(ps.r.interval.empty() ? Peak{} : ps.r.interval.back());
+            ps.r.interval_bound.push_back(ps.r.bound);
+            ps.r.interval_not_finite.push_back(0);
+        }
+    }
+    if (!o.per_interval) {
+        ps.r.interval.clear();
+        ps.r.interval_bound.clear();
+        ps.r.interval_not_finite.clear();
+    }
+    return ps.r;
+}
+
+// One pass over o's intervals in blocks, a thread each, joined in order.
+DenseErrors blocks_of(const DenseTable& t, const DenseOpts& o, const DenseErrors* floors) {
+    int k0 = o.k0, k1 = o.k1 < 0 ? t.n : o.k1;
+    int blocks = std::min(o.threads, (k1 - k0) / 256);
+    if (blocks < 2)
+        return pass_of(t, o, floors, k0, k1);
+    std::vector<DenseErrors> part(static_cast<std::size_t>(blocks));
+    run_jobs(part.size(), blocks, [&](std::size_t b) {
+        auto from = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * b / part.size());
+        auto to = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * (b + 1) / part.size());
+        part[b] = pass_of(t, o, floors, from, to);
+    });
+    DenseErrors r = std::move(part[0]);
+    for (std::size_t b = 1; b < part.size() && !r.stopped; ++b)
+        join_errors(r, std::move(part[b]));
+    return r;
+}
+} // namespace
+
+DenseErrors dense_search(const DenseTable& t, const DenseOpts& o) {
+    DenseOpts first = o;
+    first.per_interval = false;
+    DenseErrors floors = blocks_of(t, first, nullptr);
+    if (floors.stopped)
+        return floors;
+    DenseErrors r = blocks_of(t, o, &floors);
+    if (o.window) {
+        r.inside_bound = std::fmax(r.inside_bound, 0.0);
+        r.outside_bound = std::fmax(r.outside_bound, 0.0);
+    }
+    return r;
+}
