@@ -35,6 +35,13 @@ struct SubBound {
     double d, r;
 };
 SubBound sub_bound(const Node& a, const Node& b);
+// What the bound needs of the Lorentzian on an interval [a, b]: bounds of |f''''| and of f
+// there; and sub_bound with them, for any sub-interval of [a, b].
+struct Local {
+    double f4, f;
+};
+Local local_of(double a, double b);
+SubBound sub_bound(const Node& a, const Node& b, const Local& l);
 inline double bound_of(const SubBound& s) {
     return (s.d + s.r) * (1 + 0x1p-40); // the rounding of the bound's own arithmetic
 }

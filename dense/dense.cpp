@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <string>
 
 DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method& m, int threads) {
     DenseTable t;
@@ -234,6 +235,7 @@ void join_errors(DenseErrors& a, DenseErrors&& b) {
     a.nans += b.nans;
     a.stopped = b.stopped;
     a.bound = std::fmax(a.bound, b.bound);
+    a.allowance = std::fmax(a.allowance, b.allowance);
     a.interval_bound.insert(a.interval_bound.end(), b.interval_bound.begin(),
                             b.interval_bound.end());
     a.inside_bound = std::fmax(a.inside_bound, b.inside_bound);
@@ -259,4 +261,13 @@ DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
     for (std::size_t b = 1; b < part.size() && !r.stopped; ++b)
         join_errors(r, std::move(part[b]));
     return r;
+}
+
+std::string bound_text(const DenseErrors& r) {
+    if (std::isnan(r.bound))
+        return "no bound: the abscissae do not strictly ascend";
+    if (!std::isfinite(r.bound))
+        return "no finite bound";
+    std::string s = "bound " + fmt_up(r.bound);
+    return r.all.err <= r.allowance ? s + ", at the rounding level" : s;
 }

@@ -36,14 +36,14 @@ void spline_values(const DenseTable& t, int k, const double* x, int count, doubl
 }
 
 // Piece k of the spline at x in [xa[k], xa[k+1]], with its exact second derivative
-// a d0 + b d1 (a, b the weights of the two ends). The allowances count the roundings of
-// spline_piece's formula with a, b in [0, 1]: 7u of |y0| + |y1| and 3.1u h^2 of |d0| + |d1|
-// for the value, 5u of |d0| + |d1| for the second derivative (README).
+// (d0 (x1 - x) + d1 (x - x0)) / h. The allowances count the roundings of spline_piece's
+// formula with its weights in [0, 1]: 7u of |y0| + |y1| and 3.1u h^2 of |d0| + |d1| for the
+// value, 5u of |d0| + |d1| for the second derivative (README).
 Jet spline_jet(const DenseTable& t, int k, double x) {
     const double *xa = t.xa, *ya = t.ya, *d2 = t.d2.data();
-    double h = xa[k + 1] - xa[k], a = (xa[k + 1] - x) / h, b = (x - xa[k]) / h;
+    double h = xa[k + 1] - xa[k];
     double y = std::fabs(ya[k]) + std::fabs(ya[k + 1]), d = std::fabs(d2[k]) + std::fabs(d2[k + 1]);
-    return {spline_piece(xa, ya, d2, t.n, k, x), a * d2[k] + b * d2[k + 1],
+    return {spline_piece(xa, ya, d2, t.n, k, x), (d2[k] * (xa[k + 1] - x) + d2[k + 1] * (x - xa[k])) / h,
             unit_roundoff * (8 * y + 4 * h * h * d), 6 * unit_roundoff * d};
 }
 
@@ -76,9 +76,9 @@ void quadratic_values(const DenseTable& t, int k, const double* x, int count, do
 Jet quadratic_jet(const DenseTable& t, int k, double x) {
     const double *xi = t.pxa.data() + k, *yi = t.pya.data() + k;
     QuadPiece q = quad_piece(xi, yi);
-    double s = std::fabs(x - q.mid);
+    double d = x - q.mid, s = std::fabs(d); // quad's value, as quad computes it
     double size = (std::fabs(q.c) * s + std::fabs(q.s23)) * s + std::fabs(q.a);
-    return {quad(xi, yi, x), 2 * q.c, 7 * unit_roundoff * size, 0};
+    return {(d * q.c + q.s23) * d + q.a, 2 * q.c, 7 * unit_roundoff * size, 0};
 }
 
 // The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's

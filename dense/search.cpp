@@ -113,6 +113,7 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
                      mid > a.x && mid < b.x;
         if (!split) {
             bound = std::fmax(bound, all);
+            ps.r.allowance = std::fmax(ps.r.allowance, sb.r);
             continue;
         }
         Node m = node_at(ps.t, k, mid);
@@ -163,48 +164,70 @@ void bound_sides(DenseErrors& r, const DenseOpts& o, double lo, double hi, doubl
         r.outside_bound = std::fmax(r.outside_bound, b);
 }
 
-// Interval k (k <= n-2) into ps.r: with no floors, only its right row (and the first row).
+// The engine's middle point of interval k (its point 32).
+double middle(const DenseTable& t, int k) {
+    return t.xa[k] + ((t.xa[k + 1] - t.xa[k]) * 32) / 64.0;
+}
+
+// The first pass over interval k: the errors at its middle and right end (and the first row).
+void first_pass(Pass& ps, int k) {
+    const DenseTable& t = ps.t;
+    Peak best;
+    double xs[3] = {t.xa[k], middle(t, k), t.xa[k + 1]};
+    for (int i = k == 0 ? 0 : 1; i < 3; ++i)
+        take(ps, best, xs[i], std::fabs(t.m->jet(t, k, xs[i]).p - lorentz(xs[i])));
+    join_peak(ps.r.all, best);
+}
+
+// Interval k, whose values are not finite somewhere, at the engine's points, counted as the
+// sampled pass counts them; its peak into best.
+void scan_bad(Pass& ps, int k, Peak& best) {
+    DenseErrors part = blank_errors(ps.o);
+    DenseOpts o = ps.o;
+    o.per_interval = true;
+    scan_interval(ps.t, o, k, part);
+    join_peak(best, part.interval[0]);
+    if (ps.o.per_interval)
+        ps.r.interval_not_finite.push_back(part.interval_not_finite[0]);
+    part.interval.clear();
+    part.interval_not_finite.clear();
+    part.points = 0;
+    join_errors(ps.r, std::move(part));
+}
+
+// Interval k (k <= n-2) into ps.r: bounded from its ends and middle, and searched where the
+// bound of a half may exceed the floor or its errors found by more than 0.1% and the allowance.
 void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
     const DenseTable& t = ps.t;
+    Node nd[3] = {node_at(t, k, t.xa[k]), node_at(t, k, middle(t, k)), node_at(t, k, t.xa[k + 1])};
     Best best;
-    if (ps.floors == nullptr) {
-        for (int i = k == 0 ? 0 : 1; i <= 1; ++i) {
-            double x = t.xa[k + i];
-            take(ps, best.p, x, std::fabs(t.m->jet(t, k, x).p - lorentz(x)));
-        }
-        join_peak(ps.r.all, best.p);
-        return;
-    }
-    Node na = node_at(t, k, t.xa[k]), nb = node_at(t, k, t.xa[k + 1]);
-    if (k == 0)
-        take(ps, best.p, na.x, na.e);
-    take(ps, best.p, nb.x, nb.e);
-    SubBound sb = sub_bound(na, nb);
-    double bound = bound_of(sb);
+    for (int i = k == 0 ? 0 : 1; i < 3; ++i)
+        take(ps, best.p, nd[i].x, nd[i].e);
+    Local l = local_of(nd[0].x, nd[2].x);
+    SubBound h[2] = {sub_bound(nd[0], nd[1], l), sub_bound(nd[1], nd[2], l)};
+    double bound = std::fmax(bound_of(h[0]), bound_of(h[1]));
     if (!std::isfinite(bound)) {
-        // Values that are not finite: the engine's points, counted as the sampled pass does.
-        DenseErrors part = blank_errors(ps.o);
-        DenseOpts o = ps.o;
-        o.per_interval = true;
-        scan_interval(t, o, k, part);
-        join_peak(best.p, part.interval[0]);
-        ps.r.interval_not_finite.push_back(part.interval_not_finite[0]);
-        part.interval.clear();
-        part.interval_not_finite.clear();
-        part.points = 0;
-        join_errors(ps.r, std::move(part));
+        scan_bad(ps, k, best.p);
         bound = HUGE_VAL;
     } else {
-        double floor = floor_of(ps, t.xa[k], t.xa[k + 1]);
-        if (bound > ps.o.target && sb.d > slack * std::max(best.p.err, floor) + sb.r)
+        double floor = std::max(best.p.err, floor_of(ps, t.xa[k], t.xa[k + 1]));
+        bool more = false;
+        for (const SubBound& sb : h)
+            more = more || sb.d > slack * floor + sb.r;
+        if (bound > ps.o.target && more)
             bound = search(ps, k, floor, best, stack);
-        ps.r.interval_not_finite.push_back(0);
+        else
+            ps.r.allowance = std::fmax(ps.r.allowance, std::fmax(h[0].r, h[1].r));
+        if (ps.o.per_interval)
+            ps.r.interval_not_finite.push_back(0);
     }
     join_peak(ps.r.all, best.p);
     ps.r.bound = std::fmax(ps.r.bound, bound);
     bound_sides(ps.r, ps.o, t.xa[k], t.xa[k + 1], bound);
-    ps.r.interval.push_back(best.p);
-    ps.r.interval_bound.push_back(bound);
+    if (ps.o.per_interval) {
+        ps.r.interval.push_back(best.p);
+        ps.r.interval_bound.push_back(bound);
+    }
 }
 
 // Intervals k0 .. k1-1 (k1 <= n: n means through the last row) on the caller's thread.
@@ -214,19 +237,19 @@ DenseErrors pass_of(const DenseTable& t, const DenseOpts& o, const DenseErrors* 
     std::vector<Node> stack;
     for (int k = k0; k < k1 && !ps.r.stopped; ++k) {
         if (k < t.n - 1) {
-            prove_interval(ps, k, stack);
+            if (floors == nullptr)
+                first_pass(ps, k);
+            else
+                prove_interval(ps, k, stack);
             ps.r.points += dense_per_interval;
-        } else if (floors != nullptr) { // the last row alone, proven with the interval before
-            ps.r.points += 1;
-            ps.r.interval.push_back(ps.r.interval.empty() ? Peak{} : ps.r.interval.back());
-            ps.r.interval_bound.push_back(ps.r.bound);
+        } else if (floors != nullptr && o.per_interval) {
+            // The last row alone: its error is the interval's before it, proven there.
+            ps.r.interval.push_back(Peak{});
+            ps.r.interval_bound.push_back(0);
             ps.r.interval_not_finite.push_back(0);
         }
-    }
-    if (!o.per_interval) {
-        ps.r.interval.clear();
-        ps.r.interval_bound.clear();
-        ps.r.interval_not_finite.clear();
+        if (k == t.n - 1)
+            ps.r.points += 1;
     }
     return ps.r;
 }

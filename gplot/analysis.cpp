@@ -107,6 +107,7 @@ DenseErrors dense_of(const SampleTable& t, const Method& m, int columns, const A
     o.columns = columns;
     o.col_x0 = a.lo;
     o.col_x1 = a.hi;
+    o.prove = true;
     return dense_errors(dense_prepare(t.xa, t.ya, t.n, m, threads), o);
 }
 } // namespace

@@ -104,9 +104,10 @@ std::string inside_heading(const Analysis& a, const ErrorFile& f) {
     std::string grid = peak_text(f.in);
     if (f.m == nullptr)
         return fmt("Error inside the table [%g, %g]: max %s", a.lo, a.hi, grid.c_str());
-    double e = f.dense.all.err;
-    return fmt("Error inside the table [%g, %g]: largest %s at 64 points an interval; grid %s",
-               a.lo, a.hi, e >= 0 ? fmt("%.2e", e).c_str() : "none finite", grid.c_str());
+    const DenseErrors& d = f.dense;
+    std::string e = d.all.err >= 0 ? fmt("%.2e (", d.all.err) + bound_text(d) + ")" : "none finite";
+    return fmt("Error inside the table [%g, %g]: largest %s; grid %s", a.lo, a.hi, e.c_str(),
+               grid.c_str());
 }
 
 // 2. The error inside the table on a log axis: densely where the method is known, from the
@@ -208,12 +209,15 @@ void compare_inside(std::string& svg, const Analysis& a, const char* const* colo
     double floor = a.rounding;
     Panel p =
         open_inside(svg, a, top_margin, floor, dense_ceiling(a.largest, floor),
-                    fmt("Error inside the table [%g, %g], 64 points an interval", a.lo, a.hi));
+                    fmt("Error inside the table [%g, %g], the largest in each pixel column",
+                        a.lo, a.hi));
     for (int k = 0; k < 2; ++k) {
         const ErrorFile& f = a.files[static_cast<std::size_t>(k)];
         draw_envelope(svg, p, f.dense.column, floor, colour[k], 1.4, dash[k]);
         draw_note(svg, p, Corner::top_right,
-                  fmt("%s%s: largest %.2e", f.m->label, k == 1 ? " (dashed)" : "", f.dense.all.err),
+                  fmt("%s%s: largest %.2e (", f.m->label, k == 1 ? " (dashed)" : "",
+                      f.dense.all.err) +
+                      bound_text(f.dense) + ")",
                   colour[k], k);
     }
     label_rounding_level(svg, p, p.top + p.height - 6);

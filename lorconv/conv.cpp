@@ -24,6 +24,7 @@ ConvStats conv_stats(const ConvTable& t, const Method& m, double a, double b) {
     o.window = true;
     o.win_lo = a + w;
     o.win_hi = b - w;
+    o.prove = true;
     DenseErrors r = dense_errors(d, o);
     // A region's maximum is NaN where an error there is NaN (the interpolant's values are not
     // numbers), else its largest, an infinite error included.
@@ -37,6 +38,7 @@ ConvStats conv_stats(const ConvTable& t, const Method& m, double a, double b) {
                                       : r.all;
     s.max_error = top.err;
     s.x_at_max = top.x;
+    s.bound = r.bound;
     return s;
 }
 

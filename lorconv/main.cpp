@@ -48,15 +48,34 @@ std::string order_cell(const std::vector<ConvStats>& r, std::size_t i, bool inne
     return i == 0 ? "" : fmt("%.17g", observed(r, i, inner));
 }
 
+// Whether the error of table i (i >= 1), inside or at the ends, has yet to shrink: above the
+// rounding floor, and falling by less than h^0.5 from every table to the next up to i.
+bool not_shrinking(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
+    double e = inner ? r[i].inner_max : r[i].ends_max;
+    if (!(e >= error_floor))
+        return false;
+    for (std::size_t j = 1; j <= i; ++j)
+        if (!(observed(r, j, inner) < 0.5))
+            return false;
+    return true;
+}
+
+// An observed order as the table shows it: "-" where the error has yet to shrink.
+std::string order_text(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
+    return not_shrinking(r, i, inner) ? "-" : fmt("%.2f", observed(r, i, inner));
+}
+
 // Writes conv.csv.
 Saved write_csv(const Study& s) {
-    std::string csv = "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends\n";
+    std::string csv =
+        "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends,bound\n";
     for (const Series& se : s) {
         const std::vector<ConvStats>& r = se.rows;
         for (std::size_t i = 0; i < r.size(); ++i)
             csv += fmt("%s,%d,%.17g,%.17g,%.17g,%.17g,%.17g,", se.m->name, r[i].n, r[i].h,
                        r[i].max_error, r[i].x_at_max, r[i].inner_max, r[i].ends_max) +
-                   order_cell(r, i, true) + "," + order_cell(r, i, false) + "\n";
+                   order_cell(r, i, true) + "," + order_cell(r, i, false) +
+                   fmt(",%.17g\n", r[i].bound);
     }
     return save_file("conv.csv", csv);
 }
@@ -139,10 +158,13 @@ Saved write_svg(const Study& s, double a, double b, double ymax) {
 // "4.00 (h^4)" when the observed order is within a quarter of the theory's; else it says
 // that the theory is not reached, or that the error e has come down to rounding, or that it
 // is NaN.
-std::string verdict_part(double obs, double e, int theory, const char* why) {
+std::string verdict_part(double obs, double e, int theory, const char* why, bool yet) {
     if (std::isnan(e))
         return fmt("not measured: the errors are NaN, not numbers (theory %s)",
                    power(theory).c_str());
+    if (yet)
+        return fmt("not shrinking yet (theory %s", power(theory).c_str()) +
+               (why != nullptr ? std::string(": ") + why : "") + ")";
     bool agrees = std::fabs(obs - theory) <= 0.25;
     std::string r = fmt("%.2f (", obs) + (agrees ? "" : "theory ") + power(theory);
     if (why != nullptr)
@@ -170,7 +192,8 @@ void print_table(const Study& s) {
             if (i == 0)
                 std::printf(" %6s %6s", "", "");
             else
-                std::printf(" %6.2f %6.2f", observed(r, i, true), observed(r, i, false));
+                std::printf(" %6s %6s", order_text(r, i, true).c_str(),
+                            order_text(r, i, false).c_str());
         }
         std::printf("\n");
     }
@@ -189,9 +212,11 @@ void print_results(const Study& s) {
         std::size_t last = r.size() - 1;
         std::printf(
             "%s: inner order %s, ends %s\n", m.name,
-            verdict_part(observed(r, last, true), r[last].inner_max, m.order_inner, nullptr)
+            verdict_part(observed(r, last, true), r[last].inner_max, m.order_inner, nullptr,
+                         not_shrinking(r, last, true))
                 .c_str(),
-            verdict_part(observed(r, last, false), r[last].ends_max, m.order_ends, m.why_ends)
+            verdict_part(observed(r, last, false), r[last].ends_max, m.order_ends, m.why_ends,
+                         not_shrinking(r, last, false))
                 .c_str());
     }
 }

@@ -21,7 +21,7 @@ Rows values_of(const Rows& x) {
 
 // A table that resolves the function's shape on [a, b]: its spacing is a quarter of the
 // distance to the peak plus the half width, so that no interval hides the peak. It is where
-// the design starts, and its rows are guard points at which every design is checked too.
+// the design starts.
 Rows resolving(double a, double b) {
     Rows x{a};
     while (x.back() < b) {
@@ -32,28 +32,16 @@ Rows resolving(double a, double b) {
     return x;
 }
 
-// What every step of a design works with: the method, the tolerance, the threads it may
-// use, and the guard points (rows of resolving()) at which every table is checked too.
+// What every step of a design works with: the method, the tolerance, the threads it may use.
 struct Job {
     const Method& m;
     double tol;
     int threads;
-    Rows guards;
 };
 
-// The interval of the ascending rows x that holds g: the last k with x[k] <= g (-1: none).
-int interval_of(const Rows& x, double g) {
-    return static_cast<int>(std::upper_bound(x.begin(), x.end(), g) - x.begin()) - 1;
-}
-
-// The method's error at a guard point g of interval k of table t.
-double guard_error(const DenseTable& t, int k, double g) {
-    return std::fabs(dense_value(t, k, g) - lorentz(g));
-}
-
-// The errors of the method on rows x in the intervals k0 .. k1-1: per interval the largest
-// at the engine's points (the last row's point counts in the last interval) and at the guards
-// inside it, infinite where an error is NaN or infinite.
+// The errors of the method on rows x in the intervals k0 .. k1-1: per interval a bound of its
+// error everywhere, within 0.1% of its largest (the last row counts in the last interval),
+// infinite where an error is not finite.
 Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1) {
     Rows y = values_of(x);
     int n = static_cast<int>(x.size());
@@ -63,21 +51,16 @@ Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1) {
     o.k0 = k0;
     o.k1 = k1 == n - 1 ? n : k1;
     o.per_interval = true;
+    o.prove = true;
     o.threads = job.threads;
     DenseErrors r = dense_errors(t, o);
     Rows e(static_cast<std::size_t>(k1 - k0), 0.0);
     for (std::size_t i = 0; i < r.interval.size(); ++i) {
-        double v = r.interval_not_finite[i] > 0 ? HUGE_VAL : std::max(r.interval[i].err, 0.0);
+        double v = r.interval_not_finite[i] > 0 || !(r.interval_bound[i] >= 0)
+                       ? HUGE_VAL
+                       : r.interval_bound[i];
         double& to = e[std::min(i, e.size() - 1)];
         to = std::max(to, v);
-    }
-    for (double g : job.guards) {
-        if (!(g > x[k0] && g < x[k1]))
-            continue;
-        int k = interval_of(x, g);
-        double v = guard_error(t, k, g);
-        double& to = e[static_cast<std::size_t>(k - k0)];
-        to = std::max(to, std::isnan(v) ? HUGE_VAL : v);
     }
     return e;
 }
@@ -288,22 +271,31 @@ template <class Meets, class Stop> long long least_rows(Meets meets, Stop stop) 
     return hi;
 }
 
-// The largest error of the method on table t (intervals k0 .. k1-1, k1 = -1: all) when every
-// error there is finite and at most tol, stopping at the first that is not; else err = HUGE_VAL.
-Peak within(const DenseTable& t, int k0, int k1, double tol, int threads) {
+// The method's error on table t (intervals k0 .. k1-1, k1 = -1: all) against tol: the
+// largest found and the bound, proven down to tol (tight: within 0.1% of the largest, as
+// the search proves it); the search stops at the first error above tol.
+Proven within(const DenseTable& t, int k0, int k1, double tol, int threads, bool tight = false) {
     DenseOpts o;
     o.k0 = k0;
     o.k1 = k1;
     o.stop_above = tol;
     o.threads = threads;
+    o.prove = true;
+    o.target = tight ? 0 : tol;
     DenseErrors r = dense_errors(t, o);
-    return r.stopped || r.not_finite > 0 ? Peak{HUGE_VAL, r.all.x} : r.all;
+    Proven p{r.all, r.bound, Verdict::within};
+    if (r.stopped || r.not_finite > 0)
+        p.verdict = Verdict::above;
+    else if (!(r.bound <= tol))
+        p.verdict = Verdict::not_proven;
+    return p;
 }
 } // namespace
 
 Design design_table(double a, double b, double tol, const Method& m, int threads) {
-    Job job{m, tol, threads, resolving(a, b)};
-    const Try start{job.guards, errors_of(job.guards, {m, tol, threads, {}})};
+    Job job{m, tol, threads};
+    Rows rows = resolving(a, b);
+    const Try start{rows, errors_of(rows, job)};
     Try last = start;
     Design d;
     d.end = DesignEnd::too_many_rows;
@@ -361,16 +353,15 @@ Design design_table(double a, double b, double tol, const Method& m, int threads
     return d;
 }
 
-Peak table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
-                 int threads) {
-    return within(dense_prepare(xa, ya, n, m, threads), 0, -1, tol, threads);
+Proven table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
+                   int threads) {
+    return within(dense_prepare(xa, ya, n, m, threads), 0, -1, tol, threads, true);
 }
 
 namespace {
-// Whether lorgen's n evenly spaced rows keep the method within tol: the end intervals,
-// where the end conditions put the largest errors, first; every probe stops at the first
-// error above tol.
-bool even_meets(double a, double b, long long n, const Job& job) {
+// What lorgen's n evenly spaced rows do against tol: the end intervals, where the end
+// conditions put the largest errors, first; every probe stops at the first error above tol.
+Verdict even_verdict(double a, double b, long long n, const Job& job) {
     double tol = job.tol;
     int threads = job.threads;
     Rows x(static_cast<std::size_t>(n)), y(x.size());
@@ -378,19 +369,25 @@ bool even_meets(double a, double b, long long n, const Job& job) {
     auto rows = static_cast<int>(n);
     DenseTable t = dense_prepare(x.data(), y.data(), rows, job.m, threads);
     for (int k0 : {0, std::max(0, rows - 3)})
-        if (!(within(t, k0, std::min(k0 + 2, rows - 1), tol, 1).err <= tol))
-            return false;
-    // The rows that resolve the function too, as for a design: on a wide interval the
-    // engine's points may all miss the peak.
-    for (double g : job.guards)
-        if (!(guard_error(t, std::max(interval_of(x, g), 0), g) <= tol))
-            return false;
-    return within(t, 0, -1, tol, threads).err <= tol;
+        if (Proven p = within(t, k0, std::min(k0 + 2, rows - 1), tol, 1);
+            p.verdict != Verdict::within)
+            return p.verdict;
+    return within(t, 0, -1, tol, threads).verdict;
 }
 } // namespace
 
-long long even_rows(double a, double b, double tol, const Method& m, int threads) {
-    Job job{m, tol, threads, resolving(a, b)};
-    return least_rows([&](long long n) { return even_meets(a, b, n, job); },
-                      [](long long) { return false; });
+EvenCount even_rows(double a, double b, double tol, const Method& m, int threads) {
+    Job job{m, tol, threads};
+    EvenCount c;
+    Verdict last = Verdict::above; // of the last n that did not meet tol
+    c.rows = least_rows(
+        [&](long long n) {
+            Verdict v = even_verdict(a, b, n, job);
+            if (v != Verdict::within)
+                last = v;
+            return v == Verdict::within;
+        },
+        [](long long) { return false; });
+    c.fewer = c.rows > 2 ? last : Verdict::within;
+    return c;
 }

@@ -24,18 +24,31 @@ struct Design {
 };
 
 // A table on [a, b] (a < b, b - a finite) for tol > 0, its rows x with y = lorentz(x): the
-// method's error at every point of the engine's sampling is at most tol and finite. The rows
-// are spaced so that every interval carries about the same error, then the intervals still
-// above tol are mended; the table is verified whole, also at guard points that resolve the
-// peak. The result is the same for any threads.
+// method's error everywhere on it is proven at most tol. The rows are spaced so that every
+// interval carries about the same error bound, then the intervals whose bound is still above
+// tol are mended. The result is the same for any threads.
 Design design_table(double a, double b, double tol, const Method& m, int threads);
 
-// The largest error of the method on the table (xa, ya: n >= 2 rows) at the engine's points,
-// when every error there is finite and at most tol; else a Peak with err = HUGE_VAL.
-Peak table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
-                 int threads);
+// What a table does against a tolerance: its error is proven within it everywhere; an error
+// found is above it (or not finite); or the largest found is within it but the bound is not.
+enum class Verdict { within, above, not_proven };
+struct Proven {
+    Peak largest; // the largest error found (where the search stopped, above the tolerance)
+    double bound; // a bound of the error everywhere (NaN: none)
+    Verdict verdict;
+};
 
-// The fewest evenly spaced rows (lorgen's, sample_x) that keep the method within tol on
-// [a, b]: n = 2, 4, 8, ... until a table meets tol, then bisection between the last n that
-// failed and the first that met. 0 when 2^24 rows do not meet it.
-long long even_rows(double a, double b, double tol, const Method& m, int threads);
+// The method's error on the table (xa, ya: n >= 2 rows) against tol, by the proving search,
+// its bound within 0.1% of its largest (and the rounding allowance).
+Proven table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
+                   int threads);
+
+// The evenly spaced count: the fewest of lorgen's rows (sample_x) whose error is proven
+// within tol on [a, b], found as n = 2, 4, 8, ... until a table meets tol, then by bisection
+// between the last n that failed and the first that met; and what rows - 1 did (within: rows
+// is 2). rows is 0 when 2^24 rows do not meet tol.
+struct EvenCount {
+    long long rows = 0;
+    Verdict fewer = Verdict::within;
+};
+EvenCount even_rows(double a, double b, double tol, const Method& m, int threads);

@@ -93,6 +93,7 @@ std::string check_args(int argc, char** argv, long long* n, double* a, double* b
 // The tolerance design's arguments.
 struct DesignArgs {
     double tol = 0;
+    const char* tol_text = ""; // as the user typed it
     const Method* method = nullptr;
     const char* svg = nullptr;
     double a = default_a, b = default_b;
@@ -117,6 +118,7 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
             if (tol)
                 return "--tol is given twice";
             tol = true;
+            d->tol_text = v;
             if (std::string w = tolerance_arg(v, &d->tol); !w.empty())
                 return w;
         } else if (o == "--method") {
@@ -160,10 +162,10 @@ std::string table_text(const std::vector<double>& x) {
 }
 
 // Reads text back as splerr and quaderr read loren.out (from memory: the loader reads it as
-// the file's bytes): "" when it gives the abscissae x and keeps the method within tol (its
-// largest error then in *largest), else what went wrong.
+// the file's bytes): "" when it gives the abscissae x and its error is proven within tol
+// (the largest and the bound then in *p), else what went wrong.
 std::string check_read_back(const std::string& text, const std::vector<double>& x, const Method& m,
-                            double tol, int threads, Peak* largest) {
+                            double tol, int threads, Proven* p) {
     SampleTable t;
     Load s = load_table_memory(text.data(), static_cast<std::int64_t>(text.size()), {0, 0}, 2, t,
                                threads);
@@ -173,10 +175,22 @@ std::string check_read_back(const std::string& text, const std::vector<double>& 
     if (s != Load::ok || t.n != static_cast<int>(x.size()) ||
         std::memcmp(t.xa, x.data(), x.size() * sizeof(double)) != 0)
         wrong = "the table does not read back with the abscissae it was designed with";
-    else if (*largest = table_error(t.xa, t.ya, t.n, m, tol, threads); !(largest->err <= tol))
+    else if (*p = table_error(t.xa, t.ya, t.n, m, tol, threads); p->verdict != Verdict::within)
         wrong = "the table read back does not keep the error within the tolerance";
     free_table(t);
     return wrong;
+}
+
+// "evenly spaced: 1722 rows meet 1e-08 (1721 do not)", or "(1721 not proven)" where the
+// largest error of one row fewer is within E but its bound is not.
+std::string even_text(const EvenCount& c, const std::string& tol) {
+    if (c.rows == 0)
+        return "evenly spaced: more than " + std::to_string(max_rows) + " rows";
+    std::string s = "evenly spaced: " + std::to_string(c.rows) + " rows meet " + tol;
+    if (c.fewer == Verdict::within)
+        return s;
+    return s + " (" + std::to_string(c.rows - 1) +
+           (c.fewer == Verdict::above ? " do not)" : " not proven)");
 }
 
 // lorgen --tol E --method M [--svg FILE] [A B].
@@ -194,8 +208,8 @@ int design_main(int argc, char** argv) {
     }
     const Method& m = *d.method;
     const char* name = m.title;
-    std::string where =
-        "within " + shortest(d.tol) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
+    std::string tol = shown(d.tol_text);
+    std::string where = "within " + tol + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
     int threads = thread_count();
     Design g = design_table(d.a, d.b, d.tol, m, threads);
     if (g.end == DesignEnd::gave_up) {
@@ -215,25 +229,22 @@ int design_main(int argc, char** argv) {
         return 1;
     }
     std::string text = table_text(g.x);
-    Peak largest;
-    if (std::string wrong = check_read_back(text, g.x, m, d.tol, threads, &largest);
-        !wrong.empty()) {
+    Proven p{};
+    if (std::string wrong = check_read_back(text, g.x, m, d.tol, threads, &p); !wrong.empty()) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return 1;
     }
-    long long even = even_rows(d.a, d.b, d.tol, m, threads);
+    EvenCount even = even_rows(d.a, d.b, d.tol, m, threads);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         std::fflush(stdout) != 0) {
         std::fputs("lorgen: cannot write the table\n", stderr);
         return 1;
     }
-    std::string need = even > 0 ? std::to_string(even) : "more than " + std::to_string(max_rows);
-    std::fprintf(stderr,
-                 "lorgen: %zu rows keep %s %s (largest %.2g at x = %.3g); evenly spaced "
-                 "rows need %s\n",
-                 g.x.size(), name, where.c_str(), largest.err, largest.x, need.c_str());
+    std::fprintf(stderr, "lorgen: %zu rows keep %s %s (largest %.2e at x = %.3g, bound %s); %s\n",
+                 g.x.size(), name, where.c_str(), p.largest.err, p.largest.x,
+                 fmt_up(p.bound).c_str(), even_text(even, tol).c_str());
     if (d.svg != nullptr) {
-        std::string svg = spacing_svg(g.x, even, d.a, d.b, name, shortest(d.tol));
+        std::string svg = spacing_svg(g.x, even.rows, d.a, d.b, name, tol);
         if (Saved s = save_file(d.svg, svg); s.what != Saved::ok) {
             std::string name = (s.what == Saved::not_regular ? "--svg " : "") + shown(d.svg);
             std::fprintf(stderr, "lorgen: %s\n", save_failure(name, s).c_str());

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -85,4 +86,22 @@ int fmt_numv(char* buf, std::size_t size, const char* fmt, const FmtArg* args, i
         buf[k] = '\0';
     }
     return static_cast<int>(s.size());
+}
+
+std::string fmt_up(double v) {
+    char b[48];
+    fmt_nums(b, sizeof b, "%.2e", v);
+    if (!std::isfinite(v) || v < 0 || std::strtod(b, nullptr) >= v)
+        return b;
+    // "d.dde+XX": one more in the last digit, carried.
+    int m = (b[0] - '0') * 100 + (b[2] - '0') * 10 + (b[3] - '0') + 1;
+    int e = std::atoi(b + 5);
+    if (m == 1000) {
+        m = 100;
+        ++e;
+    }
+    int a = e < 0 ? -e : e;
+    return std::string{static_cast<char>('0' + m / 100), '.', static_cast<char>('0' + m / 10 % 10),
+                       static_cast<char>('0' + m % 10), 'e', e < 0 ? '-' : '+'} +
+           (a < 10 ? "0" : "") + std::to_string(a);
 }

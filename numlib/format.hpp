@@ -25,3 +25,7 @@ template <class... A> int fmt_nums(char* buf, std::size_t size, const char* fmt,
     const FmtArg args[] = {FmtArg(a)..., FmtArg(0)};
     return fmt_numv(buf, size, fmt, args, static_cast<int>(sizeof...(a)));
 }
+
+// v as "%.2e" rounded up, not to nearest: the least such text whose value is at least v
+// ("inf" and "nan" as fmt has them).
+std::string fmt_up(double v);
