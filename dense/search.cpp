@@ -113,7 +113,7 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
                      mid > a.x && mid < b.x;
         if (!split) {
             bound = std::fmax(bound, all);
-            ps.r.allowance = std::fmax(ps.r.allowance, sb.r);
+            ps.r.allowance = std::fmax(ps.r.allowance, 2 * sb.r);
             continue;
         }
         Node m = node_at(ps.t, k, mid);
@@ -217,7 +217,7 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
         if (bound > ps.o.target && more)
             bound = search(ps, k, floor, best, stack);
         else
-            ps.r.allowance = std::fmax(ps.r.allowance, std::fmax(h[0].r, h[1].r));
+            ps.r.allowance = std::fmax(ps.r.allowance, 2 * std::fmax(h[0].r, h[1].r));
         if (ps.o.per_interval)
             ps.r.interval_not_finite.push_back(0);
     }

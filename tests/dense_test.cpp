@@ -2,12 +2,15 @@
 // ascending, uneven and unordered tables; its peaks, counts, ranges, reductions and early stop.
 #include "dense.hpp"
 #include "numlib.hpp"
+#include "reference.hpp"
 #include "poly/quad.hpp"
 #include "spline.hpp"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -161,8 +164,8 @@ TEST(Dense, PeaksCountsRangesAndStop) {
     EXPECT_LT(stop.points, r.points);
 }
 
-// Any thread count gives the one-thread result: peaks (first x on a tie), counts, the
-// intervals' peaks, and where an early stop falls.
+// Any thread count gives the one-thread result, sampled or proven: peaks (first x on a tie),
+// counts, the intervals' peaks, the bounds, and where an early stop falls.
 TEST(Dense, ThreadsGiveTheOneThreadResult) {
     std::vector<double> xa, ya;
     for (int i = 0; i < 3001; ++i) {
@@ -173,15 +176,16 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
     ya[2000] += 1e-3; // a bump: one early stop falls there
     for (const Method* m : methods()) {
         DenseTable t = dense_prepare(xa.data(), ya.data(), 3001, *m);
-        for (double stop : {HUGE_VAL, 1e-4}) {
-            DenseOpts o{.stop_above = stop,
+        for (double stop : {HUGE_VAL, 1e-4, -1.0}) {
+            DenseOpts o{.stop_above = stop < 0 ? HUGE_VAL : stop,
                         .per_interval = true,
                         .columns = 97,
                         .col_x0 = 0.5,
                         .col_x1 = 6,
                         .window = true,
                         .win_lo = 1,
-                        .win_hi = 6};
+                        .win_hi = 6,
+                        .prove = stop < HUGE_VAL};
             DenseErrors one = dense_errors(t, o);
             for (int threads : {2, 3, 7}) {
                 SCOPED_TRACE(threads);
@@ -200,7 +204,51 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
                     ASSERT_EQ(r.column[c].x, one.column[c].x) << c;
                 EXPECT_EQ(r.inside.x, one.inside.x);
                 EXPECT_EQ(r.outside.x, one.outside.x);
+                for (auto [a, b] : {std::pair{r.bound, one.bound}, {r.inside_bound, one.inside_bound}})
+                    EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << a << " " << b;
             }
+        }
+    }
+}
+
+// The proven largest error is the true one, worked out the hard way (4,096 points an interval
+// and golden section, ref::brute_worst), to 0.1% or the rounding allowance; the bound is never
+// below it and at most 1% above plus the allowance. Wide tables, whose 64 points an interval
+// step over the peak, and uneven ones, among them rows placed as a quadratic design places
+// them (the quadratic peaks between the engine's points there).
+TEST(Dense, ProvenLargestIsTheTrueOne) {
+    std::vector<std::vector<double>> xs;
+    for (auto [n, a, b] : {std::tuple{4, -1000.0, 1000.0}, {8, -1000.0, 1000.0}, {5, -100.0, 100.0},
+                           {8, 0.0, 7.0}, {1000, 0.0, 7.0}}) {
+        std::vector<double> x(static_cast<std::size_t>(n)), y(x.size());
+        sample_table(a, b, n, x.data(), y.data());
+        xs.push_back(x);
+    }
+    // Rows denser where the quadratic's error is: spacing ~ (0.57 + |x - 3.47|)^(3/4).
+    std::vector<double> design{0};
+    while (design.back() < 7)
+        design.push_back(
+            std::min(7.0, design.back() + 0.004 * std::pow(0.57 + std::fabs(design.back() - 3.47), 0.75)));
+    xs.push_back(design);
+    for (const std::vector<double>& x : xs) {
+        std::vector<double> y;
+        for (double v : x)
+            y.push_back(ref::lorentz(v));
+        ref::Spline sp(x, y);
+        ref::Quad q(x, y);
+        ref::Worst want[2] = {ref::brute_worst(x, [&](int k, double v) { return sp.piece(k, v); }),
+                              ref::brute_worst(x, [&](int k, double v) { return q.piece(k, v); })};
+        for (std::size_t k = 0; k < 2; ++k) {
+            const Method& m = *methods()[k];
+            SCOPED_TRACE(std::to_string(x.size()) + " rows to " + std::to_string(x.back()) + ", " +
+                         m.name);
+            DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(x.size()), m);
+            DenseErrors r = dense_errors(t, {.prove = true});
+            double e = want[k].err;
+            EXPECT_NEAR(r.all.err, e, 1e-3 * e + r.allowance);
+            EXPECT_GE(r.bound, e);
+            EXPECT_GE(r.bound, r.all.err);
+            EXPECT_LE(r.bound, 1.01 * r.all.err + r.allowance);
         }
     }
 }

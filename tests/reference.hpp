@@ -171,6 +171,8 @@ template <class F> Worst worst(const std::vector<double>& xs, F f) {
 template <class P> Worst brute_worst(const std::vector<double>& xs, const P& piece) {
     Worst w;
     auto err = [&](int k, double x) {
+        if (k > 0 && !(x > xs[k]))
+            return -1.0; // the interval before's piece is the programs' there
         double e = std::fabs(piece(k, x) - lorentz(x));
         if (std::isfinite(e) && e > w.err) {
             w.err = e;

@@ -120,6 +120,30 @@ TEST(Lorgen, BadArguments) {
     EXPECT_EQ(h.out.rfind("usage: lorgen", 0), 0u);
 }
 
+// The largest error anywhere of the method on (xs, ys), the hard way (ref::brute_worst).
+Worst brute(const std::string& method, const std::vector<double>& xs, const std::vector<double>& ys) {
+    ref::Spline sp(xs, ys);
+    ref::Quad q(xs, ys);
+    if (method == "spline")
+        return ref::brute_worst(xs, [&](int k, double v) { return sp.piece(k, v); });
+    return ref::brute_worst(xs, [&](int k, double v) { return q.piece(k, v); });
+}
+
+// What a line says after "largest " or "largest error ": the error, its x and the bound
+// ("9.35e-09 at x = 3.31, bound 9.36e-09" or "... (bound 9.36e-09)"), -1 where it does not.
+struct Said {
+    double err = -1, x = 0, bound = -1;
+};
+Said said(const std::string& line, const char* after) {
+    Said s;
+    std::size_t at = line.find(after);
+    if (at != std::string::npos &&
+        std::sscanf(line.c_str() + at + std::strlen(after), "%le at x = %le%*[ ,(]bound %le",
+                    &s.err, &s.x, &s.bound) != 3)
+        s = {};
+    return s;
+}
+
 // The interpolant of (xs, ys) by method name.
 std::function<double(double)> interpolant(const std::string& method, const std::vector<double>& xs,
                                           const std::vector<double>& ys) {
@@ -128,39 +152,25 @@ std::function<double(double)> interpolant(const std::string& method, const std::
     return ref::Quad(xs, ys);
 }
 
-// The count of evenly spaced rows on [0, 7] that keep the method within tol, as defined:
-// n = 2, 4, 8, ... until a table meets tol, then bisection between the last n that failed
-// and the first that met.
-long even_count(const std::string& method, double tol) {
-    auto meets = [&](long n) {
-        std::vector<double> xs, ys;
-        double h = 7.0 / static_cast<double>(n - 1);
-        for (long i = 0; i < n; ++i) {
-            xs.push_back(i == n - 1 ? 7.0 : static_cast<double>(i) * h);
-            ys.push_back(ref::lorentz(xs.back()));
-        }
-        Worst w = worst(xs, interpolant(method, xs, ys));
-        return w.nans == 0 && w.err <= tol;
-    };
-    long lo = 1, hi = 2;
-    for (; !meets(hi); hi *= 2)
-        lo = hi;
-    while (hi - lo > 1) {
-        long mid = lo + (hi - lo) / 2;
-        (meets(mid) ? hi : lo) = mid;
+// lorgen's n evenly spaced rows on [0, 7].
+void even_table(long n, std::vector<double>& xs, std::vector<double>& ys) {
+    double h = 7.0 / static_cast<double>(n - 1);
+    for (long i = 0; i < n; ++i) {
+        xs.push_back(i == n - 1 ? 7.0 : static_cast<double>(i) * h);
+        ys.push_back(ref::lorentz(xs.back()));
     }
-    return hi;
 }
 
 TEST(Lorgen, DesignedTablesMeetTheTolerance) {
     TempDir d;
     const std::tuple<const char*, const char*, double, const char*> cs[] = {
-        {"spline", "1e-3", 1e-3, "the natural cubic spline within 0.001"},
-        {"spline", "1e-5", 1e-5, "the natural cubic spline within 1e-05"},
-        {"quadratic", "1e-3", 1e-3, "the four-point quadratic within 0.001"},
-        {"quadratic", "1e-5", 1e-5, "the four-point quadratic within 1e-05"},
+        {"spline", "1e-3", 1e-3, "the natural cubic spline within 1e-3"},
+        {"spline", "1e-05", 1e-5, "the natural cubic spline within 1e-05"},
+        {"quadratic", "0.001", 1e-3, "the four-point quadratic within 0.001"},
+        {"quadratic", "1e-5", 1e-5, "the four-point quadratic within 1e-5"},
     };
     for (auto [method, tol, e, says] : cs) {
+        SCOPED_TRACE(std::string(method) + " " + tol);
         RunResult r = run_args(
             d.path, {bin("lorgen"), "--tol", tol, "--method", method, "--svg", "design.svg"});
         ASSERT_EQ(r.status, 0) << r.err;
@@ -173,15 +183,34 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
             ASSERT_TRUE(i == 0 || xs[i - 1] < xs[i]) << i;
             ASSERT_EQ(ys[i], ref::lorentz(xs[i])) << i;
         }
-        Worst w = worst(xs, interpolant(method, xs, ys));
-        EXPECT_EQ(w.nans, 0);
-        EXPECT_LE(w.err, e + 1e-15) << method << " " << tol;
+        // Within E everywhere; the largest it states is the true one, the bound above it.
+        Worst w = brute(method, xs, ys);
+        EXPECT_LE(w.err, e);
+        Said s = said(r.err, "(largest ");
+        EXPECT_NEAR(s.err, w.err, 1e-3 * w.err);
+        EXPECT_GE(s.bound, w.err);
+        EXPECT_LE(s.bound, std::min(e, 1.01 * s.err));
+        // The count's two facts: N rows meet E, N - 1 do not.
+        long n = 0, fewer = 0;
         char line[300];
-        std::snprintf(line, sizeof line,
-                      "lorgen: %zu rows keep %s on [0, 7] (largest %.2g at x = %.3g); evenly "
-                      "spaced rows need %ld\n",
-                      xs.size(), says, w.err, w.x, even_count(method, e));
-        EXPECT_EQ(r.err, line);
+        std::snprintf(line, sizeof line, "lorgen: %zu rows keep %s on [0, 7] (largest ",
+                      xs.size(), says);
+        EXPECT_EQ(r.err.rfind(line, 0), 0u) << r.err;
+        std::size_t at = r.err.find("; evenly spaced: ");
+        ASSERT_NE(at, std::string::npos) << r.err;
+        ASSERT_EQ(std::sscanf(r.err.c_str() + at, "; evenly spaced: %ld rows meet %*s (%ld do not)",
+                              &n, &fewer),
+                  2)
+            << r.err;
+        EXPECT_EQ(fewer, n - 1);
+        std::snprintf(line, sizeof line, "; evenly spaced: %ld rows meet %s (%ld do not)\n", n,
+                      tol, n - 1);
+        EXPECT_EQ(r.err.substr(at), line);
+        std::vector<double> ex, ey, fx, fy;
+        even_table(n, ex, ey);
+        even_table(n - 1, fx, fy);
+        EXPECT_LE(brute(method, ex, ey).err, e);
+        EXPECT_GT(brute(method, fx, fy).err, e);
         expect_well_formed(d.path / "design.svg");
     }
     // Beyond reach: no table, status 1.
@@ -189,7 +218,7 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
         run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", "spline", "100", "1e300"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "lorgen: no table keeps the natural cubic spline within 1e-06 on [100, "
+    EXPECT_EQ(r.err, "lorgen: no table keeps the natural cubic spline within 1e-6 on [100, "
                      "1e+300]: its values are not finite on intervals this wide\n");
 }
 
@@ -219,15 +248,20 @@ TEST(Gplot, FigureAndSummaryOfARealStudy) {
             (within ? inx : outx) = e.x[i];
         }
     }
-    // The largest error inside is the spline's own at 64 points an interval.
+    // The largest error inside is the spline's own anywhere, the bound above it.
     Pairs t = load_pairs(d.path / "loren.out");
-    Worst w = worst(t.x, ref::Spline(t.x, t.y));
+    Worst w = brute("spline", t.x, t.y);
+    std::string line = r.out.substr(r.out.find("errsp.svg"));
+    Said s = said(line, "largest error ");
+    EXPECT_NEAR(s.err, w.err, 1e-3 * w.err);
+    EXPECT_NEAR(s.x, w.x, 1e-3);
+    EXPECT_GE(s.bound, w.err);
+    EXPECT_LE(s.bound, 1.01 * s.err);
     char want[320];
     std::snprintf(want, sizeof want,
-                  "errsp.svg: largest error %.2e at x = %g inside the table [0, 7] (grid: %.1e at "
-                  "x = %g); %.1e at x = %g outside\n",
-                  w.err, w.x, in, inx, out, outx);
-    EXPECT_EQ(r.out.substr(r.out.find("errsp.svg")), want);
+                  ") inside the table [0, 7] (grid: %.1e at x = %g); %.1e at x = %g outside\n", in,
+                  inx, out, outx);
+    EXPECT_EQ(line.substr(line.find(") inside")), want);
     EXPECT_EQ(outx, -1000.0);
 }
 
@@ -411,11 +445,12 @@ TEST(Lorconv, CsvShape) {
     auto rows = csv_rows(text);
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(text.substr(0, text.find('\n')),
-              "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends");
+              "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends,bound");
     const char* want[][2] = {{"spline", "4"},    {"spline", "8"},    {"spline", "16"},
                              {"quadratic", "4"}, {"quadratic", "8"}, {"quadratic", "16"}};
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        ASSERT_EQ(rows[i].size(), 9u) << i;
+        ASSERT_EQ(rows[i].size(), 10u) << i;
+        EXPECT_GE(std::stod(rows[i][9]), std::stod(rows[i][3])); // the bound, the largest
         EXPECT_EQ(rows[i][0], want[i - 1][0]);
         EXPECT_EQ(rows[i][1], want[i - 1][1]);
         EXPECT_EQ(std::stod(rows[i][2]), 7.0 / (std::stoi(rows[i][1]) - 1));
