@@ -1,9 +1,12 @@
 // dense_fuzz: the dense engine on arbitrary small tables (unordered, repeated, infinite, NaN)
-// with arbitrary options: it reads nothing outside its arrays, and every thread count gives
-// the one-thread result. Input: a byte (n = 2..41 rows, the method, per interval or not,
-// the table repeated or not), then n abscissae and n ordinates, then doubles for the options
-// (stop, columns' range, window, the repeat's shift), as far as the input goes.
+// with arbitrary options, sampled and proving: it reads nothing outside its arrays, every
+// thread count gives the one-thread result, and the proven bound is never below the error at
+// any point of a dense evaluation of the programs' values (1,024 points an interval). Input: a
+// byte (n = 2..41 rows, the method, per interval or not, the table repeated or not), then n
+// abscissae and n ordinates, then doubles for the options (stop, columns' range, window, the
+// repeat's shift), as far as the input goes.
 #include "dense.hpp"
+#include "numlib.hpp"
 
 #include <cmath>
 #include <cstdint>
@@ -14,6 +17,24 @@ namespace {
 bool same(double a, double b) {
     return a == b || (std::isnan(a) && std::isnan(b));
 }
+bool same(const Peak& a, const Peak& b);
+
+// The bound of a proving run is at least the error of the method's values (the programs') at
+// 1,024 points of every interval and at every row; the largest found is at most the bound.
+void check_bound(const DenseTable& t, const DenseErrors& r) {
+    if (!(r.bound < HUGE_VAL) || r.stopped)
+        return;
+    bool ok = r.all.err <= r.bound;
+    for (int k = 0; ok && k + 1 < t.n; ++k)
+        for (int j = 0; ok && j <= 1024; ++j) {
+            double x = j == 1024 ? t.xa[k + 1] : t.xa[k] + (t.xa[k + 1] - t.xa[k]) * j / 1024;
+            double e = std::fabs(dense_value(t, k, x) - lorentz(x));
+            ok = !(e > r.bound);
+        }
+    if (!ok)
+        __builtin_trap();
+}
+
 bool same(const Peak& a, const Peak& b) {
     return same(a.err, b.err) && same(a.x, b.x);
 }
@@ -22,7 +43,8 @@ void check(const DenseErrors& a, const DenseErrors& b) {
               same(a.inf_x, b.inf_x) && a.points == b.points && a.not_finite == b.not_finite &&
               a.nans == b.nans && a.stopped == b.stopped && a.inside_infs == b.inside_infs &&
               a.outside_nans == b.outside_nans && a.interval.size() == b.interval.size() &&
-              a.column.size() == b.column.size();
+              a.column.size() == b.column.size() && same(a.bound, b.bound) &&
+              same(a.inside_bound, b.inside_bound) && same(a.allowance, b.allowance);
     for (std::size_t k = 0; ok && k < a.interval.size(); ++k)
         ok = same(a.interval[k], b.interval[k]);
     for (std::size_t c = 0; ok && c < a.column.size(); ++c)
@@ -71,8 +93,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         n = static_cast<int>(xa.size());
     }
     DenseTable t = dense_prepare(xa.data(), ya.data(), n, m);
-    DenseErrors one = dense_errors(t, o);
-    o.threads = 3;
-    check(one, dense_errors(t, o));
+    for (bool prove : {false, true}) {
+        o.prove = prove;
+        o.threads = 1;
+        DenseErrors one = dense_errors(t, o);
+        o.threads = 3;
+        check(one, dense_errors(t, o));
+        if (prove && n <= 41)
+            check_bound(t, one);
+    }
     return 0;
 }
