@@ -4,7 +4,9 @@
 # median and the worst of the pairwise ratios B/A. A ratio below 1 means B is faster.
 # usage: bench/ab.sh BIN_A BIN_B [PROGRAM [ROWS [PAIRS]]]
 #   BIN_A, BIN_B: the bin/ folders of two builds (each with PROGRAM, lorgen and runstat, as
-#   the bench preset builds them); PROGRAM: splerr; ROWS: 10000000; PAIRS: 9.
+#   the bench preset builds them); PROGRAM: splerr; ROWS: 10000000; PAIRS: 9. gplot runs on
+#   the table and the errsp.out that B's splerr writes for it (both methods and the figure),
+#   lorconv as `lorconv 8 1048576`; ARGS, when set, are the program's arguments instead.
 set -euo pipefail
 a=$(cd "$1" && pwd)
 b=$(cd "$2" && pwd)
@@ -24,14 +26,21 @@ echo -10000 > "$work/input"
 export PATH="$work/nop:$PATH"
 "$b/lorgen" "$rows" -1000 1000 > "$work/run/loren.out"
 
+case $prog in
+    gplot) args=(loren.out errsp.out); (cd "$work/run" && "$b/splerr" < "$work/input" > /dev/null) ;;
+    lorconv) args=(8 1048576) ;;
+    *) args=() ;;
+esac
+[ -n "${ARGS:-}" ] && read -r -a args <<< "$ARGS"
+
 # One run of build $1's program: its wall time in seconds.
 timed() {
     local t kb
-    read -r t kb < <(cd "$work/run" && "$b/runstat" "$work/input" "$1/$prog")
+    read -r t kb < <(cd "$work/run" && "$b/runstat" "$work/input" "$1/$prog" "${args[@]}")
     echo "$t"
 }
 
-(cd "$work/run" && "$a/$prog" < "$work/input" > /dev/null 2>&1) || true # the table into the page cache
+(cd "$work/run" && "$a/$prog" "${args[@]}" < "$work/input" > /dev/null 2>&1) || true # the table into the page cache
 printf '%-5s %9s %9s %7s\n' pair A_s B_s B/A
 ratios=()
 for ((i = 1; i <= pairs; i++)); do

@@ -86,26 +86,38 @@ for rows in 1000 100000 1000000 10000000; do
 done
 
 # The dense engine at 1 and 2 threads (OMP_NUM_THREADS), alternately: lorconv's study of
-# tables up to 2^20 rows, and gplot's dense evaluation of both methods on a 10^6-row table.
+# tables up to 2^20 rows, and gplot's proving search of both methods with the figure on
+# tables of 10^6 and 10^7 rows (lorgen N -1000 1000), with gplot's peak memory.
 dir="$work/engine"
-mkdir "$dir"
+mkdir "$dir" "$dir/big"
 "$bin/lorgen" 1000000 > "$dir/loren.out"
+"$bin/lorgen" 10000000 -1000 1000 > "$dir/big/loren.out"
 (cd "$dir" && "$bin/splerr" < "$work/input" > /dev/null)
-printf '%-9s %-24s %9s %9s\n' threads job median_s vs_1
-declare -A et
+(cd "$dir/big" && "$bin/splerr" < "$work/input" > /dev/null)
+printf '%-9s %-24s %9s %9s %9s\n' threads job median_s vs_1 peak_MiB
+declare -A et em
 for ((r = 0; r < runs; r++)); do
     for t in 1 2; do
         read -r s _ < <(cd "$dir" && OMP_NUM_THREADS=$t "$bin/runstat" "$work/input" "$bin/lorconv" 8 1048576)
         et[lorconv$t]+="$s"$'\n'
-        read -r s _ < <(cd "$dir" && OMP_NUM_THREADS=$t "$bin/runstat" "$work/input" "$bin/gplot" loren.out errsp.out)
+        read -r s kb < <(cd "$dir" && OMP_NUM_THREADS=$t "$bin/runstat" "$work/input" "$bin/gplot" loren.out errsp.out)
         et[gplot$t]+="$s"$'\n'
+        em[gplot$t]=$kb
+        read -r s kb < <(cd "$dir/big" && OMP_NUM_THREADS=$t "$bin/runstat" "$work/input" "$bin/gplot" loren.out errsp.out)
+        et[big$t]+="$s"$'\n'
+        em[big$t]=$kb
     done
 done
-for job in lorconv gplot; do
+for job in lorconv gplot big; do
     one=$(printf '%s' "${et[${job}1]}" | median)
     for t in 1 2; do
         m=$(printf '%s' "${et[$job$t]}" | median)
-        label=$([ "$job" = lorconv ] && echo "lorconv 8 1048576" || echo "gplot, 10^6 rows")
-        awk -v t="$t" -v j="$label" -v m="$m" -v o="$one" 'BEGIN {printf "%-9s %-24s %9.3f %9.2f\n", t, j, m, m / o}'
+        case $job in
+            lorconv) label="lorconv 8 1048576" ;;
+            gplot) label="gplot, 10^6 rows" ;;
+            big) label="gplot, 10^7 rows" ;;
+        esac
+        awk -v t="$t" -v j="$label" -v m="$m" -v o="$one" -v kb="${em[$job$t]:-0}" \
+            'BEGIN {printf "%-9s %-24s %9.3f %9.2f %9.1f\n", t, j, m, m / o, kb / 1024}'
     done
 done

@@ -87,9 +87,9 @@ struct DenseErrors {
     double inside_bound = NAN, outside_bound = NAN;
     double allowance = 0; // the largest part of a bound that is rounding (splitting keeps it)
 };
-// The errors at the points of o's intervals (everywhere on them with o.prove), in order; blocks of intervals run on up to
-// o.threads threads and are joined in order, so the result (first x on a tie) is the one
-// pass's for any threads. Throws std::bad_alloc when memory is short.
+// The errors at the points of o's intervals (everywhere on them with o.prove), in order; blocks of
+// intervals run on up to o.threads threads and are joined in order, so the result (first x on a
+// tie) is the one pass's for any threads. Throws std::bad_alloc when memory is short.
 DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o = {});
 // What a proven result says of its bound: "bound 3.24e-03" (rounded up to the digits shown),
 // with ", at the rounding level" where the largest error found is within the allowance;

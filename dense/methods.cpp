@@ -43,7 +43,8 @@ Jet spline_jet(const DenseTable& t, int k, double x) {
     const double *xa = t.xa, *ya = t.ya, *d2 = t.d2.data();
     double h = xa[k + 1] - xa[k];
     double y = std::fabs(ya[k]) + std::fabs(ya[k + 1]), d = std::fabs(d2[k]) + std::fabs(d2[k + 1]);
-    return {spline_piece(xa, ya, d2, t.n, k, x), (d2[k] * (xa[k + 1] - x) + d2[k + 1] * (x - xa[k])) / h,
+    return {spline_piece(xa, ya, d2, t.n, k, x),
+            (d2[k] * (xa[k + 1] - x) + d2[k + 1] * (x - xa[k])) / h,
             unit_roundoff * (8 * y + 4 * h * h * d), 6 * unit_roundoff * d};
 }
 
@@ -85,9 +86,18 @@ Jet quadratic_jet(const DenseTable& t, int k, double x) {
 // 2 still settles). The quadratic's is 2, between its 3 inside and 1 at the ends, so that
 // the rounds settle for both; its one end interval a side, whose error falls with the order 1
 // of the flat ghost ordinates and as the neighbour widens, follows exponent 1.
-constexpr Method spline_entry{
-    "spline", "the natural cubic spline",  "natural cubic spline", "the spline",  "errsp.out", 4,
-    2,        "the natural end condition", spline_prepare,         spline_values, spline_jet, {4, 0, 4}};
+constexpr Method spline_entry{"spline",
+                              "the natural cubic spline",
+                              "natural cubic spline",
+                              "the spline",
+                              "errsp.out",
+                              4,
+                              2,
+                              "the natural end condition",
+                              spline_prepare,
+                              spline_values,
+                              spline_jet,
+                              {4, 0, 4}};
 constexpr Method quadratic_entry{"quadratic",
                                  "the four-point quadratic",
                                  "four-point quadratic",

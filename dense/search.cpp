@@ -1,8 +1,8 @@
-// search: the largest error everywhere, proven. A first pass takes the error at every row
-// (as the interval on its left computes it) for the floors: what the largest error overall,
-// in each column and on each side of the window is at least. A second pass bounds every
-// interval from its two ends and searches only those whose bound may exceed their floor:
-// the engine's points, then halves where the bound says, then golden section at the best.
+// search: the largest error everywhere, proven. A first pass takes the error at the middle of
+// every interval for the floors: what the largest error overall, in each column and on each
+// side of the window is at least. A second pass bounds every interval from its ends and its
+// middle and searches only those whose bound may exceed their floor: the engine's points,
+// then halves where the bound says, then golden section at the best point.
 #include "bound.hpp"
 #include "engine.hpp"
 #include "numlib.hpp"
@@ -16,7 +16,7 @@ namespace {
 double slack_of(const DenseOpts& o) {
     return o.target > 0 ? 1 + 0x1p-20 : 1.001;
 }
-constexpr int golden_steps = 16;       // ... and refines its point by this many steps
+constexpr int golden_steps = 16;         // steps that refine the best point of a search
 constexpr long long node_budget = 16384; // nodes one interval's search may add
 
 // Interval k's piece at x, as a bound's end.
@@ -101,8 +101,9 @@ void refine(Pass& ps, int k, Best& b) {
 }
 
 // Halves the sub-intervals of interval k (ends in `stack`) while their bound may exceed
-// floor or the best error found by more than 0.1% and the allowance (and exceeds target);
-// the interval's bound, the largest of the sub-intervals' left whole.
+// floor or the best error found by more than the slack and the allowance (and exceeds target);
+// the interval's bound, the largest of the sub-intervals' left whole (short of it where the
+// search stopped above stop_above).
 double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best) {
     double bound = 0;
     long long added = 0;
@@ -114,8 +115,7 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
         double mid = a.x + 0.5 * (b.x - a.x);
         bool split = std::isfinite(all) && all > ps.o.target &&
                      sb.d > slack_of(ps.o) * std::max(best.p.err, floor) + sb.r &&
-                     added < node_budget &&
-                     mid > a.x && mid < b.x;
+                     added < node_budget && mid > a.x && mid < b.x;
         if (!split) {
             bound = std::fmax(bound, all);
             ps.r.allowance = std::fmax(ps.r.allowance, 2 * sb.r);
@@ -174,13 +174,16 @@ double middle(const DenseTable& t, int k) {
     return t.xa[k] + ((t.xa[k + 1] - t.xa[k]) * 32) / 64.0;
 }
 
-// The first pass over interval k: the errors at its middle and right end (and the first row).
+// The first pass over interval k: the error at its middle (and at the first row). The rows
+// themselves add little: both methods pass through them.
 void first_pass(Pass& ps, int k) {
     const DenseTable& t = ps.t;
     Peak best;
-    double xs[3] = {t.xa[k], middle(t, k), t.xa[k + 1]};
-    for (int i = k == 0 ? 0 : 1; i < 3; ++i)
-        take(ps, best, xs[i], std::fabs(t.m->jet(t, k, xs[i]).p - lorentz(xs[i])));
+    double x[2] = {middle(t, k), t.xa[0]}, p[2];
+    int count = k == 0 ? 2 : 1;
+    t.m->values(t, k, x, count, p);
+    for (int i = 0; i < count; ++i)
+        take(ps, best, x[i], std::fabs(p[i] - lorentz(x[i])));
     join_peak(ps.r.all, best);
 }
 

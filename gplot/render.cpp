@@ -207,18 +207,17 @@ std::string begin_figure(int panels, const std::string& title) {
 void compare_inside(std::string& svg, const Analysis& a, const char* const* colour,
                     const char* const* dash) {
     double floor = a.rounding;
-    Panel p =
-        open_inside(svg, a, top_margin, floor, dense_ceiling(a.largest, floor),
-                    fmt("Error inside the table [%g, %g], the largest in each pixel column",
-                        a.lo, a.hi));
+    Panel p = open_inside(
+        svg, a, top_margin, floor, dense_ceiling(a.largest, floor),
+        fmt("Error inside the table [%g, %g], the largest in each pixel column", a.lo, a.hi));
     for (int k = 0; k < 2; ++k) {
         const ErrorFile& f = a.files[static_cast<std::size_t>(k)];
         draw_envelope(svg, p, f.dense.column, floor, colour[k], 1.4, dash[k]);
-        draw_note(svg, p, Corner::top_right,
-                  fmt("%s%s: largest %.2e (", f.m->label, k == 1 ? " (dashed)" : "",
-                      f.dense.all.err) +
-                      bound_text(f.dense) + ")",
-                  colour[k], k);
+        draw_note(
+            svg, p, Corner::top_right,
+            fmt("%s%s: largest %.2e (", f.m->label, k == 1 ? " (dashed)" : "", f.dense.all.err) +
+                bound_text(f.dense) + ")",
+            colour[k], k);
     }
     label_rounding_level(svg, p, p.top + p.height - 6);
     close_panel(svg);

@@ -34,9 +34,9 @@ std::string file_notes(long nans, long infs) {
 
 std::string dense_summary(const std::string& name, const ErrorFile& f, const Analysis& a) {
     const DenseErrors& d = f.dense;
-    std::string e = d.all.err >= 0 ? fmt("%.2e at x = %g (", d.all.err, d.all.x) +
-                                         bound_text(d) + ")"
-                                   : "none finite";
+    std::string e = d.all.err >= 0
+                        ? fmt("%.2e at x = %g (", d.all.err, d.all.x) + bound_text(d) + ")"
+                        : "none finite";
     return fmt("%s: largest error %s inside the table [%g, %g] (grid: %s); %s outside",
                name.c_str(), e.c_str(), a.lo, a.hi, peak_text(f.in).c_str(),
                peak_text(f.out).c_str()) +

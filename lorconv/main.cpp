@@ -21,8 +21,9 @@ constexpr const char* usage_text =
     "usage: lorconv [N0 N1 [A B]]\n"
     "The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples of the\n"
     "Lorentzian on [A, B] (as lorgen writes them), the largest error of the natural cubic\n"
-    "spline and of the four-point quadratic at 64 points an interval, inside [A + w, B - w]\n"
-    "(w = (B - A)/7) and at the ends, with the observed orders of convergence.\n"
+    "spline and of the four-point quadratic anywhere, proven, inside [A + w, B - w]\n"
+    "(w = (B - A)/7) and at the ends, with the observed orders of convergence (\"-\" while\n"
+    "the error has not started to shrink).\n"
     "Writes conv.csv and conv.svg in the current folder and prints the table and a verdict\n"
     "per method. Defaults: N0 = 8, N1 = 4096, A = 0, B = 7. 4 <= N0 <= N1 <= 16777216.\n"
     "Exit status: 0; 1 when a file cannot be written; 2 for bad arguments.\n";
@@ -156,8 +157,8 @@ Saved write_svg(const Study& s, double a, double b, double ymax) {
 }
 
 // "4.00 (h^4)" when the observed order is within a quarter of the theory's; else it says
-// that the theory is not reached, or that the error e has come down to rounding, or that it
-// is NaN.
+// that the theory is not reached, or that the error e has come down to rounding, that it is
+// NaN, or (yet) that it has not started to shrink.
 std::string verdict_part(double obs, double e, int theory, const char* why, bool yet) {
     if (std::isnan(e))
         return fmt("not measured: the errors are NaN, not numbers (theory %s)",
@@ -210,14 +211,13 @@ void print_results(const Study& s) {
             continue;
         }
         std::size_t last = r.size() - 1;
-        std::printf(
-            "%s: inner order %s, ends %s\n", m.name,
-            verdict_part(observed(r, last, true), r[last].inner_max, m.order_inner, nullptr,
-                         not_shrinking(r, last, true))
-                .c_str(),
-            verdict_part(observed(r, last, false), r[last].ends_max, m.order_ends, m.why_ends,
-                         not_shrinking(r, last, false))
-                .c_str());
+        std::printf("%s: inner order %s, ends %s\n", m.name,
+                    verdict_part(observed(r, last, true), r[last].inner_max, m.order_inner, nullptr,
+                                 not_shrinking(r, last, true))
+                        .c_str(),
+                    verdict_part(observed(r, last, false), r[last].ends_max, m.order_ends,
+                                 m.why_ends, not_shrinking(r, last, false))
+                        .c_str());
     }
 }
 

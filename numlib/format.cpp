@@ -102,6 +102,6 @@ std::string fmt_up(double v) {
     }
     int a = e < 0 ? -e : e;
     return std::string{static_cast<char>('0' + m / 100), '.', static_cast<char>('0' + m / 10 % 10),
-                       static_cast<char>('0' + m % 10), 'e', e < 0 ? '-' : '+'} +
+                       static_cast<char>('0' + m % 10),  'e', e < 0 ? '-' : '+'} +
            (a < 10 ? "0" : "") + std::to_string(a);
 }

@@ -2,8 +2,8 @@
 // ascending, uneven and unordered tables; its peaks, counts, ranges, reductions and early stop.
 #include "dense.hpp"
 #include "numlib.hpp"
-#include "reference.hpp"
 #include "poly/quad.hpp"
+#include "reference.hpp"
 #include "spline.hpp"
 
 #include <cmath>
@@ -204,7 +204,8 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
                     ASSERT_EQ(r.column[c].x, one.column[c].x) << c;
                 EXPECT_EQ(r.inside.x, one.inside.x);
                 EXPECT_EQ(r.outside.x, one.outside.x);
-                for (auto [a, b] : {std::pair{r.bound, one.bound}, {r.inside_bound, one.inside_bound}})
+                for (auto [a, b] :
+                     {std::pair{r.bound, one.bound}, {r.inside_bound, one.inside_bound}})
                     EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << a << " " << b;
             }
         }
@@ -218,8 +219,11 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
 // them (the quadratic peaks between the engine's points there).
 TEST(Dense, ProvenLargestIsTheTrueOne) {
     std::vector<std::vector<double>> xs;
-    for (auto [n, a, b] : {std::tuple{4, -1000.0, 1000.0}, {8, -1000.0, 1000.0}, {5, -100.0, 100.0},
-                           {8, 0.0, 7.0}, {1000, 0.0, 7.0}}) {
+    for (auto [n, a, b] : {std::tuple{4, -1000.0, 1000.0},
+                           {8, -1000.0, 1000.0},
+                           {5, -100.0, 100.0},
+                           {8, 0.0, 7.0},
+                           {1000, 0.0, 7.0}}) {
         std::vector<double> x(static_cast<std::size_t>(n)), y(x.size());
         sample_table(a, b, n, x.data(), y.data());
         xs.push_back(x);
@@ -227,8 +231,8 @@ TEST(Dense, ProvenLargestIsTheTrueOne) {
     // Rows denser where the quadratic's error is: spacing ~ (0.57 + |x - 3.47|)^(3/4).
     std::vector<double> design{0};
     while (design.back() < 7)
-        design.push_back(
-            std::min(7.0, design.back() + 0.004 * std::pow(0.57 + std::fabs(design.back() - 3.47), 0.75)));
+        design.push_back(std::min(
+            7.0, design.back() + 0.004 * std::pow(0.57 + std::fabs(design.back() - 3.47), 0.75)));
     xs.push_back(design);
     for (const std::vector<double>& x : xs) {
         std::vector<double> y;

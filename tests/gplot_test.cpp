@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 

@@ -121,7 +121,8 @@ TEST(Lorgen, BadArguments) {
 }
 
 // The largest error anywhere of the method on (xs, ys), the hard way (ref::brute_worst).
-Worst brute(const std::string& method, const std::vector<double>& xs, const std::vector<double>& ys) {
+Worst brute(const std::string& method, const std::vector<double>& xs,
+            const std::vector<double>& ys) {
     ref::Spline sp(xs, ys);
     ref::Quad q(xs, ys);
     if (method == "spline")
@@ -193,8 +194,8 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
         // The count's two facts: N rows meet E, N - 1 do not.
         long n = 0, fewer = 0;
         char line[300];
-        std::snprintf(line, sizeof line, "lorgen: %zu rows keep %s on [0, 7] (largest ",
-                      xs.size(), says);
+        std::snprintf(line, sizeof line, "lorgen: %zu rows keep %s on [0, 7] (largest ", xs.size(),
+                      says);
         EXPECT_EQ(r.err.rfind(line, 0), 0u) << r.err;
         std::size_t at = r.err.find("; evenly spaced: ");
         ASSERT_NE(at, std::string::npos) << r.err;
@@ -203,8 +204,8 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
                   2)
             << r.err;
         EXPECT_EQ(fewer, n - 1);
-        std::snprintf(line, sizeof line, "; evenly spaced: %ld rows meet %s (%ld do not)\n", n,
-                      tol, n - 1);
+        std::snprintf(line, sizeof line, "; evenly spaced: %ld rows meet %s (%ld do not)\n", n, tol,
+                      n - 1);
         EXPECT_EQ(r.err.substr(at), line);
         std::vector<double> ex, ey, fx, fy;
         even_table(n, ex, ey);
