@@ -12,11 +12,13 @@ struct Jet;
 
 // How a design spaces the rows of a method: every interval should carry the same error
 // under the model e = C h^p inside; the `ends` intervals at each end follow their own
-// exponent p_end, unsmoothed (0: none apart).
+// exponent p_end, unsmoothed (0: none apart); with end_rows an end interval above the
+// tolerance is split close to the end, where that pays (the end condition's error confined).
 struct Tuning {
     int p;
     int ends;
     int p_end;
+    bool end_rows;
 };
 
 struct Method {

@@ -2,6 +2,7 @@
 // preparation and evaluation. A method is one entry here and its kernel.
 #include "bound.hpp"
 #include "dense.hpp"
+#include "ends.hpp"
 
 #include "numlib.hpp"
 #include "poly/quad.hpp"
@@ -46,6 +47,21 @@ Jet spline_jet(const DenseTable& t, int k, double x) {
     return {spline_piece(xa, ya, d2, t.n, k, x),
             (d2[k] * (xa[k + 1] - x) + d2[k + 1] * (x - xa[k])) / h,
             unit_roundoff * (8 * y + 4 * h * h * d), 6 * unit_roundoff * d};
+}
+
+// The not-a-knot and the clamped spline: their own second derivatives, evaluated by the
+// spline's piece (spline_values, spline_jet), as a C2 cubic spline is.
+void notaknot_prepare(DenseTable& t, int) {
+    t.d2.assign(static_cast<std::size_t>(t.n), 0.0);
+    notaknot_coeffs(t.xa, t.ya, t.d2.data(), t.n);
+    t.walk = ascends(t.xa, t.n);
+}
+
+void clamped_prepare(DenseTable& t, int) {
+    t.d2.assign(static_cast<std::size_t>(t.n), 0.0);
+    clamped_coeffs(t.xa, t.ya, t.d2.data(), t.n, lorentz_deriv(t.xa[0]),
+                   lorentz_deriv(t.xa[t.n - 1]));
+    t.walk = ascends(t.xa, t.n);
 }
 
 // The four-point quadratic: quaderr's padded table, rows at 1..n, ghost points at 0 and n+1.
@@ -97,7 +113,7 @@ constexpr Method spline_entry{"spline",
                               spline_prepare,
                               spline_values,
                               spline_jet,
-                              {4, 0, 4}};
+                              {4, 0, 4, true}};
 constexpr Method quadratic_entry{"quadratic",
                                  "the four-point quadratic",
                                  "four-point quadratic",
@@ -109,9 +125,35 @@ constexpr Method quadratic_entry{"quadratic",
                                  quadratic_prepare,
                                  quadratic_values,
                                  quadratic_jet,
-                                 {2, 1, 1}};
+                                 {2, 1, 1, true}};
+// The other end conditions: h^4 inside and at the ends; no rows placed at the ends.
+constexpr Method notaknot_entry{"not-a-knot",
+                                "the not-a-knot cubic spline",
+                                "not-a-knot cubic spline",
+                                "the spline",
+                                nullptr,
+                                4,
+                                4,
+                                nullptr,
+                                notaknot_prepare,
+                                spline_values,
+                                spline_jet,
+                                {4, 0, 4, false}};
+constexpr Method clamped_entry{"clamped",
+                               "the clamped cubic spline",
+                               "clamped cubic spline (f' at the ends)",
+                               "the spline",
+                               nullptr,
+                               4,
+                               4,
+                               nullptr,
+                               clamped_prepare,
+                               spline_values,
+                               spline_jet,
+                               {4, 0, 4, false}};
 
-constexpr const Method* all[] = {&spline_entry, &quadratic_entry};
+constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry,
+                                 &clamped_entry};
 } // namespace
 
 std::span<const Method* const> methods() {

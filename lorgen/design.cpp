@@ -228,7 +228,7 @@ bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
         }
         for (bool front : {true, false}) {
             double e = front ? t.e.front() : t.e.back();
-            if (e > job.tol && !split_end(t, front, job)) {
+            if (job.m.tuning.end_rows && e > job.tol && !split_end(t, front, job)) {
                 *why = DesignEnd::too_close;
                 return false;
             }

@@ -27,7 +27,7 @@ constexpr const char* row_format = "%.17g %.17g\n";
 std::string usage_text() {
     return "usage: lorgen [N [A B]]\n"
            "       lorgen --tol E --method " +
-           method_names("|", "|") +
+           method_names("|", "|") + "|all" +
            " [--svg FILE] [A B]\n"
            "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
            "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
@@ -95,6 +95,7 @@ struct DesignArgs {
     double tol = 0;
     const char* tol_text = ""; // as the user typed it
     const Method* method = nullptr;
+    bool all = false; // --method all
     const char* svg = nullptr;
     double a = default_a, b = default_b;
 };
@@ -122,19 +123,21 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
             if (std::string w = tolerance_arg(v, &d->tol); !w.empty())
                 return w;
         } else if (o == "--method") {
-            if (d->method != nullptr)
+            if (d->method != nullptr || d->all)
                 return "--method is given twice";
+            d->all = std::strcmp(v, "all") == 0;
             d->method = method_named(v);
-            if (d->method == nullptr)
-                return "the method is " + method_names(", ", " or ") + ", not \"" + shown(v) + "\"";
+            if (d->method == nullptr && !d->all)
+                return "the method is " + method_names(", ", ", ") + " or all, not \"" + shown(v) +
+                       "\"";
         } else {
             if (d->svg != nullptr)
                 return "--svg is given twice";
             d->svg = v;
         }
     }
-    if (!tol || d->method == nullptr)
-        return "a design needs both --tol E and --method " + method_names("|", "|");
+    if (!tol || (d->method == nullptr && !d->all))
+        return "a design needs both --tol E and --method " + method_names("|", "|") + "|all";
     if (argc - i != 0 && argc - i != 2)
         return "after the options, give both A and B, or neither";
     if (std::string w = argc - i == 2 ? interval_args(argv[i], argv[i + 1], &d->a, &d->b) : "";
@@ -193,11 +196,151 @@ std::string even_text(const EvenCount& c, const std::string& tol) {
            (c.fewer == Verdict::above ? " do not)" : " not proven)");
 }
 
-// lorgen --tol E --method M [--svg FILE] [A B].
+// One method's design for the request: its table, proven, and its evenly spaced count; or
+// why there is none, in a line.
+struct Outcome {
+    const Method* m = nullptr;
+    std::vector<double> x;
+    std::string text; // the table in lorgen's format
+    Proven p{};
+    EvenCount even;
+    std::string wrong; // "" when there is a table
+};
+
+// "within 1e-8 on [0, 7]", E as typed.
+std::string where_text(const DesignArgs& d) {
+    return "within " + shown(d.tol_text) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
+}
+
+// Why a design ended without a table, in a line.
+std::string design_failure(const Design& g, const Method& m, const DesignArgs& d) {
+    std::string where = where_text(d);
+    if (g.end == DesignEnd::gave_up)
+        return fmt("the search for a table that keeps %s %s gave up at %lld rows: the largest "
+                   "error stayed near %.2g as the rows doubled",
+                   m.title, where.c_str(), g.stalled_rows, g.stalled_error);
+    std::string why = g.end == DesignEnd::too_close
+                          ? ": its rows would be closer than doubles can tell apart"
+                      : g.end == DesignEnd::not_finite
+                          ? ": its values are not finite on intervals this wide"
+                          : " with at most " + std::to_string(max_rows) + " rows";
+    return std::string("no table keeps ") + m.title + " " + where + why;
+}
+
+Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
+    Outcome o;
+    o.m = &m;
+    Design g = design_table(d.a, d.b, d.tol, m, threads);
+    if (g.end != DesignEnd::reached) {
+        o.wrong = design_failure(g, m, d);
+        return o;
+    }
+    o.text = table_text(g.x);
+    o.wrong = check_read_back(o.text, g.x, m, d.tol, threads, &o.p);
+    if (!o.wrong.empty())
+        return o;
+    o.x = std::move(g.x);
+    o.even = even_rows(d.a, d.b, d.tol, m, threads);
+    return o;
+}
+
+// Where a design put a row close to an end, the end condition's error confined between them:
+// "; the table depends on its rows 4.59e-08 from 0 and 2.37e-08 from 7", or "".
+std::string end_rows_text(const std::vector<double>& x) {
+    std::size_t n = x.size();
+    if (n < 4)
+        return "";
+    bool front = x[1] - x[0] < 1e-3 * (x[2] - x[1]);
+    bool back = x[n - 1] - x[n - 2] < 1e-3 * (x[n - 2] - x[n - 3]);
+    std::string f = fmt("%.3g from %s", x[1] - x[0], shortest(x[0]).c_str());
+    std::string b = fmt("%.3g from %s", x[n - 1] - x[n - 2], shortest(x[n - 1]).c_str());
+    if (front && back)
+        return "; the table depends on its rows " + f + " and " + b;
+    if (front || back)
+        return "; the table depends on its row " + (front ? f : b);
+    return "";
+}
+
+// Writes the figure of the methods' spacings to d.svg; false, told, when it cannot.
+bool write_spacing(const DesignArgs& d, const std::vector<Spacing>& s, const std::string& heading) {
+    if (Saved w = save_file(d.svg, spacing_svg(s, d.a, d.b, heading)); w.what != Saved::ok) {
+        std::string name = (w.what == Saved::not_regular ? "--svg " : "") + shown(d.svg);
+        std::fprintf(stderr, "lorgen: %s\n", save_failure(name, w).c_str());
+        return false;
+    }
+    return true;
+}
+
+// lorgen --tol E --method M: the table on standard output, the line on standard error.
+int one_main(const DesignArgs& d, const Method& m, int threads) {
+    Outcome o = design_one(d, m, threads);
+    if (!o.wrong.empty()) {
+        std::fprintf(stderr, "lorgen: %s\n", o.wrong.c_str());
+        return 1;
+    }
+    if (std::fwrite(o.text.data(), 1, o.text.size(), stdout) != o.text.size() ||
+        std::fflush(stdout) != 0) {
+        std::fputs("lorgen: cannot write the table\n", stderr);
+        return 1;
+    }
+    std::string tol = shown(d.tol_text);
+    std::fprintf(stderr, "lorgen: %zu rows keep %s %s (largest %.2e at x = %.3g, bound %s)%s; %s\n",
+                 o.x.size(), m.title, where_text(d).c_str(), o.p.largest.err, o.p.largest.x,
+                 fmt_up(o.p.bound).c_str(), end_rows_text(o.x).c_str(),
+                 even_text(o.even, tol).c_str());
+    std::string heading = fmt("Where the rows go: %s %s", m.title, where_text(d).c_str());
+    return d.svg == nullptr || write_spacing(d, {{m.label, o.x, o.even.rows}}, heading) ? 0 : 1;
+}
+
+// lorgen --tol E --method all: every method's design and count, one decision table on
+// standard output, the methods that have none told on standard error.
+int all_main(const DesignArgs& d, int threads) {
+    std::vector<Outcome> out;
+    std::size_t fewest = 0;
+    for (const Method* m : methods()) {
+        out.push_back(design_one(d, *m, threads));
+        if (out.back().wrong.empty() && (!out[fewest].wrong.empty() ||
+                                         out.back().x.size() < out[fewest].x.size()))
+            fewest = out.size() - 1;
+    }
+    std::string t = "Rows that keep each method " + where_text(d) + ", proven by the bound:\n" +
+                    fmt("%-12s %14s %10s %14s %9s\n", "method", "evenly spaced", "designed",
+                        "largest error", "bound");
+    std::vector<Spacing> s;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const Outcome& o = out[i];
+        if (!o.wrong.empty()) {
+            t += fmt("%-12s %14s %10s %14s %9s\n", o.m->name, "-", "-", "-", "-");
+            continue;
+        }
+        std::string even = o.even.rows > 0 ? std::to_string(o.even.rows)
+                                           : "> " + std::to_string(max_rows);
+        std::string ends = end_rows_text(o.x);
+        t += fmt("%-12s %14s %10s %14.2e %9s", o.m->name, even.c_str(),
+                 std::to_string(o.x.size()).c_str(), o.p.largest.err, fmt_up(o.p.bound).c_str()) +
+             (i == fewest ? "  fewest rows" : "") +
+             (ends.empty() ? "" : "  (" + ends.substr(2) + ")") + "\n";
+        s.push_back({o.m->name, o.x, o.even.rows});
+    }
+    bool ok = std::fwrite(t.data(), 1, t.size(), stdout) == t.size() && std::fflush(stdout) == 0;
+    if (!ok)
+        std::fputs("lorgen: cannot write the table\n", stderr);
+    for (const Outcome& o : out)
+        if (!o.wrong.empty()) {
+            std::fprintf(stderr, "lorgen: %s\n", o.wrong.c_str());
+            ok = false;
+        }
+    std::string heading = "Where the rows go: each method " + where_text(d);
+    if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, heading))
+        ok = false;
+    return ok ? 0 : 1;
+}
+
+// lorgen --tol E --method M|all [--svg FILE] [A B].
 int design_main(int argc, char** argv) {
     DesignArgs d;
     std::string wrong = check_design_args(argc, argv, &d);
-    if (!wrong.empty() || d.method == nullptr) {
+    if (!wrong.empty() || (d.method == nullptr && !d.all)) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return usage(stderr, 2);
     }
@@ -206,52 +349,8 @@ int design_main(int argc, char** argv) {
                      shown(d.svg).c_str());
         return 1;
     }
-    const Method& m = *d.method;
-    const char* name = m.title;
-    std::string tol = shown(d.tol_text);
-    std::string where = "within " + tol + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
     int threads = thread_count();
-    Design g = design_table(d.a, d.b, d.tol, m, threads);
-    if (g.end == DesignEnd::gave_up) {
-        std::fprintf(stderr,
-                     "lorgen: the search for a table that keeps %s %s gave up at %lld rows: the "
-                     "largest error stayed near %.2g as the rows doubled\n",
-                     name, where.c_str(), g.stalled_rows, g.stalled_error);
-        return 1;
-    }
-    if (g.end != DesignEnd::reached) {
-        std::string why = g.end == DesignEnd::too_close
-                              ? ": its rows would be closer than doubles can tell apart"
-                          : g.end == DesignEnd::not_finite
-                              ? ": its values are not finite on intervals this wide"
-                              : " with at most " + std::to_string(max_rows) + " rows";
-        std::fprintf(stderr, "lorgen: no table keeps %s %s%s\n", name, where.c_str(), why.c_str());
-        return 1;
-    }
-    std::string text = table_text(g.x);
-    Proven p{};
-    if (std::string wrong = check_read_back(text, g.x, m, d.tol, threads, &p); !wrong.empty()) {
-        std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
-        return 1;
-    }
-    EvenCount even = even_rows(d.a, d.b, d.tol, m, threads);
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        std::fflush(stdout) != 0) {
-        std::fputs("lorgen: cannot write the table\n", stderr);
-        return 1;
-    }
-    std::fprintf(stderr, "lorgen: %zu rows keep %s %s (largest %.2e at x = %.3g, bound %s); %s\n",
-                 g.x.size(), name, where.c_str(), p.largest.err, p.largest.x,
-                 fmt_up(p.bound).c_str(), even_text(even, tol).c_str());
-    if (d.svg != nullptr) {
-        std::string svg = spacing_svg(g.x, even.rows, d.a, d.b, name, tol);
-        if (Saved s = save_file(d.svg, svg); s.what != Saved::ok) {
-            std::string name = (s.what == Saved::not_regular ? "--svg " : "") + shown(d.svg);
-            std::fprintf(stderr, "lorgen: %s\n", save_failure(name, s).c_str());
-            return 1;
-        }
-    }
-    return 0;
+    return d.all ? all_main(d, threads) : one_main(d, *d.method, threads);
 }
 } // namespace
 

@@ -1,4 +1,4 @@
-// spacing: the designed table's spacing against x, and the evenly spaced table's.
+// spacing: each designed table's spacing against x, and its evenly spaced table's.
 #include "spacing.hpp"
 
 #include "design.hpp"
@@ -7,47 +7,67 @@
 #include <algorithm>
 #include <cmath>
 
-std::string spacing_svg(const std::vector<double>& x, long long even, double a, double b,
-                        const char* method, const std::string& tol) {
-    // Each interval's spacing at its middle.
-    std::vector<double> mid, h;
+namespace {
+constexpr const char* colours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd"};
+
+// The even spacing of s's evenly spaced table on [a, b] (drawn at 2^24 rows beyond that).
+double even_spacing(const Spacing& s, double a, double b) {
+    long long rows = s.even > 0 ? s.even : max_rows;
+    return (b - a) / static_cast<double>(rows - 1);
+}
+
+// Each interval's spacing at its middle.
+void spacings(const std::vector<double>& x, std::vector<double>& mid, std::vector<double>& h) {
     for (std::size_t k = 0; k + 1 < x.size(); ++k) {
         mid.push_back(x[k] + 0.5 * (x[k + 1] - x[k]));
         h.push_back(x[k + 1] - x[k]);
     }
-    long long rows = even > 0 ? even : max_rows;
-    double he = (b - a) / static_cast<double>(rows - 1);
-    double lo = std::min(he, *std::min_element(h.begin(), h.end()));
-    double hi = std::max(he, *std::max_element(h.begin(), h.end()));
-    constexpr double w = 860, ht = 520, left = 90, top = 60;
-    Panel p{left,
-            top,
-            w - left - 30,
-            ht - top - 90,
-            a,
-            b,
-            decade_below(lo),
-            decade_above(hi),
-            Scale::linear,
-            Scale::log10};
+}
+} // namespace
+
+std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
+                        const std::string& heading) {
+    double lo = HUGE_VAL, hi = 0;
+    for (const Spacing& m : s) {
+        std::vector<double> mid, h;
+        spacings(m.x, mid, h);
+        double he = even_spacing(m, a, b);
+        lo = std::min({lo, he, *std::min_element(h.begin(), h.end())});
+        hi = std::max({hi, he, *std::max_element(h.begin(), h.end())});
+    }
+    double legend = 18.0 * static_cast<double>(s.size() == 1 ? 2 : s.size());
+    constexpr double w = 860, left = 90, top = 60;
+    double ht = 484 + legend;
+    Panel p{left,        top, w - left - 30, 430 - top, a, b, decade_below(lo), decade_above(hi),
+            Scale::linear, Scale::log10};
     std::string svg = svg_begin(w, ht);
-    draw_axes(svg, p, "x", "spacing of consecutive rows",
-              fmt("Where the rows go: %s within %s on [%g, %g]", method, tol.c_str(), a, b));
-    const char* designed = "#1f77b4";
-    const char* evenly = "#d62728";
-    double ex[2] = {a, b}, ey[2] = {he, he};
-    draw_line(svg, p, ex, ey, 2, evenly, 1.6, "6 4");
-    auto n = static_cast<long>(h.size());
-    draw_line(svg, p, mid.data(), h.data(), n, designed, 1.6);
-    draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400), designed, 2.2);
-    double ly = ht - 40;
-    draw_legend(svg, p, ly, designed,
-                fmt("designed: %zu rows, each at the middle of its interval", x.size()));
-    std::string need = even > 0 ? fmt("%lld rows", even) : fmt("more than %lld rows", max_rows);
-    draw_legend(svg, p, ly + 18, evenly,
-                "evenly spaced, dashed: " + need +
-                    (even > 0 ? "" : fmt(" (drawn at %lld)", max_rows)),
-                "6 4");
+    draw_axes(svg, p, "x", "spacing of consecutive rows", heading);
+    double ly = ht - legend - 4;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const Spacing& m = s[i];
+        const char* designed = colours[i % std::size(colours)];
+        const char* evenly = s.size() == 1 ? colours[1] : designed;
+        double he = even_spacing(m, a, b), ex[2] = {a, b}, ey[2] = {he, he};
+        draw_line(svg, p, ex, ey, 2, evenly, 1.6, "6 4");
+        std::vector<double> mid, h;
+        spacings(m.x, mid, h);
+        auto n = static_cast<long>(h.size());
+        draw_line(svg, p, mid.data(), h.data(), n, designed, 1.6);
+        draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400), designed, 2.2);
+        std::string need =
+            m.even > 0 ? fmt("%lld rows", m.even)
+                       : fmt("more than %lld rows (drawn at %lld)", max_rows, max_rows);
+        std::string name = s.size() == 1 ? "" : m.label + ": ";
+        if (s.size() == 1) {
+            draw_legend(svg, p, ly, designed,
+                        fmt("designed: %zu rows, each at the middle of its interval", m.x.size()));
+            draw_legend(svg, p, ly + 18, evenly, "evenly spaced, dashed: " + need, "6 4");
+        } else {
+            draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed,
+                        name + fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size()) +
+                            need);
+        }
+    }
     svg_end(svg);
     return svg;
 }

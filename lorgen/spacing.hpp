@@ -1,11 +1,18 @@
-// spacing: the figure of where a designed table puts its rows.
+// spacing: the figure of where designed tables put their rows.
 #pragma once
 
 #include <string>
 #include <vector>
 
-// An SVG figure of the spacing x[k+1] - x[k] of the designed rows x against x (log spacing),
-// beside the even spacing of the evenly spaced table of `even` rows (0: more than 2^24) on
-// [a, b]; method and tol name the design in the heading.
-std::string spacing_svg(const std::vector<double>& x, long long even, double a, double b,
-                        const char* method, const std::string& tol);
+// One method's rows for the figure: its name in the legend, its designed rows x (ascending,
+// at least 2) and the rows of its evenly spaced table (0: more than 2^24).
+struct Spacing {
+    std::string label;
+    std::vector<double> x;
+    long long even = 0;
+};
+// An SVG figure of the spacing x[k+1] - x[k] of each method's designed rows against x (log
+// spacing), solid, beside the even spacing of its evenly spaced table on [a, b], dashed;
+// heading names the request. One method: its designed rows blue, the even spacing red.
+std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
+                        const std::string& heading);

@@ -75,7 +75,7 @@ TEST(Dense, ValuesAreThoseOfTheProgramsRoutines) {
             pya[i + 1] = tb.ya[i];
         }
         set_ghosts(pxa.data(), pya.data(), n);
-        for (const Method* m : methods()) {
+        for (const Method* m : {&spline_m, &quadratic_m}) {
             DenseTable t = dense_prepare(tb.xa.data(), tb.ya.data(), n, *m);
             Seen s = walk(t);
             ASSERT_EQ(s.x.size(), static_cast<std::size_t>(64 * (n - 1) + 1));
@@ -253,6 +253,103 @@ TEST(Dense, ProvenLargestIsTheTrueOne) {
             EXPECT_GE(r.bound, e);
             EXPECT_GE(r.bound, r.all.err);
             EXPECT_LE(r.bound, 1.01 * r.all.err + r.allowance);
+        }
+    }
+}
+
+namespace {
+// The second derivatives M of a cubic spline through (x, y) the plain way: the whole n x n
+// system, its end rows written as the condition says, solved by Gaussian elimination with
+// partial pivoting. cond 'n': not-a-knot (third derivative continuous at x[1] and x[n-2]; with
+// three rows M constant, with two M = 0); 'c': clamped, slopes s0 and s1 at the ends.
+std::vector<double> plain_d2(const std::vector<double>& x, const std::vector<double>& y, char cond,
+                             double s0, double s1) {
+    std::size_t n = x.size();
+    std::vector<std::vector<double>> a(n, std::vector<double>(n + 1, 0.0));
+    auto h = [&](std::size_t i) { return x[i + 1] - x[i]; };
+    auto d = [&](std::size_t i) { return (y[i + 1] - y[i]) / h(i); };
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        a[i][i - 1] = h(i - 1);
+        a[i][i] = 2 * (h(i - 1) + h(i));
+        a[i][i + 1] = h(i);
+        a[i][n] = 6 * (d(i) - d(i - 1));
+    }
+    std::size_t l = n - 1;
+    if (cond == 'c') {
+        a[0][0] = 2 * h(0), a[0][1] = h(0), a[0][n] = 6 * (d(0) - s0);
+        a[l][l - 1] = h(l - 1), a[l][l] = 2 * h(l - 1), a[l][n] = 6 * (s1 - d(l - 1));
+    } else if (n == 2) {
+        a[0][0] = 1, a[1][1] = 1;
+    } else if (n == 3) {
+        a[0][0] = 1, a[0][1] = -1, a[2][1] = 1, a[2][2] = -1;
+    } else {
+        a[0][0] = -1 / h(0), a[0][1] = 1 / h(0) + 1 / h(1), a[0][2] = -1 / h(1);
+        a[l][l - 2] = -1 / h(l - 2), a[l][l - 1] = 1 / h(l - 2) + 1 / h(l - 1),
+        a[l][l] = -1 / h(l - 1);
+    }
+    for (std::size_t c = 0; c < n; ++c) {
+        std::size_t p = c;
+        for (std::size_t r = c + 1; r < n; ++r)
+            if (std::fabs(a[r][c]) > std::fabs(a[p][c]))
+                p = r;
+        std::swap(a[c], a[p]);
+        for (std::size_t r = c + 1; r < n; ++r) {
+            double f = a[r][c] / a[c][c];
+            for (std::size_t k = c; k <= n; ++k)
+                a[r][k] -= f * a[c][k];
+        }
+    }
+    std::vector<double> m(n);
+    for (std::size_t c = n; c-- > 0;) {
+        double s = a[c][n];
+        for (std::size_t k = c + 1; k < n; ++k)
+            s -= a[c][k] * m[k];
+        m[c] = s / a[c][c];
+    }
+    return m;
+}
+} // namespace
+
+// The not-a-knot and clamped splines' second derivatives are those of their systems solved the
+// plain way, on uneven tables of 2 to 40 rows; with 4 rows the not-a-knot spline is the cubic
+// through them, with 2 the clamped one has the end slopes asked for.
+TEST(Dense, OtherEndConditions) {
+    std::mt19937_64 g(11);
+    std::uniform_real_distribution<double> step(0.05, 1.5), val(-1, 1);
+    for (int n : {2, 3, 4, 5, 9, 40}) {
+        std::vector<double> x{-0.5 * n}, y;
+        while (x.size() < static_cast<std::size_t>(n))
+            x.push_back(x.back() + step(g));
+        for (double v : x)
+            y.push_back(lorentz(v) + val(g));
+        for (const char* name : {"not-a-knot", "clamped"}) {
+            SCOPED_TRACE(std::string(name) + ", " + std::to_string(n) + " rows");
+            const Method& m = *method_named(name);
+            DenseTable t = dense_prepare(x.data(), y.data(), n, m);
+            std::vector<double> want = plain_d2(x, y, name[0], lorentz_deriv(x.front()),
+                                                lorentz_deriv(x.back()));
+            double scale = 0;
+            for (double v : want)
+                scale = std::max(scale, std::fabs(v));
+            for (std::size_t i = 0; i < want.size(); ++i)
+                EXPECT_NEAR(t.d2[i], want[i], 1e-12 * scale + 1e-300) << i;
+            if (n == 4 && name[0] == 'n') { // the cubic through four rows, at their middles
+                for (int k = 0; k < 3; ++k) {
+                    double v = 0.5 * (x[k] + x[k + 1]), p = 0;
+                    for (int i = 0; i < 4; ++i) {
+                        double l = y[i];
+                        for (int j = 0; j < 4; ++j)
+                            l *= j == i ? 1 : (v - x[j]) / (x[i] - x[j]);
+                        p += l;
+                    }
+                    EXPECT_NEAR(dense_value(t, k, v), p, 1e-12);
+                }
+            }
+            if (n == 2 && name[0] == 'c') { // the Hermite piece: its slopes at the ends
+                double h = x[1] - x[0], d = (y[1] - y[0]) / h;
+                EXPECT_NEAR(d - h * (2 * t.d2[0] + t.d2[1]) / 6, lorentz_deriv(x[0]), 1e-12);
+                EXPECT_NEAR(d + h * (t.d2[0] + 2 * t.d2[1]) / 6, lorentz_deriv(x[1]), 1e-12);
+            }
         }
     }
 }

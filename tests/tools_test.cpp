@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
@@ -102,8 +103,9 @@ TEST(Lorgen, BadArguments) {
         {{"--tol", "1e-14", "--method", "spline"},
          "E must be at least 1e-13: below it rounding, not the table, sets the error"},
         {{"--tol", "1e-8", "--method", "cubic"},
-         "the method is spline or quadratic, not \"cubic\""},
-        {{"--tol", "1e-8"}, "a design needs both --tol E and --method spline|quadratic"},
+         "the method is spline, quadratic, not-a-knot, clamped or all, not \"cubic\""},
+        {{"--tol", "1e-8"},
+         "a design needs both --tol E and --method spline|quadratic|not-a-knot|clamped|all"},
         {{"--method", "spline", "--tol", "1e-8", "3", "1"}, "A must be below B"},
         {{"--tol", "1e-8", "--method", "quadratic", "-1e308", "1e308"}, "B - A must be finite"},
     };
@@ -444,11 +446,13 @@ TEST(Lorconv, CsvShape) {
     EXPECT_EQ(text.find('\r'), std::string::npos);
     EXPECT_EQ(text.back(), '\n');
     auto rows = csv_rows(text);
-    ASSERT_EQ(rows.size(), 7u);
+    ASSERT_EQ(rows.size(), 13u);
     EXPECT_EQ(text.substr(0, text.find('\n')),
               "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends,bound");
-    const char* want[][2] = {{"spline", "4"},    {"spline", "8"},    {"spline", "16"},
-                             {"quadratic", "4"}, {"quadratic", "8"}, {"quadratic", "16"}};
+    const char* want[][2] = {
+        {"spline", "4"},     {"spline", "8"},     {"spline", "16"},     {"quadratic", "4"},
+        {"quadratic", "8"},  {"quadratic", "16"}, {"not-a-knot", "4"},  {"not-a-knot", "8"},
+        {"not-a-knot", "16"}, {"clamped", "4"},   {"clamped", "8"},     {"clamped", "16"}};
     for (std::size_t i = 1; i < rows.size(); ++i) {
         ASSERT_EQ(rows[i].size(), 10u) << i;
         EXPECT_GE(std::stod(rows[i][9]), std::stod(rows[i][3])); // the bound, the largest
@@ -489,19 +493,23 @@ TEST(Lorconv, ObservedOrdersOfTheDefaultRun) {
     RunResult r = run_args(d.path, {bin("lorconv")});
     ASSERT_EQ(r.status, 0) << r.err;
     auto rows = csv_rows(read_file(d.path / "conv.csv"));
-    // The finest pair of each method: the last spline row and the last row.
-    std::size_t last_spline = 0;
+    // The finest pair of each method: its last row. The other end conditions lose the natural
+    // spline's end layer: h^4 at the ends too.
+    std::map<std::string, std::size_t> last;
     for (std::size_t i = 1; i < rows.size(); ++i)
-        if (rows[i][0] == "spline")
-            last_spline = i;
-    for (auto [row, inner, ends] :
-         {std::tuple{last_spline, 4.0, 2.0}, std::tuple{rows.size() - 1, 3.0, 1.0}}) {
-        SCOPED_TRACE(rows[row][0]);
+        last[rows[i][0]] = i;
+    for (auto [method, inner, ends] :
+         {std::tuple{"spline", 4.0, 2.0}, {"quadratic", 3.0, 1.0}, {"not-a-knot", 4.0, 4.0},
+          {"clamped", 4.0, 4.0}}) {
+        SCOPED_TRACE(method);
+        std::size_t row = last.at(method);
         EXPECT_NEAR(std::stod(rows[row][7]), inner, 0.1);
         EXPECT_NEAR(std::stod(rows[row][8]), ends, 0.1);
     }
-    EXPECT_NE(r.out.find("spline: inner order 4.00 (h^4), ends 2.00 (h^2"), std::string::npos)
-        << r.out;
+    for (const char* verdict : {"spline: inner order 4.00 (h^4), ends 2.00 (h^2",
+                                "not-a-knot: inner order 4.00 (h^4), ends 4.00 (h^4)\n",
+                                "clamped: inner order 4.00 (h^4), ends 3.99 (h^4)\n"})
+        EXPECT_NE(r.out.find(verdict), std::string::npos) << r.out;
 }
 
 // The study's jobs on one thread or several: the same table, files and verdicts.
