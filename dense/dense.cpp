@@ -24,20 +24,21 @@ DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method
 }
 
 namespace {
-// The points of interval k: count of them (64, or 1 for the last abscissa alone), and the
-// first abscissa and the width the others are taken from.
+// The points of interval k: count of them (64 / every, or 1 for the last abscissa alone),
+// and the first abscissa and the width the others are taken from.
 struct Points {
     double x0, step;
-    int count;
+    int count, every;
 };
-inline Points points_of(const DenseTable& t, int k) {
+inline Points points_of(const DenseTable& t, int k, int every) {
     if (k >= t.n - 1)
-        return {t.xa[t.n - 1], 0.0, 1};
-    return {t.xa[k], t.xa[k + 1] - t.xa[k], dense_per_interval};
+        return {t.xa[t.n - 1], 0.0, 1, 1};
+    every = std::clamp(every, 1, dense_per_interval);
+    return {t.xa[k], t.xa[k + 1] - t.xa[k], std::max(1, dense_per_interval / every), every};
 }
-// Point j: x0 + ((x1 - x0) * j) / 64.0.
+// Point j: x0 + ((x1 - x0) * (j * every)) / 64.0.
 inline double point_x(const Points& p, int j) {
-    return p.count == 1 ? p.x0 : p.x0 + (p.step * j) / 64.0;
+    return p.count == 1 ? p.x0 : p.x0 + (p.step * (j * p.every)) / 64.0;
 }
 
 // Where the reductions o asks for put the points of an interval: its column and its side of
@@ -128,8 +129,8 @@ void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
 namespace {
 // The points of interval k into x, the method's values there into p, the errors into e. The
 // errors in a loop of their own, which the compiler vectorises.
-Points interval_errors(const DenseTable& t, int k, double* x, double* p, double* e) {
-    Points pts = points_of(t, k);
+Points interval_errors(const DenseTable& t, int k, int every, double* x, double* p, double* e) {
+    Points pts = points_of(t, k, every);
     for (int j = 0; j < pts.count; ++j)
         x[j] = point_x(pts, j);
     t.m->values(t, k, x, pts.count, p);
@@ -170,7 +171,7 @@ void scan_interval(const DenseTable& t, const DenseOpts& o, int k, DenseErrors& 
     Peak p;
     long long bad = 0;
     double xs[dense_per_interval], ps[dense_per_interval], es[dense_per_interval];
-    Points pts = interval_errors(t, k, xs, ps, es);
+    Points pts = interval_errors(t, k, o.every, xs, ps, es);
     int count = pts.count;
     // The points ascend where the width does not step down.
     Place pl = place_of(o, scale, count == 1 || pts.step >= 0, xs[0], xs[count - 1]);

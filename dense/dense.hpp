@@ -65,6 +65,7 @@ struct DenseOpts {
     // abscissae do not strictly ascend, the points alone, and no bound.
     bool prove = false;
     double target = 0;
+    int every = 1; // sampled: every 1st, 2nd, 4th, ... of the 64 points only (a power of 2)
 };
 struct DenseErrors {
     Peak all;

@@ -42,6 +42,7 @@ struct Method {
     // rounding allowances (bound.hpp). Only for tables whose abscissae strictly ascend.
     Jet (*jet)(const DenseTable& t, int k, double x);
     Tuning tuning;
+    bool local; // a piece depends only on the two rows to each side of its interval
 };
 
 // Every method, in the order the programs list them.

@@ -79,11 +79,18 @@ void quadratic_prepare(DenseTable& t, int) {
 }
 
 void quadratic_values(const DenseTable& t, int k, const double* x, int count, double* p) {
-    // Row k of the table is entry k + 1 of the padded one.
-    const double* pxa = t.pxa.data();
+    // Row k of the table is entry k + 1 of the padded one. The coefficients of the four
+    // points the search picks are made once while the points stay the same: quad's bits.
+    const double *pxa = t.pxa.data(), *pya = t.pya.data();
+    int jb = -1;
+    QuadPiece q{};
     for (int i = 0; i < count; ++i) {
         int j = t.walk ? locate_near(x[i], pxa, t.n, k + 1) : locate(x[i], pxa, t.n);
-        p[i] = quad_at(j, x[i], pxa, t.pya.data(), t.n);
+        if (int b = quad_first(j, t.n); b != jb) {
+            jb = b;
+            q = quad_piece(pxa + jb, pya + jb);
+        }
+        p[i] = quad_eval(q, x[i]);
     }
 }
 
@@ -93,9 +100,9 @@ void quadratic_values(const DenseTable& t, int k, const double* x, int count, do
 Jet quadratic_jet(const DenseTable& t, int k, double x) {
     const double *xi = t.pxa.data() + k, *yi = t.pya.data() + k;
     QuadPiece q = quad_piece(xi, yi);
-    double d = x - q.mid, s = std::fabs(d); // quad's value, as quad computes it
+    double s = std::fabs(x - q.mid);
     double size = (std::fabs(q.c) * s + std::fabs(q.s23)) * s + std::fabs(q.a);
-    return {(d * q.c + q.s23) * d + q.a, 2 * q.c, 7 * unit_roundoff * size, 0};
+    return {quad_eval(q, x), 2 * q.c, 7 * unit_roundoff * size, 0};
 }
 
 // The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's
@@ -113,7 +120,8 @@ constexpr Method spline_entry{"spline",
                               spline_prepare,
                               spline_values,
                               spline_jet,
-                              {4, 0, 4, true}};
+                              {4, 0, 4, true},
+                              false};
 constexpr Method quadratic_entry{"quadratic",
                                  "the four-point quadratic",
                                  "four-point quadratic",
@@ -125,7 +133,8 @@ constexpr Method quadratic_entry{"quadratic",
                                  quadratic_prepare,
                                  quadratic_values,
                                  quadratic_jet,
-                                 {2, 1, 1, true}};
+                                 {2, 1, 1, true},
+                                 true};
 // The other end conditions: h^4 inside and at the ends; no rows placed at the ends.
 constexpr Method notaknot_entry{"not-a-knot",
                                 "the not-a-knot cubic spline",
@@ -138,7 +147,8 @@ constexpr Method notaknot_entry{"not-a-knot",
                                 notaknot_prepare,
                                 spline_values,
                                 spline_jet,
-                                {4, 0, 4, false}};
+                                {4, 0, 4, false},
+                                false};
 constexpr Method clamped_entry{"clamped",
                                "the clamped cubic spline",
                                "clamped cubic spline (f' at the ends)",
@@ -150,10 +160,10 @@ constexpr Method clamped_entry{"clamped",
                                clamped_prepare,
                                spline_values,
                                spline_jet,
-                               {4, 0, 4, false}};
+                               {4, 0, 4, false},
+                               false};
 
-constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry,
-                                 &clamped_entry};
+constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry};
 } // namespace
 
 std::span<const Method* const> methods() {

@@ -39,10 +39,15 @@ struct Job {
     int threads;
 };
 
-// The errors of the method on rows x in the intervals k0 .. k1-1: per interval a bound of its
-// error everywhere, within 0.1% of its largest (the last row counts in the last interval),
-// infinite where an error is not finite.
-Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1) {
+// What errors_of gives an interval: its largest at every 4th of the engine's points, an
+// estimate for spacing the rows; a bound of its error everywhere, within 0.1% of its largest;
+// or a bound that is tight only where it exceeds the tolerance (for deciding which do).
+enum class Errors { estimate, tight, against_tol };
+
+// The errors of the method on rows x in the intervals k0 .. k1-1, per interval (the last row
+// counts in the last interval), infinite where an error is not finite.
+Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1,
+               Errors what = Errors::estimate) {
     Rows y = values_of(x);
     int n = static_cast<int>(x.size());
     k1 = k1 < 0 ? n - 1 : k1;
@@ -51,14 +56,17 @@ Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1) {
     o.k0 = k0;
     o.k1 = k1 == n - 1 ? n : k1;
     o.per_interval = true;
-    o.prove = true;
+    bool prove = what != Errors::estimate;
+    o.prove = prove;
+    o.target = what == Errors::against_tol ? job.tol : 0;
+    o.every = prove ? 1 : 4;
     o.threads = job.threads;
     DenseErrors r = dense_errors(t, o);
     Rows e(static_cast<std::size_t>(k1 - k0), 0.0);
     for (std::size_t i = 0; i < r.interval.size(); ++i) {
-        double v = r.interval_not_finite[i] > 0 || !(r.interval_bound[i] >= 0)
-                       ? HUGE_VAL
-                       : r.interval_bound[i];
+        double v = prove ? r.interval_bound[i] : std::max(r.interval[i].err, 0.0);
+        if (r.interval_not_finite[i] > 0 || !(v >= 0))
+            v = HUGE_VAL;
         double& to = e[std::min(i, e.size() - 1)];
         to = std::max(to, v);
     }
@@ -201,7 +209,7 @@ bool split_end(Try& t, bool front, const Job& job) {
             break;
         Rows x = t.x;
         x.insert(x.begin() + at, v);
-        double e = largest(errors_of(x, job, k0, k1));
+        double e = largest(errors_of(x, job, k0, k1, Errors::tight));
         if (best_v && !(e < best)) {
             ++worse;
             continue;
@@ -213,7 +221,7 @@ bool split_end(Try& t, bool front, const Job& job) {
     if (!best_v)
         return false;
     t.x.insert(t.x.begin() + at, *best_v);
-    t.e = errors_of(t.x, job);
+    t.e = errors_of(t.x, job, 0, -1, Errors::against_tol);
     return true;
 }
 
@@ -221,6 +229,7 @@ bool split_end(Try& t, bool front, const Job& job) {
 // is: an end interval by split_end, the others at their middles. False (with the reason in
 // *why) when that takes more than limit rows or a split would repeat an abscissa.
 bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
+    t.e = errors_of(t.x, job, 0, -1, Errors::against_tol);
     for (;;) {
         if (t.x.size() > limit) {
             *why = DesignEnd::too_many_rows;
@@ -248,7 +257,7 @@ bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
         x.push_back(t.x.back());
         if (x.size() == t.x.size())
             return true;
-        t = {x, errors_of(x, job)};
+        t = {x, errors_of(x, job, 0, -1, Errors::against_tol)};
     }
 }
 
@@ -312,6 +321,13 @@ Design design_table(double a, double b, double tol, const Method& m, int threads
         last = s;
         settled = largest(s.e);
         auto limit = static_cast<std::size_t>(std::min(max_rows, n + 16));
+        // Each interval with an error above tol at its points takes a row more at least:
+        // more of them than mend may add, and it would fail.
+        auto above = std::count_if(s.e.begin(), s.e.end(), [&](double e) { return e > tol; });
+        if (static_cast<std::size_t>(above) > limit - s.x.size()) {
+            d.end = DesignEnd::too_many_rows;
+            return false;
+        }
         if (!mend(s, limit, job, &d.end))
             return false;
         if (!found || n < found_n) {
@@ -359,35 +375,120 @@ Proven table_error(const double* xa, const double* ya, int n, const Method& m, d
 }
 
 namespace {
+// What the end intervals of lorgen's n evenly spaced rows do against tol, for a method whose
+// pieces reach two rows to each side: each end from six rows of its own, whose first (last)
+// three intervals are the table's own pieces. Within where n is too small to need it.
+Verdict local_ends(double a, double b, long long n, const Job& job) {
+    if (n < 12)
+        return Verdict::within;
+    for (bool front : {true, false}) {
+        Rows x(6), y(6);
+        for (long long i = 0; i < 6; ++i) {
+            auto at = static_cast<std::size_t>(i);
+            x[at] = sample_x(a, b, n, front ? i : n - 6 + i);
+            y[at] = lorentz(x[at]);
+        }
+        DenseTable t = dense_prepare(x.data(), y.data(), 6, job.m, 1);
+        if (Proven p = within(t, front ? 0 : 2, front ? 3 : 6, job.tol, 1);
+            p.verdict != Verdict::within)
+            return p.verdict;
+    }
+    return Verdict::within;
+}
+
 // What lorgen's n evenly spaced rows do against tol: the end intervals, where the end
-// conditions put the largest errors, first; every probe stops at the first error above tol.
+// conditions put the largest errors, first (from their own rows where the method is local);
+// every probe stops at the first error above tol.
 Verdict even_verdict(double a, double b, long long n, const Job& job) {
-    double tol = job.tol;
-    int threads = job.threads;
+    if (job.m.local)
+        if (Verdict v = local_ends(a, b, n, job); v != Verdict::within)
+            return v;
     Rows x(static_cast<std::size_t>(n)), y(x.size());
     sample_table(a, b, n, x.data(), y.data());
     auto rows = static_cast<int>(n);
-    DenseTable t = dense_prepare(x.data(), y.data(), rows, job.m, threads);
+    DenseTable t = dense_prepare(x.data(), y.data(), rows, job.m, job.threads);
     for (int k0 : {0, std::max(0, rows - 3)})
-        if (Proven p = within(t, k0, std::min(k0 + 2, rows - 1), tol, 1);
+        if (Proven p = within(t, k0, std::min(k0 + 2, rows - 1), job.tol, 1);
             p.verdict != Verdict::within)
             return p.verdict;
-    return within(t, 0, -1, tol, threads).verdict;
+    return within(t, 0, -1, job.tol, job.threads).verdict;
 }
+
+// The count the method's error model predicts: the largest errors e0, e1 of lorgen's 129 and
+// 257 rows give the order p (the nearest whole one, 1 to 4) of e = C h^p, and the least n
+// whose h meets tol under it, found by bisection with powers by multiplication (the same on
+// every platform). 0 when the errors do not fall like such a power (a wide interval whose
+// few rows miss the peak, say).
+long long predicted(double a, double b, const Job& job) {
+    double e[2], h[2];
+    long long ns[2] = {129, 257};
+    for (int i = 0; i < 2; ++i) {
+        Rows x(static_cast<std::size_t>(ns[i])), y(x.size());
+        sample_table(a, b, ns[i], x.data(), y.data());
+        DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(ns[i]), job.m, 1);
+        e[i] = dense_errors(t, {.prove = true}).all.err;
+        h[i] = (b - a) / static_cast<double>(ns[i] - 1);
+    }
+    if (!(e[1] > 0 && e[0] > e[1]))
+        return 0;
+    // The order: the p whose 2^p is nearest e0/e1 in ratio, within a factor 2^0.35.
+    int p = 0;
+    for (int q = 1; q <= 4; ++q) {
+        double r = e[0] / e[1] / std::ldexp(1.0, q);
+        if (r > 0.78 && r < 1.28)
+            p = q;
+    }
+    if (p == 0)
+        return 0;
+    auto model = [&](long long n) {
+        return e[1] * ipow((b - a) / static_cast<double>(n - 1) / h[1], p);
+    };
+    long long lo = 2, hi = 2 * max_rows;
+    while (hi - lo > 1) {
+        long long mid = lo + (hi - lo) / 2;
+        (model(mid) <= job.tol ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+// A probe of the count: n and what its rows do.
+struct Probe {
+    long long n;
+    Verdict v;
+};
 } // namespace
 
 EvenCount even_rows(double a, double b, double tol, const Method& m, int threads) {
     Job job{m, tol, threads};
-    EvenCount c;
-    Verdict last = Verdict::above; // of the last n that did not meet tol
-    c.rows = least_rows(
-        [&](long long n) {
-            Verdict v = even_verdict(a, b, n, job);
-            if (v != Verdict::within)
-                last = v;
-            return v == Verdict::within;
-        },
-        [](long long) { return false; });
-    c.fewer = c.rows > 2 ? last : Verdict::within;
-    return c;
+    auto probe = [&](long long n) { return Probe{n, even_verdict(a, b, n, job)}; };
+    long long start = std::clamp(predicted(a, b, job), 2LL, max_rows);
+    Probe hi = probe(start), lo{1, Verdict::above};
+    // From the start, steps of 1, 2, 4, ... toward the other side of tol; then bisection.
+    if (hi.v == Verdict::within) {
+        for (long long d = 1; hi.n - d >= 2; d *= 2) {
+            Probe q = probe(hi.n - d);
+            if (q.v != Verdict::within) {
+                lo = q;
+                break;
+            }
+            hi = q;
+        }
+    } else {
+        lo = hi;
+        for (long long d = 1;; d *= 2) {
+            if (lo.n == max_rows)
+                return {};
+            Probe q = probe(std::min(lo.n + d, max_rows));
+            if (q.v == Verdict::within) {
+                hi = q;
+                break;
+            }
+            lo = q;
+        }
+    }
+    while (hi.n - lo.n > 1) {
+        Probe q = probe(lo.n + (hi.n - lo.n) / 2);
+        (q.v == Verdict::within ? hi : lo) = q;
+    }
+    return {hi.n, hi.n > 2 ? lo.v : Verdict::within};
 }

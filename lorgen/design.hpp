@@ -43,10 +43,12 @@ struct Proven {
 Proven table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
                    int threads);
 
-// The evenly spaced count: the fewest of lorgen's rows (sample_x) whose error is proven
-// within tol on [a, b], found as n = 2, 4, 8, ... until a table meets tol, then by bisection
-// between the last n that failed and the first that met; and what rows - 1 did (within: rows
-// is 2). rows is 0 when 2^24 rows do not meet tol.
+// The evenly spaced count: a number N of lorgen's rows (sample_x) on [a, b] whose error is
+// proven within tol while N - 1 rows' is not; and what N - 1 rows did (within: N is 2). The
+// search starts where the method's error model (its order and constant, measured on small
+// tables) puts the count, steps 1, 2, 4, ... rows toward the other side of tol, and bisects.
+// The error does not fall steadily with n, so N need not be the very fewest. rows is 0 when
+// 2^24 rows do not meet tol.
 struct EvenCount {
     long long rows = 0;
     Verdict fewer = Verdict::within;

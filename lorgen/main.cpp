@@ -219,11 +219,10 @@ std::string design_failure(const Design& g, const Method& m, const DesignArgs& d
         return fmt("the search for a table that keeps %s %s gave up at %lld rows: the largest "
                    "error stayed near %.2g as the rows doubled",
                    m.title, where.c_str(), g.stalled_rows, g.stalled_error);
-    std::string why = g.end == DesignEnd::too_close
-                          ? ": its rows would be closer than doubles can tell apart"
-                      : g.end == DesignEnd::not_finite
-                          ? ": its values are not finite on intervals this wide"
-                          : " with at most " + std::to_string(max_rows) + " rows";
+    std::string why =
+        g.end == DesignEnd::too_close    ? ": its rows would be closer than doubles can tell apart"
+        : g.end == DesignEnd::not_finite ? ": its values are not finite on intervals this wide"
+                                         : " with at most " + std::to_string(max_rows) + " rows";
     return std::string("no table keeps ") + m.title + " " + where + why;
 }
 
@@ -299,8 +298,8 @@ int all_main(const DesignArgs& d, int threads) {
     std::size_t fewest = 0;
     for (const Method* m : methods()) {
         out.push_back(design_one(d, *m, threads));
-        if (out.back().wrong.empty() && (!out[fewest].wrong.empty() ||
-                                         out.back().x.size() < out[fewest].x.size()))
+        if (out.back().wrong.empty() &&
+            (!out[fewest].wrong.empty() || out.back().x.size() < out[fewest].x.size()))
             fewest = out.size() - 1;
     }
     std::string t = "Rows that keep each method " + where_text(d) + ", proven by the bound:\n" +
@@ -313,8 +312,8 @@ int all_main(const DesignArgs& d, int threads) {
             t += fmt("%-12s %14s %10s %14s %9s\n", o.m->name, "-", "-", "-", "-");
             continue;
         }
-        std::string even = o.even.rows > 0 ? std::to_string(o.even.rows)
-                                           : "> " + std::to_string(max_rows);
+        std::string even =
+            o.even.rows > 0 ? std::to_string(o.even.rows) : "> " + std::to_string(max_rows);
         std::string ends = end_rows_text(o.x);
         t += fmt("%-12s %14s %10s %14.2e %9s", o.m->name, even.c_str(),
                  std::to_string(o.x.size()).c_str(), o.p.largest.err, fmt_up(o.p.bound).c_str()) +

@@ -38,8 +38,16 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
     double legend = 18.0 * static_cast<double>(s.size() == 1 ? 2 : s.size());
     constexpr double w = 860, left = 90, top = 60;
     double ht = 484 + legend;
-    Panel p{left,        top, w - left - 30, 430 - top, a, b, decade_below(lo), decade_above(hi),
-            Scale::linear, Scale::log10};
+    Panel p{left,
+            top,
+            w - left - 30,
+            430 - top,
+            a,
+            b,
+            decade_below(lo),
+            decade_above(hi),
+            Scale::linear,
+            Scale::log10};
     std::string svg = svg_begin(w, ht);
     draw_axes(svg, p, "x", "spacing of consecutive rows", heading);
     double ly = ht - legend - 4;
@@ -54,18 +62,18 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
         auto n = static_cast<long>(h.size());
         draw_line(svg, p, mid.data(), h.data(), n, designed, 1.6);
         draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400), designed, 2.2);
-        std::string need =
-            m.even > 0 ? fmt("%lld rows", m.even)
-                       : fmt("more than %lld rows (drawn at %lld)", max_rows, max_rows);
+        std::string need = m.even > 0
+                               ? fmt("%lld rows", m.even)
+                               : fmt("more than %lld rows (drawn at %lld)", max_rows, max_rows);
         std::string name = s.size() == 1 ? "" : m.label + ": ";
         if (s.size() == 1) {
             draw_legend(svg, p, ly, designed,
                         fmt("designed: %zu rows, each at the middle of its interval", m.x.size()));
             draw_legend(svg, p, ly + 18, evenly, "evenly spaced, dashed: " + need, "6 4");
         } else {
-            draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed,
-                        name + fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size()) +
-                            need);
+            draw_legend(
+                svg, p, ly + 18.0 * static_cast<double>(i), designed,
+                name + fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size()) + need);
         }
     }
     svg_end(svg);

@@ -285,7 +285,7 @@ std::vector<double> plain_d2(const std::vector<double>& x, const std::vector<dou
     } else {
         a[0][0] = -1 / h(0), a[0][1] = 1 / h(0) + 1 / h(1), a[0][2] = -1 / h(1);
         a[l][l - 2] = -1 / h(l - 2), a[l][l - 1] = 1 / h(l - 2) + 1 / h(l - 1),
-        a[l][l] = -1 / h(l - 1);
+                 a[l][l] = -1 / h(l - 1);
     }
     for (std::size_t c = 0; c < n; ++c) {
         std::size_t p = c;
@@ -326,8 +326,8 @@ TEST(Dense, OtherEndConditions) {
             SCOPED_TRACE(std::string(name) + ", " + std::to_string(n) + " rows");
             const Method& m = *method_named(name);
             DenseTable t = dense_prepare(x.data(), y.data(), n, m);
-            std::vector<double> want = plain_d2(x, y, name[0], lorentz_deriv(x.front()),
-                                                lorentz_deriv(x.back()));
+            std::vector<double> want =
+                plain_d2(x, y, name[0], lorentz_deriv(x.front()), lorentz_deriv(x.back()));
             double scale = 0;
             for (double v : want)
                 scale = std::max(scale, std::fabs(v));

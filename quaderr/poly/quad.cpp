@@ -15,9 +15,7 @@ QuadPiece quad_piece(const double xi[], const double yi[]) {
 }
 
 double quad(const double xi[], const double yi[], double x) {
-    QuadPiece q = quad_piece(xi, yi);
-    double t = x - q.mid;
-    return (t * q.c + q.s23) * t + q.a;
+    return quad_eval(quad_piece(xi, yi), x);
 }
 
 int quad_first(int j, int n) {

@@ -11,6 +11,11 @@ struct QuadPiece {
     double c, s23, a, mid;
 };
 QuadPiece quad_piece(const double xi[], const double yi[]);
+// That quadratic at x, as quad evaluates it.
+inline double quad_eval(const QuadPiece& q, double x) {
+    double t = x - q.mid;
+    return (t * q.c + q.s23) * t + q.a;
+}
 
 // The first of the four padded entries jb..jb+3 that the interpolation at x takes, given the
 // search's result j = locate(x, xa, n): j - 1, clamped to 0..n-2.
