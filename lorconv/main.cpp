@@ -2,10 +2,12 @@
 // inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
 #include "args.hpp"
 #include "conv.hpp"
+#include "progress.hpp"
 #include "save.hpp"
 #include "shell.hpp"
 #include "svg.hpp"
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -224,7 +226,8 @@ void print_results(const Study& s) {
 // The study of every method on the tables of n0, 2 n0, ... <= n1 rows, each table and
 // method a job of its own, the jobs on up to threads threads; the same results whatever
 // threads is. Returns the largest |y| of the tables, for the rounding level.
-double study(long long n0, long long n1, double a, double b, int threads, Study& s) {
+// On a terminal, from 2 s on, p says how far it is.
+double study(long long n0, long long n1, double a, double b, int threads, Study& s, Progress& p) {
     std::vector<int> sizes;
     for (long long n = n0; n <= n1; n *= 2)
         sizes.push_back(static_cast<int>(n));
@@ -232,11 +235,15 @@ double study(long long n0, long long n1, double a, double b, int threads, Study&
         s.push_back({m, std::vector<ConvStats>(sizes.size())});
     std::vector<double> ymax(sizes.size(), 0.0);
     // The largest tables first, so that the threads end together.
-    std::size_t ms = s.size();
-    run_jobs(ms * sizes.size(), threads, [&](std::size_t job) {
+    std::size_t ms = s.size(), jobs = ms * sizes.size();
+    std::atomic<std::size_t> done{0};
+    run_jobs(jobs, threads, [&](std::size_t job) {
         std::size_t i = sizes.size() - 1 - job / ms, k = job % ms;
         ConvTable t = conv_table(sizes[i], a, b);
         s[k].rows[i] = conv_stats(t, *s[k].m, a, b);
+        progress_say(p, "lorconv: " + std::to_string(++done) + " of " + std::to_string(jobs) +
+                            " tables studied (" + s[k].m->word + " on " + grouped(sizes[i]) +
+                            " rows)");
         if (k == 0)
             for (double y : t.ya)
                 ymax[i] = std::fmax(ymax[i], std::fabs(y));
@@ -266,7 +273,16 @@ std::string check_args(int argc, char** argv, long long* n0, long long* n1, doub
 // std::bad_alloc when memory is short.
 int run(long long n0, long long n1, double a, double b) {
     Study s;
-    double ymax = study(n0, n1, a, b, thread_count(), s);
+    Progress p;
+    progress_begin(p);
+    double ymax = 0;
+    try {
+        ymax = study(n0, n1, a, b, thread_count(), s, p);
+    } catch (...) {
+        progress_end(p);
+        throw;
+    }
+    progress_end(p);
     // The results first: a file that cannot be written loses nothing of them.
     print_results(s);
     Saved csv = write_csv(s), svg = write_svg(s, a, b, ymax);

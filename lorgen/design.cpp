@@ -301,7 +301,8 @@ Proven within(const DenseTable& t, int k0, int k1, double tol, int threads, bool
 }
 } // namespace
 
-Design design_table(double a, double b, double tol, const Method& m, int threads) {
+Design design_table(double a, double b, double tol, const Method& m, int threads,
+                    const Tell& tell) {
     Job job{m, tol, threads};
     Rows rows = resolving(a, b);
     const Try start{rows, errors_of(rows, job)};
@@ -313,6 +314,8 @@ Design design_table(double a, double b, double tol, const Method& m, int threads
     long long found_n = 0;
     // n rows settled from the last settled rows, then mended with at most 16 rows more.
     auto meets = [&](long long n) {
+        if (tell)
+            tell("the design", n, 0);
         Try s = settle(last, n, job);
         if (s.x.empty()) {
             d.end = DesignEnd::too_close;
@@ -458,9 +461,18 @@ struct Probe {
 };
 } // namespace
 
-EvenCount even_rows(double a, double b, double tol, const Method& m, int threads) {
+EvenCount even_rows(double a, double b, double tol, const Method& m, int threads,
+                    const Tell& tell) {
     Job job{m, tol, threads};
-    auto probe = [&](long long n) { return Probe{n, even_verdict(a, b, n, job)}; };
+    long long failed = 0, met = 0; // the last n that failed and that met tol, for tell
+    auto probe = [&](long long n) {
+        if (tell)
+            tell("evenly spaced rows", failed > 0 ? failed : n,
+                 failed > 0 ? (met > 0 ? met : n) : 0);
+        Probe q{n, even_verdict(a, b, n, job)};
+        (q.v == Verdict::within ? met : failed) = n;
+        return q;
+    };
     long long start = std::clamp(predicted(a, b, job), 2LL, max_rows);
     Probe hi = probe(start), lo{1, Verdict::above};
     // From the start, steps of 1, 2, 4, ... toward the other side of tol; then bisection.

@@ -6,7 +6,12 @@
 #include "args.hpp"
 #include "dense.hpp"
 
+#include <functional>
 #include <vector>
+
+// What a long search is doing, for a progress line: what (a phrase) and the rows it is at,
+// or between (lo, hi; hi 0: at lo). Called on the caller's thread.
+using Tell = std::function<void(const char* what, long long lo, long long hi)>;
 
 enum class DesignEnd {
     reached,       // the table keeps the method within the tolerance
@@ -27,7 +32,8 @@ struct Design {
 // method's error everywhere on it is proven at most tol. The rows are spaced so that every
 // interval carries about the same error bound, then the intervals whose bound is still above
 // tol are mended. The result is the same for any threads.
-Design design_table(double a, double b, double tol, const Method& m, int threads);
+Design design_table(double a, double b, double tol, const Method& m, int threads,
+                    const Tell& tell = {});
 
 // What a table does against a tolerance: its error is proven within it everywhere; an error
 // found is above it (or not finite); or the largest found is within it but the bound is not.
@@ -53,4 +59,5 @@ struct EvenCount {
     long long rows = 0;
     Verdict fewer = Verdict::within;
 };
-EvenCount even_rows(double a, double b, double tol, const Method& m, int threads);
+EvenCount even_rows(double a, double b, double tol, const Method& m, int threads,
+                    const Tell& tell = {});

@@ -4,6 +4,7 @@
 #include "args.hpp"
 #include "design.hpp"
 #include "proc.hpp"
+#include "progress.hpp"
 #include "save.hpp"
 #include "shell.hpp"
 #include "spacing.hpp"
@@ -226,10 +227,11 @@ std::string design_failure(const Design& g, const Method& m, const DesignArgs& d
     return std::string("no table keeps ") + m.title + " " + where + why;
 }
 
-Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
+// The design and count of m for the request, told as they go.
+Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell) {
     Outcome o;
     o.m = &m;
-    Design g = design_table(d.a, d.b, d.tol, m, threads);
+    Design g = design_table(d.a, d.b, d.tol, m, threads, tell);
     if (g.end != DesignEnd::reached) {
         o.wrong = design_failure(g, m, d);
         return o;
@@ -239,8 +241,32 @@ Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
     if (!o.wrong.empty())
         return o;
     o.x = std::move(g.x);
-    o.even = even_rows(d.a, d.b, d.tol, m, threads);
+    o.even = even_rows(d.a, d.b, d.tol, m, threads, tell);
     return o;
+}
+
+// The progress line of the design and count of m: "lorgen: evenly spaced rows for the
+// quadratic: 1,048,576 ... 2,097,152".
+Tell progress_of(Progress& p, const Method& m) {
+    return [&p, &m](const char* what, long long lo, long long hi) {
+        std::string at = hi > 0 ? grouped(lo) + " ... " + grouped(hi) : grouped(lo);
+        progress_say(p, std::string("lorgen: ") + what + " for " + m.word + ": " + at + " rows");
+    };
+}
+
+// design_counted with a progress line while it runs. Throws std::bad_alloc when memory is
+// short, the line cleared.
+Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
+    Progress p;
+    progress_begin(p);
+    try {
+        Outcome o = design_counted(d, m, threads, progress_of(p, m));
+        progress_end(p);
+        return o;
+    } catch (...) {
+        progress_end(p);
+        throw;
+    }
 }
 
 // Where a design put a row close to an end, the end condition's error confined between them:

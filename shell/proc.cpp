@@ -33,6 +33,10 @@ int sys_command_status(int rc) {
 void sys_set_env(const char* name, const char* value) {
     _putenv_s(name, value);
 }
+bool sys_stderr_is_terminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -81,5 +85,8 @@ int sys_command_status(int rc) {
     if (WIFEXITED(rc))
         return WEXITSTATUS(rc);
     return WIFSIGNALED(rc) ? 128 + WTERMSIG(rc) : rc;
+}
+bool sys_stderr_is_terminal() {
+    return isatty(2) == 1;
 }
 #endif

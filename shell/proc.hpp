@@ -15,3 +15,5 @@ void sys_set_env(const char* name, const char* value);
 // Opens the null device on each of descriptors 0, 1 and 2 that is closed; returns a bit mask
 // of those that were (bit 1: standard output).
 int sys_guard_std();
+// Whether standard error is a terminal (a console on Windows), where a line may be rewritten.
+bool sys_stderr_is_terminal();

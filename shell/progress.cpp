@@ -1,0 +1,42 @@
+// progress: the line that says what a long job is doing, on a terminal only.
+#include "progress.hpp"
+
+#include "proc.hpp"
+
+#include <cstdio>
+
+void progress_begin(Progress& p) {
+    p.start = std::chrono::steady_clock::now();
+    p.terminal = sys_stderr_is_terminal();
+    p.shown = 0;
+}
+
+void progress_say(Progress& p, const std::string& text) {
+    std::lock_guard<std::mutex> hold(p.lock);
+    if (!p.terminal || std::chrono::steady_clock::now() - p.start < std::chrono::seconds(2))
+        return;
+    // Spaces over what is left of a longer line before it.
+    std::string pad(p.shown > text.size() ? p.shown - text.size() : 0, ' ');
+    std::fprintf(stderr, "\r%s%s\r%s", text.c_str(), pad.c_str(), text.c_str());
+    std::fflush(stderr);
+    p.shown = text.size();
+}
+
+void progress_end(Progress& p) {
+    std::lock_guard<std::mutex> hold(p.lock);
+    if (p.shown == 0)
+        return;
+    std::fprintf(stderr, "\r%s\r", std::string(p.shown, ' ').c_str());
+    std::fflush(stderr);
+    p.shown = 0;
+}
+
+std::string grouped(long long n) {
+    std::string d = std::to_string(n < 0 ? -n : n), s;
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        if (i > 0 && (d.size() - i) % 3 == 0)
+            s += ',';
+        s += d[i];
+    }
+    return n < 0 ? "-" + s : s;
+}
