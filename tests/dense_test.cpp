@@ -257,59 +257,6 @@ TEST(Dense, ProvenLargestIsTheTrueOne) {
     }
 }
 
-namespace {
-// The second derivatives M of a cubic spline through (x, y) the plain way: the whole n x n
-// system, its end rows written as the condition says, solved by Gaussian elimination with
-// partial pivoting. cond 'n': not-a-knot (third derivative continuous at x[1] and x[n-2]; with
-// three rows M constant, with two M = 0); 'c': clamped, slopes s0 and s1 at the ends.
-std::vector<double> plain_d2(const std::vector<double>& x, const std::vector<double>& y, char cond,
-                             double s0, double s1) {
-    std::size_t n = x.size();
-    std::vector<std::vector<double>> a(n, std::vector<double>(n + 1, 0.0));
-    auto h = [&](std::size_t i) { return x[i + 1] - x[i]; };
-    auto d = [&](std::size_t i) { return (y[i + 1] - y[i]) / h(i); };
-    for (std::size_t i = 1; i + 1 < n; ++i) {
-        a[i][i - 1] = h(i - 1);
-        a[i][i] = 2 * (h(i - 1) + h(i));
-        a[i][i + 1] = h(i);
-        a[i][n] = 6 * (d(i) - d(i - 1));
-    }
-    std::size_t l = n - 1;
-    if (cond == 'c') {
-        a[0][0] = 2 * h(0), a[0][1] = h(0), a[0][n] = 6 * (d(0) - s0);
-        a[l][l - 1] = h(l - 1), a[l][l] = 2 * h(l - 1), a[l][n] = 6 * (s1 - d(l - 1));
-    } else if (n == 2) {
-        a[0][0] = 1, a[1][1] = 1;
-    } else if (n == 3) {
-        a[0][0] = 1, a[0][1] = -1, a[2][1] = 1, a[2][2] = -1;
-    } else {
-        a[0][0] = -1 / h(0), a[0][1] = 1 / h(0) + 1 / h(1), a[0][2] = -1 / h(1);
-        a[l][l - 2] = -1 / h(l - 2), a[l][l - 1] = 1 / h(l - 2) + 1 / h(l - 1),
-                 a[l][l] = -1 / h(l - 1);
-    }
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t p = c;
-        for (std::size_t r = c + 1; r < n; ++r)
-            if (std::fabs(a[r][c]) > std::fabs(a[p][c]))
-                p = r;
-        std::swap(a[c], a[p]);
-        for (std::size_t r = c + 1; r < n; ++r) {
-            double f = a[r][c] / a[c][c];
-            for (std::size_t k = c; k <= n; ++k)
-                a[r][k] -= f * a[c][k];
-        }
-    }
-    std::vector<double> m(n);
-    for (std::size_t c = n; c-- > 0;) {
-        double s = a[c][n];
-        for (std::size_t k = c + 1; k < n; ++k)
-            s -= a[c][k] * m[k];
-        m[c] = s / a[c][c];
-    }
-    return m;
-}
-} // namespace
-
 // The not-a-knot and clamped splines' second derivatives are those of their systems solved the
 // plain way, on uneven tables of 2 to 40 rows; with 4 rows the not-a-knot spline is the cubic
 // through them, with 2 the clamped one has the end slopes asked for.
@@ -327,7 +274,7 @@ TEST(Dense, OtherEndConditions) {
             const Method& m = *method_named(name);
             DenseTable t = dense_prepare(x.data(), y.data(), n, m);
             std::vector<double> want =
-                plain_d2(x, y, name[0], lorentz_deriv(x.front()), lorentz_deriv(x.back()));
+                ref::end_d2(x, y, name[0], lorentz_deriv(x.front()), lorentz_deriv(x.back()));
             double scale = 0;
             for (double v : want)
                 scale = std::max(scale, std::fabs(v));

@@ -18,6 +18,12 @@ inline double lorentz(double x) {
     return 1.0 / (t * t + 1.0);
 }
 
+// Its derivative, -2t / (t*t + 1)^2 / 0.57.
+inline double lorentz_deriv(double x) {
+    double t = (x - 3.47) / 0.57, q = 1.0 / (t * t + 1.0);
+    return -2.0 * t * q * q / 0.57;
+}
+
 // The 999 grid abscissae: -(0.02 i)^3 for i = 500 down to 2, then (0.02 i)^3 for i = 0 to
 // 499, each cube multiplied left to right.
 inline std::vector<double> grid() {
@@ -42,6 +48,9 @@ inline int below(const std::vector<double>& xa, double x) {
 // The natural cubic spline through (xa, ya), ascending xa, n >= 2.
 struct Spline {
     std::vector<double> xa, ya, d2;
+    // The cubic spline of the second derivatives m (another end condition's, say).
+    Spline(std::vector<double> x, std::vector<double> y, std::vector<double> m)
+        : xa(std::move(x)), ya(std::move(y)), d2(std::move(m)) {}
     Spline(std::vector<double> x, std::vector<double> y) : xa(std::move(x)), ya(std::move(y)) {
         std::size_t n = xa.size();
         std::vector<double> u(n, 0.0);
@@ -75,6 +84,57 @@ struct Spline {
         return (c * d2[lo] + (b * ya[hi] + a * ya[lo])) + d * d2[hi];
     }
 };
+
+// The second derivatives M of a cubic spline through (x, y) the plain way: the whole n x n
+// system, its end rows written as the condition says, solved by Gaussian elimination with
+// partial pivoting. cond 'n': not-a-knot (third derivative continuous at x[1] and x[n-2]; with
+// three rows M constant, with two M = 0); 'c': clamped, slopes s0 and s1 at the ends.
+inline std::vector<double> end_d2(const std::vector<double>& x, const std::vector<double>& y,
+                                  char cond, double s0, double s1) {
+    std::size_t n = x.size();
+    std::vector<std::vector<double>> a(n, std::vector<double>(n + 1, 0.0));
+    auto h = [&](std::size_t i) { return x[i + 1] - x[i]; };
+    auto d = [&](std::size_t i) { return (y[i + 1] - y[i]) / h(i); };
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        a[i][i - 1] = h(i - 1);
+        a[i][i] = 2 * (h(i - 1) + h(i));
+        a[i][i + 1] = h(i);
+        a[i][n] = 6 * (d(i) - d(i - 1));
+    }
+    std::size_t l = n - 1;
+    if (cond == 'c') {
+        a[0][0] = 2 * h(0), a[0][1] = h(0), a[0][n] = 6 * (d(0) - s0);
+        a[l][l - 1] = h(l - 1), a[l][l] = 2 * h(l - 1), a[l][n] = 6 * (s1 - d(l - 1));
+    } else if (n == 2) {
+        a[0][0] = 1, a[1][1] = 1;
+    } else if (n == 3) {
+        a[0][0] = 1, a[0][1] = -1, a[2][1] = 1, a[2][2] = -1;
+    } else {
+        a[0][0] = -1 / h(0), a[0][1] = 1 / h(0) + 1 / h(1), a[0][2] = -1 / h(1);
+        a[l][l - 2] = -1 / h(l - 2), a[l][l - 1] = 1 / h(l - 2) + 1 / h(l - 1),
+                 a[l][l] = -1 / h(l - 1);
+    }
+    for (std::size_t c = 0; c < n; ++c) {
+        std::size_t p = c;
+        for (std::size_t r = c + 1; r < n; ++r)
+            if (std::fabs(a[r][c]) > std::fabs(a[p][c]))
+                p = r;
+        std::swap(a[c], a[p]);
+        for (std::size_t r = c + 1; r < n; ++r) {
+            double f = a[r][c] / a[c][c];
+            for (std::size_t k = c; k <= n; ++k)
+                a[r][k] -= f * a[c][k];
+        }
+    }
+    std::vector<double> m(n);
+    for (std::size_t c = n; c-- > 0;) {
+        double s = a[c][n];
+        for (std::size_t k = c + 1; k < n; ++k)
+            s -= a[c][k] * m[k];
+        m[c] = s / a[c][c];
+    }
+    return m;
+}
 
 // The four-point quadratic of rows (xs, ys), ascending, n >= 2: the table padded with a
 // ghost point at each end, four padded entries from one before the search's interval.

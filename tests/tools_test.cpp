@@ -125,9 +125,14 @@ TEST(Lorgen, BadArguments) {
 // The largest error anywhere of the method on (xs, ys), the hard way (ref::brute_worst).
 Worst brute(const std::string& method, const std::vector<double>& xs,
             const std::vector<double>& ys) {
-    ref::Spline sp(xs, ys);
+    // The other end conditions: their second derivatives solved the plain way.
+    bool ends = method == "not-a-knot" || method == "clamped";
+    ref::Spline sp = ends ? ref::Spline(xs, ys,
+                                        ref::end_d2(xs, ys, method[0], ref::lorentz_deriv(xs[0]),
+                                                    ref::lorentz_deriv(xs.back())))
+                          : ref::Spline(xs, ys);
     ref::Quad q(xs, ys);
-    if (method == "spline")
+    if (method != "quadratic")
         return ref::brute_worst(xs, [&](int k, double v) { return sp.piece(k, v); });
     return ref::brute_worst(xs, [&](int k, double v) { return q.piece(k, v); });
 }
@@ -171,6 +176,8 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
         {"spline", "1e-05", 1e-5, "the natural cubic spline within 1e-05"},
         {"quadratic", "0.001", 1e-3, "the four-point quadratic within 0.001"},
         {"quadratic", "1e-5", 1e-5, "the four-point quadratic within 1e-5"},
+        {"not-a-knot", "1e-6", 1e-6, "the not-a-knot cubic spline within 1e-6"},
+        {"clamped", "1e-6", 1e-6, "the clamped cubic spline within 1e-6"},
     };
     for (auto [method, tol, e, says] : cs) {
         SCOPED_TRACE(std::string(method) + " " + tol);
@@ -223,6 +230,48 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "lorgen: no table keeps the natural cubic spline within 1e-6 on [100, "
                      "1e+300]: its values are not finite on intervals this wide\n");
+}
+
+// --method all: one decision table on standard output and no table of rows; each method's
+// row says what that method's own run says, and the fewest designed rows are marked.
+TEST(Lorgen, DecisionTableOfEveryMethod) {
+    TempDir d;
+    RunResult r =
+        run_args(d.path, {bin("lorgen"), "--tol", "1e-4", "--method", "all", "--svg", "all.svg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, eol; (eol = r.out.find('\n', at)) != std::string::npos; at = eol + 1)
+        lines.push_back(r.out.substr(at, eol - at));
+    ASSERT_EQ(lines.size(), 6u) << r.out;
+    EXPECT_EQ(lines[0], "Rows that keep each method within 1e-4 on [0, 7], proven by the bound:");
+    EXPECT_EQ(lines[1], "method        evenly spaced   designed  largest error     bound");
+    std::size_t fewest = 0, most = SIZE_MAX;
+    const char* names[] = {"spline", "quadratic", "not-a-knot", "clamped"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        std::string m = names[i];
+        RunResult one = run_args(d.path, {bin("lorgen"), "--tol", "1e-4", "--method", m});
+        ASSERT_EQ(one.status, 0) << one.err;
+        std::vector<double> xs, ys;
+        ref::read_pairs(one.out, xs, ys);
+        Said s = said(one.err, "(largest ");
+        long even = 0;
+        std::sscanf(one.err.c_str() + one.err.find("evenly spaced: "), "evenly spaced: %ld", &even);
+        std::size_t b = one.err.find(", bound ") + 8;
+        std::string bound = one.err.substr(b, one.err.find(')', b) - b);
+        char want[200];
+        std::snprintf(want, sizeof want, "%-12s %14ld %10zu %14.2e %9s", m.c_str(), even, xs.size(),
+                      s.err, bound.c_str());
+        EXPECT_EQ(lines[i + 2].substr(0, std::strlen(want)), want);
+        if (xs.size() < most) {
+            most = xs.size();
+            fewest = i;
+        }
+    }
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(lines[i + 2].find("fewest rows") != std::string::npos, i == fewest)
+            << lines[i + 2];
+    expect_well_formed(d.path / "all.svg");
 }
 
 TEST(Gplot, FigureAndSummaryOfARealStudy) {
