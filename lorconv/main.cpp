@@ -143,14 +143,16 @@ void draw_series(std::string& svg, const Panel& p, const Series& se, const char*
 Saved write_svg(const Study& s, double a, double b, double ymax) {
     double floor = rounding_level(ymax);
     Panel p = conv_panel(s, floor);
-    std::string svg = svg_begin(860, 560);
+    // The legend below the panel, a line a curve, where it hides none of them.
+    double lines = 2.0 * static_cast<double>(s.size());
+    std::string svg = svg_begin(860, 560 + 18 * lines);
     draw_axes(svg, p, "h = (B - A)/(n - 1)", "largest absolute error",
               fmt("Convergence on [%g, %g]: the error against the spacing h", a, b));
     // Inside: solid lines; the end layers: dotted; the theory's slopes: dashed.
     double rx[2] = {p.x0, p.x1}, ry[2] = {floor, floor};
     draw_line(svg, p, rx, ry, 2, "#888", 1.0);
     label_rounding_level(svg, p, py(p, floor) - 4);
-    double ly = p.top + 20;
+    double ly = p.top + p.height + 66;
     for (std::size_t k = 0; k < s.size(); ++k)
         for (int region = 0; region < 2; ++region)
             draw_series(svg, p, s[k], colours[k % std::size(colours)], region, a, b, &ly);
