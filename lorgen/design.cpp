@@ -172,18 +172,20 @@ struct Try {
 };
 
 // n rows settled from `from`: rounds of spread and evaluation, at most 40, until the largest
-// error changes by less than a part in 500; the best rows met. Empty rows when no round gave
-// rows that ascend strictly.
+// error changes by less than a part in 500, or five rounds have not bettered the best by as
+// much; the best rows met. Empty rows when no round gave rows that ascend strictly.
 Try settle(const Try& from, long long n, const Job& job) {
     Tuning tu = job.m.tuning;
     Try cur = from, best;
     double last = HUGE_VAL;
-    for (int round = 0; round < 40; ++round) {
+    // Rounds since the best improved by a part in 500: five are enough, the rest wander.
+    for (int round = 0, idle = 0; round < 40 && idle < 5; ++round) {
         Rows x = spread(cur.x, cur.e, n, tu);
         if (!ascending(x))
             break;
         cur = {x, errors_of(x, job)};
         double s = largest(cur.e);
+        idle = best.x.empty() || s < largest(best.e) * (1 - 1.0 / 500) ? 0 : idle + 1;
         if (best.x.empty() || s < largest(best.e))
             best = cur;
         if (std::fabs(last - s) <= s / 500)
@@ -461,21 +463,17 @@ struct Probe {
 };
 } // namespace
 
-EvenCount even_rows(double a, double b, double tol, const Method& m, int threads,
-                    const Tell& tell) {
-    Job job{m, tol, threads};
-    long long failed = 0, met = 0; // the last n that failed and that met tol, for tell
-    auto probe = [&](long long n) {
-        if (tell)
-            tell("evenly spaced rows", failed > 0 ? failed : n,
-                 failed > 0 ? (met > 0 ? met : n) : 0);
-        Probe q{n, even_verdict(a, b, n, job)};
-        (q.v == Verdict::within ? met : failed) = n;
-        return q;
-    };
-    long long start = std::clamp(predicted(a, b, job), 2LL, max_rows);
+namespace {
+// Two neighbouring counts: lo.n rows fail tol (lo.n = 1: none tried below), hi.n rows meet it
+// (hi.n = 0: not even max_rows do).
+struct Bracket {
+    Probe lo, hi;
+};
+
+// The bracket that probe(n) gives from start: steps of 1, 2, 4, ... rows toward the other side
+// of tol, then bisection.
+template <class P> Bracket bracket(long long start, P probe) {
     Probe hi = probe(start), lo{1, Verdict::above};
-    // From the start, steps of 1, 2, 4, ... toward the other side of tol; then bisection.
     if (hi.v == Verdict::within) {
         for (long long d = 1; hi.n - d >= 2; d *= 2) {
             Probe q = probe(hi.n - d);
@@ -489,7 +487,7 @@ EvenCount even_rows(double a, double b, double tol, const Method& m, int threads
         lo = hi;
         for (long long d = 1;; d *= 2) {
             if (lo.n == max_rows)
-                return {};
+                return {lo, {0, Verdict::above}};
             Probe q = probe(std::min(lo.n + d, max_rows));
             if (q.v == Verdict::within) {
                 hi = q;
@@ -502,5 +500,36 @@ EvenCount even_rows(double a, double b, double tol, const Method& m, int threads
         Probe q = probe(lo.n + (hi.n - lo.n) / 2);
         (q.v == Verdict::within ? hi : lo) = q;
     }
-    return {hi.n, hi.n > 2 ? lo.v : Verdict::within};
+    return {lo, hi};
+}
+} // namespace
+
+EvenCount even_rows(double a, double b, double tol, const Method& m, int threads,
+                    const Tell& tell) {
+    Job job{m, tol, threads};
+    long long failed = 0, met = 0; // the last n that failed and that met tol, for tell
+    // A probe of n rows: with ends_only, of a local method's end intervals alone.
+    auto probe = [&](long long n, bool ends_only) {
+        if (tell)
+            tell("evenly spaced rows", failed > 0 ? failed : n,
+                 failed > 0 ? (met > 0 ? met : n) : 0);
+        Verdict v = ends_only && n >= 12 ? local_ends(a, b, n, job) : even_verdict(a, b, n, job);
+        (v == Verdict::within ? met : failed) = n;
+        return Probe{n, v};
+    };
+    long long start = std::clamp(predicted(a, b, job), 2LL, max_rows);
+    // A local method's error is at its ends: the count from them, cheaply, then the whole table
+    // checked there, and searched on from it only where it falls short.
+    if (m.local) {
+        Bracket e = bracket(start, [&](long long n) { return probe(n, true); });
+        if (e.hi.n == 0)
+            return {};
+        if (probe(e.hi.n, false).v == Verdict::within)
+            return {e.hi.n, e.hi.n > 2 ? e.lo.v : Verdict::within};
+        start = e.hi.n;
+    }
+    Bracket c = bracket(start, [&](long long n) { return probe(n, false); });
+    if (c.hi.n == 0)
+        return {};
+    return {c.hi.n, c.hi.n > 2 ? c.lo.v : Verdict::within};
 }

@@ -34,10 +34,11 @@ std::string usage_text() {
            "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
            "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n"
            "With --tol: a table of few rows, placed where the method's error is, whose natural\n"
-           "cubic spline (splerr) or four-point quadratic (quaderr) stays within E everywhere,\n"
-           "proven by a bound; standard error tells its rows, its largest error and bound, and\n"
-           "the rows an evenly spaced table needs. --svg FILE draws the spacing of both.\n"
-           "E >= 1e-13.\n"
+           "cubic spline (splerr), four-point quadratic (quaderr), or not-a-knot or clamped\n"
+           "cubic spline stays within E everywhere, proven by a bound; standard error tells its\n"
+           "rows, its largest error and bound, and the rows an evenly spaced table needs.\n"
+           "--method all: no table, one decision table of every method on standard output.\n"
+           "--svg FILE draws the spacing of the rows. E >= 1e-13.\n"
            "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
            "16777216 rows reaches E; 2 for wrong arguments.\n";
 }
