@@ -1,6 +1,6 @@
 # The main job: a sample table in a work folder of the build tree, splerr and quaderr run on
 # it with a few abscissae and the sentinel, the project's gplot first on PATH; then the
-# convergence study of both methods, and the tables each method needs for an error of 1e-8.
+# convergence study of the four methods, and the tables each method needs for an error of 1e-8.
 # Run as: cmake -DBIN=<programs folder> -DWORK=<work folder> -P study.cmake
 set(input "2.5\n3.47\n5.2\n-10000\n")
 file(REMOVE_RECURSE "${WORK}")
