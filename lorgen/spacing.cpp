@@ -71,9 +71,9 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
                         fmt("designed: %zu rows, each at the middle of its interval", m.x.size()));
             draw_legend(svg, p, ly + 18, evenly, "evenly spaced, dashed: " + need, "6 4");
         } else {
-            draw_legend(
-                svg, p, ly + 18.0 * static_cast<double>(i), designed,
-                name + fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size()) + need);
+            name += fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size());
+            name += need;
+            draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed, name);
         }
     }
     svg_end(svg);
