@@ -402,8 +402,8 @@ Verdict local_ends(double a, double b, long long n, const Job& job) {
 }
 
 // What lorgen's n evenly spaced rows do against tol: the end intervals, where the end
-// conditions put the largest errors, first (from their own rows where the method is local);
-// every probe stops at the first error above tol.
+// conditions put the largest errors, first (from their own rows where the method is local),
+// then those around the peak; every probe stops at the first error above tol.
 Verdict even_verdict(double a, double b, long long n, const Job& job) {
     if (job.m.local)
         if (Verdict v = local_ends(a, b, n, job); v != Verdict::within)
@@ -416,6 +416,13 @@ Verdict even_verdict(double a, double b, long long n, const Job& job) {
         if (Proven p = within(t, k0, std::min(k0 + 2, rows - 1), job.tol, 1);
             p.verdict != Verdict::within)
             return p.verdict;
+    // The intervals around the peak next, where a table too coarse for it fails.
+    if (a < lor_centre && lor_centre < b) {
+        auto kc = static_cast<long long>((lor_centre - a) / (b - a) * static_cast<double>(n - 1));
+        int k0 = static_cast<int>(std::max(0LL, kc - 64)), k1 = std::min(rows - 1, k0 + 128);
+        if (Proven p = within(t, k0, k1, job.tol, 1); p.verdict != Verdict::within)
+            return p.verdict;
+    }
     return within(t, 0, -1, job.tol, job.threads).verdict;
 }
 
