@@ -246,22 +246,7 @@ void join_errors(DenseErrors& a, DenseErrors&& b) {
 DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
     if (o.prove && t.strict)
         return dense_search(t, o);
-    int k0 = o.k0, k1 = o.k1 < 0 ? t.n : o.k1;
-    // Blocks of intervals, one a thread, joined in order: the same result as one pass.
-    int blocks = std::min(o.threads, (k1 - k0) / 256);
-    if (blocks < 2)
-        return errors_of(t, o, k0, k1);
-    std::vector<DenseErrors> part(static_cast<std::size_t>(blocks));
-    run_jobs(part.size(), blocks, [&](std::size_t b) {
-        auto from = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * b / part.size());
-        auto to = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * (b + 1) / part.size());
-        part[b] = errors_of(t, o, from, to);
-    });
-    // A block after one that stopped early was never reached by one pass.
-    DenseErrors r = std::move(part[0]);
-    for (std::size_t b = 1; b < part.size() && !r.stopped; ++b)
-        join_errors(r, std::move(part[b]));
-    return r;
+    return in_blocks(t, o, [&](int k0, int k1) { return errors_of(t, o, k0, k1); });
 }
 
 std::string bound_text(const DenseErrors& r) {

@@ -61,11 +61,13 @@ struct DenseOpts {
     // in its columns, on its side of the window; its own with per_interval) by more than
     // 0.1% and the rounding allowance is sampled at its points and then split where the bound
     // says, its best point refined by golden section; the others are proven by their bound
-    // from the two ends. An interval whose bound is at most target needs no more. Where the
+    // from the two ends. An interval whose bound is at most target needs no more (unless
+    // tight); one above it is searched until it is proven within it or found above. Where the
     // abscissae do not strictly ascend, the points alone, and no bound.
     bool prove = false;
     double target = 0;
-    int every = 1; // sampled: every 1st, 2nd, 4th, ... of the 64 points only (a power of 2)
+    bool tight = false; // with a target, the bound within 0.1% of the largest all the same
+    int every = 1;      // sampled: every 1st, 2nd, 4th, ... of the 64 points only (a power of 2)
 };
 struct DenseErrors {
     Peak all;

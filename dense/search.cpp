@@ -11,10 +11,16 @@
 #include <cmath>
 
 namespace {
-// The search proves the largest error within 0.1%; against a target, where the question is
-// whether the error is within it, within a part in a million.
-double slack_of(const DenseOpts& o) {
-    return o.target > 0 ? 1 + 0x1p-20 : 1.001;
+// Whether a sub-interval (its bound all, in parts sb) may hide an error above ref (the best
+// found, or the floor) by more than 0.1% and the allowance: the search proves the largest
+// error that closely. Against a target, where the question is whether the error is within
+// it, one whose bound exceeds the target is searched to a part in a million; one within it
+// needs no more unless the proof is to be tight all the same.
+bool worth_splitting(const DenseOpts& o, const SubBound& sb, double all, double ref) {
+    bool against = o.target > 0;
+    if ((!against || o.tight) && sb.d > 1.001 * ref + sb.r)
+        return true;
+    return against && all > o.target && sb.d > (1 + 0x1p-20) * ref + sb.r;
 }
 constexpr int golden_steps = 16;         // steps that refine the best point of a search
 constexpr long long node_budget = 16384; // nodes one interval's search may add
@@ -100,8 +106,8 @@ void refine(Pass& ps, int k, Best& b) {
     }
 }
 
-// Halves the sub-intervals of interval k (ends in `stack`) while their bound may exceed
-// floor or the best error found by more than the slack and the allowance (and exceeds target);
+// Halves the sub-intervals of interval k (ends in `stack`) while they are worth splitting
+// against floor or the best error found;
 // the interval's bound, the largest of the sub-intervals' left whole (short of it where the
 // search stopped above stop_above).
 double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best) {
@@ -113,8 +119,8 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
         SubBound sb = sub_bound(a, b);
         double all = bound_of(sb);
         double mid = a.x + 0.5 * (b.x - a.x);
-        bool split = std::isfinite(all) && all > ps.o.target &&
-                     sb.d > slack_of(ps.o) * std::max(best.p.err, floor) + sb.r &&
+        bool split = std::isfinite(all) &&
+                     worth_splitting(ps.o, sb, all, std::max(best.p.err, floor)) &&
                      added < node_budget && mid > a.x && mid < b.x;
         if (!split) {
             bound = std::fmax(bound, all);
@@ -133,16 +139,22 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
     return bound;
 }
 
-// Interval k's search from the engine's points: its peak and bound.
-double search(Pass& ps, int k, double floor, Best& best, std::vector<Node>& stack) {
+// Interval k's search from the engine's points, its ends and middle (points 0, 32 and 64)
+// known and taken: its peak and bound.
+double search(Pass& ps, int k, double floor, const Node (&known)[3], Best& best,
+              std::vector<Node>& stack) {
     const double* xa = ps.t.xa;
     double h = xa[k + 1] - xa[k];
+    constexpr int mid = dense_per_interval / 2;
     Node nodes[dense_per_interval + 1];
     for (int j = 0; j <= dense_per_interval; ++j) {
-        double x = j == dense_per_interval ? xa[k + 1] : xa[k] + (h * j) / 64.0;
+        if (j % mid == 0) {
+            nodes[j] = known[j / mid];
+            continue;
+        }
+        double x = xa[k] + (h * j) / 64.0;
         nodes[j] = node_at(ps.t, k, x);
-        if (j > 0 || k == 0)
-            take(ps, best.p, x, nodes[j].e);
+        take(ps, best.p, x, nodes[j].e);
     }
     // The bracket of a point j: its neighbours (set once all points are known).
     for (int j = 0; j <= dense_per_interval; ++j)
@@ -221,9 +233,9 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
         double floor = std::max(best.p.err, floor_of(ps, t.xa[k], t.xa[k + 1]));
         bool more = false;
         for (const SubBound& sb : h)
-            more = more || sb.d > slack_of(ps.o) * floor + sb.r;
-        if (bound > ps.o.target && more)
-            bound = search(ps, k, floor, best, stack);
+            more = more || worth_splitting(ps.o, sb, bound_of(sb), floor);
+        if (more)
+            bound = search(ps, k, floor, nd, best, stack);
         else
             ps.r.allowance = std::fmax(ps.r.allowance, 2 * std::fmax(h[0].r, h[1].r));
         if (ps.o.per_interval)
@@ -264,25 +276,12 @@ DenseErrors pass_of(const DenseTable& t, const DenseOpts& o, const DenseErrors* 
 
 // One pass over o's intervals in blocks, a thread each, joined in order.
 DenseErrors blocks_of(const DenseTable& t, const DenseOpts& o, const DenseErrors* floors) {
-    int k0 = o.k0, k1 = o.k1 < 0 ? t.n : o.k1;
-    int blocks = std::min(o.threads, (k1 - k0) / 256);
-    if (blocks < 2)
-        return pass_of(t, o, floors, k0, k1);
-    std::vector<DenseErrors> part(static_cast<std::size_t>(blocks));
-    run_jobs(part.size(), blocks, [&](std::size_t b) {
-        auto from = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * b / part.size());
-        auto to = k0 + static_cast<int>(static_cast<long long>(k1 - k0) * (b + 1) / part.size());
-        part[b] = pass_of(t, o, floors, from, to);
-    });
-    DenseErrors r = std::move(part[0]);
-    for (std::size_t b = 1; b < part.size() && !r.stopped; ++b)
-        join_errors(r, std::move(part[b]));
-    return r;
+    return in_blocks(t, o, [&](int k0, int k1) { return pass_of(t, o, floors, k0, k1); });
 }
 } // namespace
 
 DenseErrors dense_search(const DenseTable& t, const DenseOpts& o) {
-    if (o.target > 0) { // against a target, each interval proves itself: no floors needed
+    if (o.target > 0 && !o.tight) { // each interval proves itself against it: no floors needed
         DenseErrors none = blank_errors(o);
         return blocks_of(t, o, &none);
     }

@@ -283,9 +283,8 @@ template <class Meets, class Stop> long long least_rows(Meets meets, Stop stop) 
 }
 
 // The method's error on table t (intervals k0 .. k1-1, k1 = -1: all) against tol: the
-// largest found and the bound, proven down to tol (tight: within 0.1% of the largest, as the
-// search proves it, and where that is above tol, searched against tol as well); the search
-// stops at the first error above tol.
+// largest found and the bound, proven down to tol (tight: within 0.1% of the largest as
+// well); the search stops at the first error above tol.
 Proven within(const DenseTable& t, int k0, int k1, double tol, int threads, bool tight = false) {
     DenseOpts o;
     o.k0 = k0;
@@ -293,18 +292,9 @@ Proven within(const DenseTable& t, int k0, int k1, double tol, int threads, bool
     o.stop_above = tol;
     o.threads = threads;
     o.prove = true;
-    o.target = tight ? 0 : tol;
+    o.target = tol;
+    o.tight = tight;
     DenseErrors r = dense_errors(t, o);
-    if (tight && !r.stopped && r.not_finite == 0 && !(r.bound <= tol)) {
-        // Within 0.1% of tol: searched against it too, its bound the lesser of the two (both
-        // hold), or the error above tol it found.
-        o.target = tol;
-        DenseErrors near = dense_errors(t, o);
-        if (near.stopped)
-            r = std::move(near);
-        else
-            r.bound = std::fmin(r.bound, near.bound);
-    }
     Proven p{r.all, r.bound, Verdict::within};
     if (r.stopped || r.not_finite > 0)
         p.verdict = Verdict::above;
