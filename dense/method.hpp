@@ -43,6 +43,11 @@ struct Method {
     Jet (*jet)(const DenseTable& t, int k, double x);
     Tuning tuning;
     bool local; // a piece depends only on the two rows to each side of its interval
+    // The C99 body of values for a table exported as a header: the function
+    // "static inline double $_eval(double x)", which reads the rows through $_xs(i) and
+    // $_ys(i) (doubles), $_n, and $_d2[i] where prepare makes second derivatives; $ stands
+    // for the header's name.
+    const char* c_eval;
 };
 
 // Every method, in the order the programs list them.

@@ -105,6 +105,77 @@ Jet quadratic_jet(const DenseTable& t, int k, double x) {
     return {quad_eval(q, x), 2 * q.c, 7 * unit_roundoff * size, 0};
 }
 
+// The exported evaluators: the programs' search, clamping and operations, in their order.
+constexpr const char* spline_c = R"(static inline double $_eval(double x)
+{
+    int lo = -1, hi = $_n, j;
+    double h, a, b, c, d, s;
+    while (hi - lo > 1) {
+        int mid = (lo + hi) >> 1;
+        if (x > $_xs(mid))
+            lo = mid;
+        else
+            hi = mid;
+    }
+    j = lo < 0 ? 0 : lo > $_n - 2 ? $_n - 2 : lo;
+    h = $_xs(j + 1) - $_xs(j);
+    if (h == 0.0)
+        return ($_ys(j) + $_ys(j + 1)) * 0.5;
+    a = -(x - $_xs(j + 1)) / h;
+    b = (x - $_xs(j)) / h;
+    c = h * h * a * (a * a + (-1.0)) / 6.0;
+    d = h * h * b * (b * b + (-1.0)) / 6.0;
+    s = b * $_ys(j + 1) + a * $_ys(j);
+    return (c * $_d2[j] + s) + d * $_d2[j + 1];
+}
+)";
+
+constexpr const char* quadratic_c =
+    R"(/* Entry e (0 .. n+1) of the table padded with a ghost row at each end. */
+static inline void $_entry(int e, double *x, double *y)
+{
+    if (e == 0) {
+        *x = $_xs(0) - ($_xs(1) - $_xs(0));
+        *y = $_ys(0);
+    } else if (e == $_n + 1) {
+        *x = ($_xs($_n - 1) - $_xs($_n - 2)) + $_xs($_n - 1);
+        *y = $_ys($_n - 1);
+    } else {
+        *x = $_xs(e - 1);
+        *y = $_ys(e - 1);
+    }
+}
+
+static inline double $_eval(double x)
+{
+    double xi[4], yi[4], s23, s12, s34, c, a, t;
+    int lo = -1, hi = $_n, jb, i;
+    /* The search runs over the padded table's first n entries. */
+    while (hi - lo > 1) {
+        int mid = (lo + hi) >> 1;
+        $_entry(mid, &xi[0], &yi[0]);
+        if (x > xi[0])
+            lo = mid;
+        else
+            hi = mid;
+    }
+    jb = lo - 1;
+    if (jb > $_n - 2)
+        jb = $_n - 2;
+    if (jb < 0)
+        jb = 0;
+    for (i = 0; i < 4; ++i)
+        $_entry(jb + i, &xi[i], &yi[i]);
+    s23 = (yi[2] - yi[1]) / (xi[2] - xi[1]);
+    s12 = (yi[1] - yi[0]) / (xi[1] - xi[0]);
+    s34 = (yi[3] - yi[2]) / (xi[3] - xi[2]);
+    c = (s34 - s12) / (((xi[2] + xi[3]) - xi[0]) - xi[1]);
+    a = (yi[1] + yi[2]) * 0.5 - (xi[2] - xi[1]) * (xi[2] - xi[1]) * c * 0.25;
+    t = x - (xi[1] + xi[2]) * 0.5;
+    return (t * c + s23) * t + a;
+}
+)";
+
 // The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's
 // 2 still settles). The quadratic's is 2, between its 3 inside and 1 at the ends, so that
 // the rounds settle for both; its one end interval a side, whose error falls with the order 1
@@ -121,7 +192,8 @@ constexpr Method spline_entry{"spline",
                               spline_values,
                               spline_jet,
                               {4, 0, 4, true},
-                              false};
+                              false,
+                              spline_c};
 constexpr Method quadratic_entry{"quadratic",
                                  "the four-point quadratic",
                                  "four-point quadratic",
@@ -134,7 +206,8 @@ constexpr Method quadratic_entry{"quadratic",
                                  quadratic_values,
                                  quadratic_jet,
                                  {2, 1, 1, true},
-                                 true};
+                                 true,
+                                 quadratic_c};
 // The other end conditions: h^4 inside and at the ends; no rows placed at the ends.
 constexpr Method notaknot_entry{"not-a-knot",
                                 "the not-a-knot cubic spline",
@@ -148,7 +221,8 @@ constexpr Method notaknot_entry{"not-a-knot",
                                 spline_values,
                                 spline_jet,
                                 {4, 0, 4, false},
-                                false};
+                                false,
+                                spline_c};
 constexpr Method clamped_entry{"clamped",
                                "the clamped cubic spline",
                                "clamped cubic spline (f' at the ends)",
@@ -161,7 +235,8 @@ constexpr Method clamped_entry{"clamped",
                                spline_values,
                                spline_jet,
                                {4, 0, 4, false},
-                               false};
+                               false,
+                               spline_c};
 
 constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry};
 } // namespace

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(&b, data + 9, 8);
     if (!interval_fault(a, b).empty() || !(b - a <= 1e6) || !(std::fabs(a) <= 1e12))
         return 0;
-    Design d = design_table(a, b, tol, m, 1);
+    Design d = design_table(a, b, tol, m, Store::f64, 1);
     if (d.end != DesignEnd::reached)
         return 0;
     const std::vector<double>& x = d.x;

@@ -12,21 +12,22 @@
 namespace {
 using Rows = std::vector<double>;
 
-Rows values_of(const Rows& x) {
+// The ordinates of rows x as stored.
+Rows values_of(const Rows& x, Store s) {
     Rows y(x.size());
     for (std::size_t i = 0; i < x.size(); ++i)
-        y[i] = lorentz(x[i]);
+        y[i] = stored(lorentz(x[i]), s);
     return y;
 }
 
 // A table that resolves the function's shape on [a, b]: its spacing is a quarter of the
 // distance to the peak plus the half width, so that no interval hides the peak. It is where
 // the design starts.
-Rows resolving(double a, double b) {
+Rows resolving(double a, double b, Store st) {
     Rows x{a};
     while (x.back() < b) {
         double s = 0.25 * (lor_width + std::fabs(x.back() - lor_centre));
-        double next = x.back() + s;
+        double next = stored(x.back() + s, st);
         x.push_back(next > b - 0.5 * s ? b : next);
     }
     return x;
@@ -36,6 +37,7 @@ Rows resolving(double a, double b) {
 struct Job {
     const Method& m;
     double tol;
+    Store s;
     int threads;
 };
 
@@ -48,7 +50,7 @@ enum class Errors { estimate, tight, against_tol };
 // counts in the last interval), infinite where an error is not finite.
 Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1,
                Errors what = Errors::estimate) {
-    Rows y = values_of(x);
+    Rows y = values_of(x, job.s);
     int n = static_cast<int>(x.size());
     k1 = k1 < 0 ? n - 1 : k1;
     DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads);
@@ -132,9 +134,9 @@ Rows density(const Rows& x, const std::vector<double>& e, Tuning tu) {
 }
 
 // n >= 2 rows from x.front() to x.back() that share out the density density(x, e) evenly,
-// the density linear between the middles of x's intervals. The rows may fail to ascend
-// strictly where doubles cannot tell them apart.
-Rows spread(const Rows& x, const std::vector<double>& e, long long n, Tuning tu) {
+// the density linear between the middles of x's intervals, each rounded to the type. The rows
+// may fail to ascend strictly where the type cannot tell them apart.
+Rows spread(const Rows& x, const std::vector<double>& e, long long n, Tuning tu, Store st) {
     Rows rho = density(x, e, tu);
     // The density's breakpoints: both ends and every interval's middle.
     Rows bx{x.front()}, br{rho.front()};
@@ -160,7 +162,7 @@ Rows spread(const Rows& x, const std::vector<double>& e, long long n, Tuning tu)
         double t = std::fabs(s) * h <= 1e-9 * r0
                        ? d / r0
                        : (std::sqrt(std::max(0.0, r0 * r0 + 2 * s * d)) - r0) / s;
-        out[j] = bx[i] + std::clamp(t, 0.0, h);
+        out[j] = stored(bx[i] + std::clamp(t, 0.0, h), st);
     }
     return out;
 }
@@ -180,7 +182,7 @@ Try settle(const Try& from, long long n, const Job& job) {
     double last = HUGE_VAL;
     // Rounds since the best improved by a part in 500: five are enough, the rest wander.
     for (int round = 0, idle = 0; round < 40 && idle < 5; ++round) {
-        Rows x = spread(cur.x, cur.e, n, tu);
+        Rows x = spread(cur.x, cur.e, n, tu, job.s);
         if (!ascending(x))
             break;
         cur = {x, errors_of(x, job)};
@@ -206,7 +208,7 @@ bool split_end(Try& t, bool front, const Job& job) {
     std::optional<double> best_v;
     double best = HUGE_VAL;
     for (int j = 1, worse = 0; j <= 60 && worse < 3; ++j) {
-        double v = from + (to - from) * std::ldexp(1.0, -j);
+        double v = stored(from + (to - from) * std::ldexp(1.0, -j), job.s);
         if (!(v != from && v != to))
             break;
         Rows x = t.x;
@@ -248,7 +250,7 @@ bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
         for (std::size_t k = 0; k < t.e.size(); ++k) {
             x.push_back(t.x[k]);
             if (t.e[k] > job.tol) {
-                double mid = t.x[k] + 0.5 * (t.x[k + 1] - t.x[k]);
+                double mid = stored(t.x[k] + 0.5 * (t.x[k + 1] - t.x[k]), job.s);
                 if (!(mid > t.x[k] && mid < t.x[k + 1])) {
                     *why = DesignEnd::too_close;
                     return false;
@@ -304,10 +306,10 @@ Proven within(const DenseTable& t, int k0, int k1, double tol, int threads, bool
 }
 } // namespace
 
-Design design_table(double a, double b, double tol, const Method& m, int threads,
+Design design_table(double a, double b, double tol, const Method& m, Store s, int threads,
                     const Tell& tell) {
-    Job job{m, tol, threads};
-    Rows rows = resolving(a, b);
+    Job job{m, tol, s, threads};
+    Rows rows = resolving(a, b, s);
     const Try start{rows, errors_of(rows, job)};
     Try last = start;
     Design d;
@@ -391,8 +393,8 @@ Verdict local_ends(double a, double b, long long n, const Job& job) {
         Rows x(6), y(6);
         for (long long i = 0; i < 6; ++i) {
             auto at = static_cast<std::size_t>(i);
-            x[at] = sample_x(a, b, n, front ? i : n - 6 + i);
-            y[at] = lorentz(x[at]);
+            x[at] = stored(sample_x(a, b, n, front ? i : n - 6 + i), job.s);
+            y[at] = stored(lorentz(x[at]), job.s);
         }
         DenseTable t = dense_prepare(x.data(), y.data(), 6, job.m, 1);
         if (Proven p = within(t, front ? 0 : 2, front ? 3 : 6, job.tol, 1);
@@ -410,7 +412,11 @@ Verdict even_verdict(double a, double b, long long n, const Job& job) {
         if (Verdict v = local_ends(a, b, n, job); v != Verdict::within)
             return v;
     Rows x(static_cast<std::size_t>(n)), y(x.size());
-    sample_table(a, b, n, x.data(), y.data());
+    for (long long i = 0; i < n; ++i) {
+        auto at = static_cast<std::size_t>(i);
+        x[at] = stored(sample_x(a, b, n, i), job.s);
+        y[at] = stored(lorentz(x[at]), job.s);
+    }
     auto rows = static_cast<int>(n);
     DenseTable t = dense_prepare(x.data(), y.data(), rows, job.m, job.threads);
     for (int k0 : {0, std::max(0, rows - 3)})
@@ -512,9 +518,9 @@ template <class P> Bracket bracket(long long start, P probe) {
 }
 } // namespace
 
-EvenCount even_rows(double a, double b, double tol, const Method& m, int threads,
+EvenCount even_rows(double a, double b, double tol, const Method& m, Store s, int threads,
                     const Tell& tell) {
-    Job job{m, tol, threads};
+    Job job{m, tol, s, threads};
     long long failed = 0, met = 0; // the last n that failed and that met tol, for tell
     // A probe of n rows: with ends_only, of a local method's end intervals alone.
     auto probe = [&](long long n, bool ends_only) {
@@ -540,4 +546,56 @@ EvenCount even_rows(double a, double b, double tol, const Method& m, int threads
     if (c.hi.n == 0)
         return {};
     return {c.hi.n, c.hi.n > 2 ? c.lo.v : Verdict::within};
+}
+
+double stored(double v, Store s) {
+    return s == Store::f32 ? static_cast<double>(static_cast<float>(v)) : v;
+}
+
+int store_bytes(Store s) {
+    return s == Store::f32 ? 4 : 8;
+}
+
+const char* store_name(Store s) {
+    return s == Store::f32 ? "float32" : "double";
+}
+
+namespace {
+// The method's amplification of errors in its ordinates: the largest over the engine's points
+// of sum_i |p(e_i)(x) - p(0)(x)| on 32 evenly spaced rows (e_i: 1 at row i, 0 elsewhere), the
+// pieces' response to unit data errors with the end conditions' own terms taken out.
+double amplification(const Method& m) {
+    constexpr int n = 32, per = dense_per_interval;
+    Rows x(n), zero(n, 0.0), pts(per), p(per), sum((n - 1) * per + 1, 0.0), base(sum.size());
+    for (int i = 0; i < n; ++i)
+        x[static_cast<std::size_t>(i)] = i;
+    // The values of the method on ordinates y at the engine's points, into out.
+    auto values = [&](const Rows& y, Rows& out) {
+        DenseTable t = dense_prepare(x.data(), y.data(), n, m);
+        for (int k = 0; k + 1 < n; ++k) {
+            for (int j = 0; j < per; ++j)
+                pts[static_cast<std::size_t>(j)] = k + j / static_cast<double>(per);
+            m.values(t, k, pts.data(), per, p.data());
+            std::copy(p.begin(), p.end(), out.begin() + k * per);
+        }
+        out.back() = dense_value(t, n - 2, n - 1);
+    };
+    values(zero, base);
+    Rows one(sum.size());
+    for (int i = 0; i < n; ++i) {
+        Rows y = zero;
+        y[static_cast<std::size_t>(i)] = 1;
+        values(y, one);
+        for (std::size_t j = 0; j < sum.size(); ++j)
+            sum[j] += std::fabs(one[j] - base[j]);
+    }
+    return largest(sum);
+}
+} // namespace
+
+double store_floor(double a, double b, const Method& m, Store s) {
+    if (s == Store::f64)
+        return 0;
+    double top = a <= lor_centre && lor_centre <= b ? 1.0 : std::max(lorentz(a), lorentz(b));
+    return amplification(m) * top * 0x1p-24;
 }

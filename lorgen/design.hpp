@@ -9,6 +9,21 @@
 #include <functional>
 #include <vector>
 
+// The type a table's values are stored in: each abscissa and ordinate is rounded to it, and
+// the design and every check evaluate the rows as they read back.
+enum class Store { f64, f32 };
+// v rounded to the type (to nearest).
+double stored(double v, Store s);
+// The bytes one value takes in the type.
+int store_bytes(Store s);
+// The type's name as a user types it: "double", "float32".
+const char* store_name(Store s);
+// What rounding the ordinates to the type alone can cost the method's error on [a, b]: the
+// method's amplification of its data errors (measured on 32 evenly spaced rows) times half a
+// unit in the last place of max |lorentz| on [a, b]. 0 for doubles, whose rounding the
+// bound's allowance counts.
+double store_floor(double a, double b, const Method& m, Store s);
+
 // What a long search is doing, for a progress line: what (a phrase) and the rows it is at,
 // or between (lo, hi; hi 0: at lo). Called on the caller's thread.
 using Tell = std::function<void(const char* what, long long lo, long long hi)>;
@@ -32,7 +47,8 @@ struct Design {
 // method's error everywhere on it is proven at most tol. The rows are spaced so that every
 // interval carries about the same error bound, then the intervals whose bound is still above
 // tol are mended. The result is the same for any threads.
-Design design_table(double a, double b, double tol, const Method& m, int threads,
+// With s = f32, a and b float32 values: every row is one, the rows evaluated as stored.
+Design design_table(double a, double b, double tol, const Method& m, Store s, int threads,
                     const Tell& tell = {});
 
 // What a table does against a tolerance: its error is proven within it everywhere; an error
@@ -59,5 +75,6 @@ struct EvenCount {
     long long rows = 0;
     Verdict fewer = Verdict::within;
 };
-EvenCount even_rows(double a, double b, double tol, const Method& m, int threads,
+// With s = f32 the rows are lorgen's rounded to float32.
+EvenCount even_rows(double a, double b, double tol, const Method& m, Store s, int threads,
                     const Tell& tell = {});

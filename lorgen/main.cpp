@@ -3,6 +3,7 @@
 // --tol, a table designed so that an interpolant of it stays within a tolerance.
 #include "args.hpp"
 #include "design.hpp"
+#include "header.hpp"
 #include "proc.hpp"
 #include "progress.hpp"
 #include "save.hpp"
@@ -10,6 +11,7 @@
 #include "spacing.hpp"
 #include "svg.hpp"
 
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -29,7 +31,8 @@ std::string usage_text() {
     return "usage: lorgen [N [A B]]\n"
            "       lorgen --tol E --method " +
            method_names("|", "|") + "|all" +
-           " [--svg FILE] [A B]\n"
+           " [--store double|float32]\n"
+           "              [--svg FILE] [--format c --name NAME] [A B]\n"
            "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
            "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
            "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n"
@@ -38,6 +41,11 @@ std::string usage_text() {
            "cubic spline stays within E everywhere, proven by a bound; standard error tells its\n"
            "rows, its largest error and bound, and the rows an evenly spaced table needs.\n"
            "--method all: no table, one decision table of every method on standard output.\n"
+           "--store float32: every row a float32 value, the design and its proof of the table\n"
+           "as it reads back; a tolerance below what rounding to float32 alone may cost is\n"
+           "refused. --format c --name NAME: no rows on standard output; NAME.h, a C99 and C++17\n"
+           "header of the table, its evaluator (the suite's values bit for bit) and test\n"
+           "vectors, written in the current folder.\n"
            "--svg FILE draws the spacing of the rows. E >= 1e-13.\n"
            "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
            "16777216 rows reaches E; 2 for wrong arguments.\n";
@@ -99,12 +107,73 @@ struct DesignArgs {
     const Method* method = nullptr;
     bool all = false; // --method all
     const char* svg = nullptr;
+    Store store = Store::f64;
+    bool store_given = false;
+    const char* name = nullptr; // --format c: the header's NAME
+    bool c = false;             // --format c
     double a = default_a, b = default_b;
+    double fa = default_a, fb = default_b; // [a, b] rounded outward to the store
+    std::string command;                   // the command line, for the header's comment
 };
 
+constexpr const char* design_options[] = {"--tol",   "--method", "--svg",
+                                          "--store", "--format", "--name"};
+
 bool is_design_option(const char* s) {
-    return std::strcmp(s, "--tol") == 0 || std::strcmp(s, "--method") == 0 ||
-           std::strcmp(s, "--svg") == 0;
+    for (const char* o : design_options)
+        if (std::strcmp(s, o) == 0)
+            return true;
+    return false;
+}
+
+// Whether s is a C identifier of at most 64 characters.
+bool c_identifier(const char* s) {
+    std::size_t n = std::strlen(s);
+    if (n == 0 || n > 64 || std::isdigit(static_cast<unsigned char>(s[0])))
+        return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!(std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_') ||
+            static_cast<unsigned char>(s[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// [a, b] rounded outward to the store: the table covers what was asked.
+void round_out(DesignArgs* d) {
+    d->fa = stored(d->a, d->store);
+    d->fb = stored(d->b, d->store);
+    if (d->fa > d->a)
+        d->fa = static_cast<double>(std::nextafter(static_cast<float>(d->fa), -HUGE_VALF));
+    if (d->fb < d->b)
+        d->fb = static_cast<double>(std::nextafter(static_cast<float>(d->fb), HUGE_VALF));
+}
+
+// One of the design's options that takes a word or a name: "" when v is right for it.
+std::string word_option(const std::string& o, const char* v, DesignArgs* d) {
+    if (o == "--store") {
+        if (d->store_given)
+            return "--store is given twice";
+        d->store_given = true;
+        if (std::strcmp(v, "float32") == 0)
+            d->store = Store::f32;
+        else if (std::strcmp(v, "double") != 0)
+            return "the store is double or float32, not \"" + shown(v) + "\"";
+    } else if (o == "--format") {
+        if (d->c)
+            return "--format is given twice";
+        if (std::strcmp(v, "c") != 0)
+            return "the format is c, not \"" + shown(v) + "\"";
+        d->c = true;
+    } else {
+        if (d->name != nullptr)
+            return "--name is given twice";
+        if (!c_identifier(v))
+            return "NAME must be a C identifier (letters, digits and _, not a digit first; at "
+                   "most 64), not \"" +
+                   shown(v) + "\"";
+        d->name = v;
+    }
+    return "";
 }
 
 // What is wrong with the design's arguments, in one line, or "" when nothing is. The
@@ -132,20 +201,31 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
             if (d->method == nullptr && !d->all)
                 return "the method is " + method_names(", ", ", ") + " or all, not \"" + shown(v) +
                        "\"";
-        } else {
+        } else if (o == "--svg") {
             if (d->svg != nullptr)
                 return "--svg is given twice";
             d->svg = v;
+        } else if (std::string w = word_option(o, v, d); !w.empty()) {
+            return w;
         }
     }
     if (!tol || (d->method == nullptr && !d->all))
         return "a design needs both --tol E and --method " + method_names("|", "|") + "|all";
+    if (d->c != (d->name != nullptr))
+        return "--format c and --name NAME go together";
+    if (d->c && d->all)
+        return "--format c needs one method, not all";
     if (argc - i != 0 && argc - i != 2)
         return "after the options, give both A and B, or neither";
     if (std::string w = argc - i == 2 ? interval_args(argv[i], argv[i + 1], &d->a, &d->b) : "";
         !w.empty())
         return w;
-    return interval_fault(d->a, d->b);
+    if (std::string w = interval_fault(d->a, d->b); !w.empty())
+        return w;
+    if (d->store == Store::f32 && !(std::fmax(std::fabs(d->a), std::fabs(d->b)) <= 1e38))
+        return "with --store float32, A and B must lie within [-1e38, 1e38]";
+    round_out(d);
+    return "";
 }
 
 // The shortest text that reads back as v.
@@ -155,12 +235,13 @@ std::string shortest(double v) {
     return std::string(b, r.ptr);
 }
 
-// The rows in lorgen's format.
-std::string table_text(const std::vector<double>& x) {
+// The rows (each a value of the store) in lorgen's format, their ordinates as stored: 17
+// digits read back as the same double for either store.
+std::string table_text(const std::vector<double>& x, Store st) {
     std::string text;
     char line[64];
     for (double v : x) {
-        int k = std::snprintf(line, sizeof line, row_format, v, lorentz(v));
+        int k = std::snprintf(line, sizeof line, row_format, v, stored(lorentz(v), st));
         text.append(line, static_cast<std::size_t>(k));
     }
     return text;
@@ -207,6 +288,7 @@ struct Outcome {
     Proven p{};
     EvenCount even;
     std::string wrong; // "" when there is a table
+    std::string ends;  // its rows close to the ends, told (end_rows_text), or their absence
 };
 
 // "within 1e-8 on [0, 7]", E as typed.
@@ -228,21 +310,60 @@ std::string design_failure(const Design& g, const Method& m, const DesignArgs& d
     return std::string("no table keeps ") + m.title + " " + where + why;
 }
 
+// Where a design put a row close to an end, the end condition's error confined between them:
+// "; the table depends on its rows 4.59e-08 from 0 and 2.37e-08 from 7", or "".
+std::string end_rows_text(const std::vector<double>& x) {
+    std::size_t n = x.size();
+    if (n < 4)
+        return "";
+    bool front = x[1] - x[0] < 1e-3 * (x[2] - x[1]);
+    bool back = x[n - 1] - x[n - 2] < 1e-3 * (x[n - 2] - x[n - 3]);
+    std::string f = fmt("%.3g from %s", x[1] - x[0], shortest(x[0]).c_str());
+    std::string b = fmt("%.3g from %s", x[n - 1] - x[n - 2], shortest(x[n - 1]).c_str());
+    if (front && back)
+        return "; the table depends on its rows " + f + " and " + b;
+    if (front || back)
+        return "; the table depends on its row " + (front ? f : b);
+    return "";
+}
+
+// Why the request is below what rounding to the store alone may cost m, in a line, or "".
+std::string below_floor(const DesignArgs& d, const Method& m) {
+    double floor = store_floor(d.fa, d.fb, m, d.store);
+    if (!(d.tol < 2 * floor))
+        return "";
+    return fmt("%s tables are not designed below %s for %s on [%s, %s]: rounding the values "
+               "alone can cost %s",
+               store_name(d.store), fmt_up(2 * floor).c_str(), m.title, shortest(d.a).c_str(),
+               shortest(d.b).c_str(), fmt_up(floor).c_str());
+}
+
 // The design and count of m for the request, told as they go.
 Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell) {
     Outcome o;
     o.m = &m;
-    Design g = design_table(d.a, d.b, d.tol, m, threads, tell);
+    if (o.wrong = below_floor(d, m); !o.wrong.empty())
+        return o;
+    Design g = design_table(d.fa, d.fb, d.tol, m, d.store, threads, tell);
     if (g.end != DesignEnd::reached) {
         o.wrong = design_failure(g, m, d);
         return o;
     }
-    o.text = table_text(g.x);
+    o.text = table_text(g.x, d.store);
     o.wrong = check_read_back(o.text, g.x, m, d.tol, threads, &o.p);
     if (!o.wrong.empty())
         return o;
     o.x = std::move(g.x);
-    o.even = even_rows(d.a, d.b, d.tol, m, threads, tell);
+    o.ends = end_rows_text(o.x);
+    // A table stored in a narrower type may do without the rows the double design puts
+    // close to the ends: rounding their values costs more than they save there.
+    if (o.ends.empty() && d.store != Store::f64 && m.tuning.end_rows) {
+        Design w = design_table(d.fa, d.fb, d.tol, m, Store::f64, threads);
+        if (w.end == DesignEnd::reached && !end_rows_text(w.x).empty())
+            o.ends = std::string("; no rows close to the ends, unlike in doubles: rounded to ") +
+                     store_name(d.store) + " they do not pay";
+    }
+    o.even = even_rows(d.fa, d.fb, d.tol, m, d.store, threads, tell);
     return o;
 }
 
@@ -270,23 +391,6 @@ Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
     }
 }
 
-// Where a design put a row close to an end, the end condition's error confined between them:
-// "; the table depends on its rows 4.59e-08 from 0 and 2.37e-08 from 7", or "".
-std::string end_rows_text(const std::vector<double>& x) {
-    std::size_t n = x.size();
-    if (n < 4)
-        return "";
-    bool front = x[1] - x[0] < 1e-3 * (x[2] - x[1]);
-    bool back = x[n - 1] - x[n - 2] < 1e-3 * (x[n - 2] - x[n - 3]);
-    std::string f = fmt("%.3g from %s", x[1] - x[0], shortest(x[0]).c_str());
-    std::string b = fmt("%.3g from %s", x[n - 1] - x[n - 2], shortest(x[n - 1]).c_str());
-    if (front && back)
-        return "; the table depends on its rows " + f + " and " + b;
-    if (front || back)
-        return "; the table depends on its row " + (front ? f : b);
-    return "";
-}
-
 // Writes the figure of the methods' spacings to d.svg; false, told, when it cannot.
 bool write_spacing(const DesignArgs& d, const std::vector<Spacing>& s, const std::string& heading) {
     if (Saved w = save_file(d.svg, spacing_svg(s, d.a, d.b, heading)); w.what != Saved::ok) {
@@ -297,23 +401,56 @@ bool write_spacing(const DesignArgs& d, const std::vector<Spacing>& s, const std
     return true;
 }
 
-// lorgen --tol E --method M: the table on standard output, the line on standard error.
+// "; its ends rounded out to float32: 0.099999994 and 7", or "" where they are A and B.
+std::string ends_text(const DesignArgs& d) {
+    if (d.fa == d.a && d.fb == d.b)
+        return "";
+    return std::string("; its ends rounded out to ") + store_name(d.store) + ": " + shortest(d.fa) +
+           " and " + shortest(d.fb);
+}
+
+// The table of o to standard output, or with --format c its header to NAME.h; false, told,
+// when it cannot be written.
+bool put_table(const DesignArgs& d, const Outcome& o) {
+    if (d.c) {
+        Export e{d.name, *o.m, d.store, o.x, d.tol_text, d.fa, d.fb, o.p, d.command};
+        std::string path = std::string(d.name) + ".h";
+        std::string text, wrong = c_header(e, &text);
+        Saved w = wrong.empty() ? save_file(path, text) : Saved{};
+        if (wrong.empty() && w.what != Saved::ok)
+            wrong = save_failure(path, w);
+        if (!wrong.empty())
+            std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
+        return wrong.empty();
+    }
+    if (std::fwrite(o.text.data(), 1, o.text.size(), stdout) != o.text.size() ||
+        std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "lorgen: cannot write the table: %s\n", std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// lorgen --tol E --method M: the table on standard output (or in NAME.h), the line on
+// standard error.
 int one_main(const DesignArgs& d, const Method& m, int threads) {
     Outcome o = design_one(d, m, threads);
     if (!o.wrong.empty()) {
         std::fprintf(stderr, "lorgen: %s\n", o.wrong.c_str());
         return 1;
     }
-    if (std::fwrite(o.text.data(), 1, o.text.size(), stdout) != o.text.size() ||
-        std::fflush(stdout) != 0) {
-        std::fputs("lorgen: cannot write the table\n", stderr);
+    if (!put_table(d, o))
         return 1;
-    }
     std::string tol = shown(d.tol_text);
-    std::fprintf(stderr, "lorgen: %zu rows keep %s %s (largest %.2e at x = %.3g, bound %s)%s; %s\n",
-                 o.x.size(), m.title, where_text(d).c_str(), o.p.largest.err, o.p.largest.x,
-                 fmt_up(o.p.bound).c_str(), end_rows_text(o.x).c_str(),
+    std::string rows = std::to_string(o.x.size()) +
+                       (d.store == Store::f32 ? std::string(" ") + store_name(d.store) : "");
+    std::fprintf(stderr,
+                 "lorgen: %s rows keep %s %s (largest %.2e at x = %.3g, bound %s)%s%s; %s\n",
+                 rows.c_str(), m.title, where_text(d).c_str(), o.p.largest.err, o.p.largest.x,
+                 fmt_up(o.p.bound).c_str(), ends_text(d).c_str(), o.ends.c_str(),
                  even_text(o.even, tol).c_str());
+    if (d.c)
+        std::fprintf(stderr, "lorgen: wrote %s.h\n", d.name);
     std::string heading = fmt("Where the rows go: %s %s", m.title, where_text(d).c_str());
     return d.svg == nullptr || write_spacing(d, {{m.label, o.x, o.even.rows}}, heading) ? 0 : 1;
 }
@@ -329,28 +466,33 @@ int all_main(const DesignArgs& d, int threads) {
             (!out[fewest].wrong.empty() || out.back().x.size() < out[fewest].x.size()))
             fewest = out.size() - 1;
     }
-    std::string t = "Rows that keep each method " + where_text(d) + ", proven by the bound:\n" +
-                    fmt("%-12s %14s %10s %14s %9s\n", "method", "evenly spaced", "designed",
-                        "largest error", "bound");
+    std::string rows =
+        d.store == Store::f32 ? std::string("Rows of ") + store_name(d.store) : "Rows";
+    std::string t = rows + " that keep each method " + where_text(d) + ", proven by the bound:\n" +
+                    fmt("%-12s %14s %10s %10s %14s %9s\n", "method", "evenly spaced", "designed",
+                        "bytes", "largest error", "bound");
     std::vector<Spacing> s;
     for (std::size_t i = 0; i < out.size(); ++i) {
         const Outcome& o = out[i];
         if (!o.wrong.empty()) {
-            t += fmt("%-12s %14s %10s %14s %9s\n", o.m->name, "-", "-", "-", "-");
+            t += fmt("%-12s %14s %10s %10s %14s %9s\n", o.m->name, "-", "-", "-", "-", "-");
             continue;
         }
         std::string even =
             o.even.rows > 0 ? std::to_string(o.even.rows) : "> " + std::to_string(max_rows);
-        std::string ends = end_rows_text(o.x);
-        t += fmt("%-12s %14s %10s %14.2e %9s", o.m->name, even.c_str(),
-                 std::to_string(o.x.size()).c_str(), o.p.largest.err, fmt_up(o.p.bound).c_str()) +
+        const std::string& ends = o.ends;
+        // The bytes of the designed table: its abscissae and ordinates in the store.
+        long long bytes = 2LL * store_bytes(d.store) * static_cast<long long>(o.x.size());
+        t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even.c_str(),
+                 std::to_string(o.x.size()).c_str(), std::to_string(bytes).c_str(), o.p.largest.err,
+                 fmt_up(o.p.bound).c_str()) +
              (i == fewest ? "  fewest rows" : "") +
              (ends.empty() ? "" : "  (" + ends.substr(2) + ")") + "\n";
         s.push_back({o.m->name, o.x, o.even.rows});
     }
     bool ok = std::fwrite(t.data(), 1, t.size(), stdout) == t.size() && std::fflush(stdout) == 0;
     if (!ok)
-        std::fputs("lorgen: cannot write the table\n", stderr);
+        std::fprintf(stderr, "lorgen: cannot write the table: %s\n", std::strerror(errno));
     for (const Outcome& o : out)
         if (!o.wrong.empty()) {
             std::fprintf(stderr, "lorgen: %s\n", o.wrong.c_str());
@@ -365,10 +507,19 @@ int all_main(const DesignArgs& d, int threads) {
 // lorgen --tol E --method M|all [--svg FILE] [A B].
 int design_main(int argc, char** argv) {
     DesignArgs d;
+    d.command = "lorgen";
+    for (int i = 1; i < argc; ++i) {
+        d.command += ' ';
+        d.command += shown(argv[i]);
+    }
     std::string wrong = check_design_args(argc, argv, &d);
     if (!wrong.empty() || (d.method == nullptr && !d.all)) {
         std::fprintf(stderr, "lorgen: %s\n", wrong.c_str());
         return usage(stderr, 2);
+    }
+    if (d.c && save_refuses(std::string(d.name) + ".h")) {
+        std::fprintf(stderr, "lorgen: %s.h is not a regular file; nothing written\n", d.name);
+        return 1;
     }
     if (d.svg != nullptr && save_refuses(d.svg)) {
         std::fprintf(stderr, "lorgen: --svg %s is not a regular file; nothing written\n",
@@ -406,7 +557,7 @@ int main(int argc, char** argv) {
         std::printf(row_format, x, lorentz(x));
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fputs("lorgen: cannot write the table\n", stderr);
+        std::fprintf(stderr, "lorgen: cannot write the table: %s\n", std::strerror(errno));
         return 1;
     }
     return 0;

@@ -107,6 +107,15 @@ TEST(Lorgen, BadArguments) {
         {{"--tol", "1e-8"},
          "a design needs both --tol E and --method spline|quadratic|not-a-knot|clamped|all"},
         {{"--method", "spline", "--tol", "1e-8", "3", "1"}, "A must be below B"},
+        {{"--tol", "1e-6", "--method", "spline", "--store", "half"},
+         "the store is double or float32, not \"half\""},
+        {{"--tol", "1e-6", "--method", "spline", "--format", "c", "--name", "2d"},
+         "NAME must be a C identifier (letters, digits and _, not a digit first; at most 64), "
+         "not \"2d\""},
+        {{"--tol", "1e-6", "--method", "spline", "--format", "c"},
+         "--format c and --name NAME go together"},
+        {{"--tol", "1e-6", "--method", "all", "--format", "c", "--name", "t"},
+         "--format c needs one method, not all"},
         {{"--tol", "1e-8", "--method", "quadratic", "-1e308", "1e308"}, "B - A must be finite"},
     };
     for (auto [args, why] : cs) {
@@ -245,7 +254,8 @@ TEST(Lorgen, DecisionTableOfEveryMethod) {
         lines.push_back(r.out.substr(at, eol - at));
     ASSERT_EQ(lines.size(), 6u) << r.out;
     EXPECT_EQ(lines[0], "Rows that keep each method within 1e-4 on [0, 7], proven by the bound:");
-    EXPECT_EQ(lines[1], "method        evenly spaced   designed  largest error     bound");
+    EXPECT_EQ(lines[1],
+              "method        evenly spaced   designed      bytes  largest error     bound");
     std::size_t fewest = 0, most = SIZE_MAX;
     const char* names[] = {"spline", "quadratic", "not-a-knot", "clamped"};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -260,8 +270,8 @@ TEST(Lorgen, DecisionTableOfEveryMethod) {
         std::size_t b = one.err.find(", bound ") + 8;
         std::string bound = one.err.substr(b, one.err.find(')', b) - b);
         char want[200];
-        std::snprintf(want, sizeof want, "%-12s %14ld %10zu %14.2e %9s", m.c_str(), even, xs.size(),
-                      s.err, bound.c_str());
+        std::snprintf(want, sizeof want, "%-12s %14ld %10zu %10zu %14.2e %9s", m.c_str(), even,
+                      xs.size(), 16 * xs.size(), s.err, bound.c_str());
         EXPECT_EQ(lines[i + 2].substr(0, std::strlen(want)), want);
         if (xs.size() < most) {
             most = xs.size();
@@ -272,6 +282,93 @@ TEST(Lorgen, DecisionTableOfEveryMethod) {
         EXPECT_EQ(lines[i + 2].find("fewest rows") != std::string::npos, i == fewest)
             << lines[i + 2];
     expect_well_formed(d.path / "all.svg");
+}
+
+// Tables stored as float32, for every method on two intervals: every value a float32, the
+// rows strictly ascending from A to B, and the table as it reads back within E everywhere.
+TEST(Lorgen, Float32TablesHoldAsStored) {
+    TempDir d;
+    auto is_float = [](double v) { return static_cast<double>(static_cast<float>(v)) == v; };
+    for (const char* m : {"spline", "quadratic", "not-a-knot", "clamped"}) {
+        for (auto [a, b] : {std::pair{"0", "7"}, std::pair{"-10", "10"}}) {
+            SCOPED_TRACE(std::string(m) + " from " + a);
+            RunResult r = run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", m,
+                                            "--store", "float32", a, b});
+            ASSERT_EQ(r.status, 0) << r.err;
+            std::vector<double> xs, ys;
+            ref::read_pairs(r.out, xs, ys);
+            ASSERT_GE(xs.size(), 2u);
+            EXPECT_TRUE(xs.front() == std::stod(a) && xs.back() == std::stod(b));
+            for (std::size_t i = 0; i < xs.size(); ++i) {
+                ASSERT_TRUE(is_float(xs[i]) && is_float(ys[i])) << i;
+                ASSERT_TRUE(i == 0 || xs[i - 1] < xs[i]) << i;
+                ASSERT_EQ(ys[i], static_cast<float>(ref::lorentz(xs[i]))) << i;
+            }
+            EXPECT_LE(brute(m, xs, ys).err, 1e-6);
+            EXPECT_EQ(
+                r.err.rfind("lorgen: " + std::to_string(xs.size()) + " float32 rows keep ", 0), 0u);
+        }
+    }
+}
+
+// The exported header for two methods and stores, compiled as C99 and as C++17 with warnings
+// as errors: every test vector reproduced bit for bit, and the table's error through
+// NAME_eval, at 2000 points an interval, within E.
+TEST(Lorgen, HeaderReproducesTheSuite) {
+    if (std::system("command -v cc >/dev/null && command -v c++ >/dev/null") != 0)
+        GTEST_SKIP() << "no C or C++ compiler on PATH";
+    TempDir d;
+    const char* driver = R"(#include "$.h"
+#include <stdio.h>
+static double lorentz(double x) { double t = (x - 3.47) / 0.57; return 1.0 / (t * t + 1.0); }
+int main(void)
+{
+    double worst = 0;
+    int k, j;
+    for (k = 0; k + 1 < $_n; ++k)
+        for (j = 0; j < 2000; ++j) {
+            double x = $_x[k] + ((double)$_x[k + 1] - $_x[k]) * j / 2000.0;
+            double e = $_eval(x) - lorentz(x);
+            worst = e > worst ? e : -e > worst ? -e : worst;
+        }
+    printf("%d of %d missed, largest %.17g\n", $_check(), $_test_n, worst);
+    return 0;
+}
+)";
+    for (auto [m, store, name] :
+         {std::tuple{"clamped", "float32", "lor_c"}, std::tuple{"quadratic", "double", "lor_q"}}) {
+        SCOPED_TRACE(m);
+        RunResult g = run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", m, "--store",
+                                        store, "--format", "c", "--name", name});
+        ASSERT_EQ(g.status, 0) << g.err;
+        EXPECT_EQ(g.out, "");
+        EXPECT_NE(g.err.find(std::string("\nlorgen: wrote ") + name + ".h\n"), std::string::npos)
+            << g.err;
+        std::string text = driver;
+        for (std::size_t at = 0; (at = text.find('$', at)) != std::string::npos;)
+            text.replace(at, 1, name);
+        write_file(d.path / "drv.c", text);
+        std::string outs[2];
+        const char* compile[] = {"cc -std=c99 -O2 -ffp-contract=off -Wall -Wextra -Werror drv.c",
+                                 "c++ -std=c++17 -O2 -ffp-contract=off -Wall -Wextra -Werror "
+                                 "-x c++ drv.c"};
+        for (int i = 0; i < 2; ++i) {
+            RunResult c = run_args(d.path, {"/bin/sh", "-c", std::string(compile[i]) + " -o drv"});
+            ASSERT_EQ(c.status, 0) << compile[i] << "\n" << c.err;
+            EXPECT_EQ(c.err, "");
+            RunResult r = run_args(d.path, {(d.path / "drv").string()});
+            ASSERT_EQ(r.status, 0);
+            outs[i] = r.out;
+        }
+        EXPECT_EQ(outs[0], outs[1]);
+        int missed = -1, n = 0;
+        double worst = 1;
+        ASSERT_EQ(std::sscanf(outs[0].c_str(), "%d of %d missed, largest %le", &missed, &n, &worst),
+                  3);
+        EXPECT_EQ(missed, 0);
+        EXPECT_GT(n, 64);
+        EXPECT_LE(worst, 1e-6);
+    }
 }
 
 TEST(Gplot, FigureAndSummaryOfARealStudy) {
@@ -604,6 +701,7 @@ TEST(Files, NothingClobbered) {
     fs::create_symlink("victim.txt", d.path / "errsp.svg.part");
     fs::create_symlink("victim.txt", d.path / "errq.svg");
     fs::create_symlink("victim.txt", d.path / "link.svg");
+    fs::create_symlink("victim.txt", d.path / "link.h");
     ASSERT_EQ(::mkfifo((d.path / "compare.svg").c_str(), 0600), 0);
     fs::create_directory(d.path / "conv.svg");
     std::vector<std::string> before = names_in(d.path);
@@ -622,6 +720,12 @@ TEST(Files, NothingClobbered) {
          "gplot: compare.svg is not a regular file; nothing written\n"},
         {{bin("lorgen"), "--tol", "1e-3", "--method", "spline", "--svg", "link.svg"},
          "lorgen: --svg link.svg is not a regular file; nothing written\n"},
+        {{bin("lorgen"), "--tol", "1e-3", "--method", "spline", "--format", "c", "--name", "link"},
+         "lorgen: link.h is not a regular file; nothing written\n"},
+        // Below what rounding to float32 alone can cost: refused before any work.
+        {{bin("lorgen"), "--tol", "1.8e-7", "--method", "clamped", "--store", "float32"},
+         "lorgen: float32 tables are not designed below 1.85e-07 for the clamped cubic spline on "
+         "[0, 7]: rounding the values alone can cost 9.24e-08\n"},
     };
     for (const C& c : refused) {
         RunResult r = run_args(d.path, c.argv);
@@ -629,7 +733,7 @@ TEST(Files, NothingClobbered) {
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
     EXPECT_EQ(read_file(d.path / "victim.txt"), "victim\n");
-    for (const char* link : {"errsp.svg.part", "errq.svg", "link.svg"})
+    for (const char* link : {"errsp.svg.part", "errq.svg", "link.svg", "link.h"})
         EXPECT_EQ(fs::read_symlink(d.path / link), "victim.txt") << link;
     EXPECT_TRUE(fs::is_fifo(d.path / "compare.svg"));
     EXPECT_TRUE(fs::is_directory(d.path / "conv.svg"));

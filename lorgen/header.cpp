@@ -1,0 +1,141 @@
+// header: the C text of an exported table. Every number is written as a hexadecimal
+// floating literal, which denotes its value exactly in C99 and C++17.
+#include "header.hpp"
+
+#include "numlib.hpp"
+#include "svg.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+// v as a hexadecimal floating literal ("0x1.8p+1", "-0x0p+0"), with suffix appended; v finite.
+std::string hex(double v, const char* suffix = "") {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &v, sizeof v);
+    std::string s = (bits >> 63) != 0 ? "-" : "";
+    int e = static_cast<int>((bits >> 52) & 0x7ff);
+    std::uint64_t f = bits & ((std::uint64_t{1} << 52) - 1);
+    if (e == 0 && f == 0)
+        return s + "0x0p+0" + suffix;
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%013llx", static_cast<unsigned long long>(f));
+    std::string frac = digits;
+    frac.erase(frac.find_last_not_of('0') + 1);
+    s += e == 0 ? "0x0" : "0x1";
+    if (!frac.empty())
+        s += "." + frac;
+    return s + fmt("p%+d", e == 0 ? -1022 : e - 1023) + suffix;
+}
+
+// "static const TYPE NAME[N] = {...};", four values a line.
+std::string array(const char* type, const std::string& name, const std::vector<double>& v,
+                  const char* suffix) {
+    std::string s = fmt("static const %s %s[%zu] = {", type, name.c_str(), v.size());
+    for (std::size_t i = 0; i < v.size(); ++i)
+        s += (i % 4 == 0 ? "\n    " : " ") + hex(v[i], suffix) + (i + 1 < v.size() ? "," : "");
+    return s + "\n};\n";
+}
+
+// Every $ of text replaced by name.
+std::string named(std::string text, const std::string& name) {
+    for (std::size_t at = 0; (at = text.find('$', at)) != std::string::npos; at += name.size())
+        text.replace(at, 1, name);
+    return text;
+}
+
+// The test vectors' abscissae (see c_header).
+std::vector<double> test_points(const std::vector<double>& x, double worst) {
+    std::vector<double> t = x;
+    std::size_t n = x.size();
+    for (std::size_t k = 0; k + 1 < n; ++k)
+        t.push_back(x[k] + 0.5 * (x[k + 1] - x[k]));
+    int k = std::clamp(locate(worst, x.data(), static_cast<int>(n)), 0, static_cast<int>(n) - 2);
+    auto w = static_cast<std::size_t>(k);
+    for (int j = 0; j < dense_per_interval; ++j)
+        t.push_back(x[w] + ((x[w + 1] - x[w]) * j) / static_cast<double>(dense_per_interval));
+    double span = x.back() - x.front();
+    t.push_back(x.front() - 0.125 * span);
+    t.push_back(x.back() + 0.125 * span);
+    return t;
+}
+
+// The comment block that opens the header.
+std::string preamble(const Export& e, bool d2, std::size_t tests) {
+    std::string n = e.name, store = store_name(e.store), cmd = e.command;
+    for (std::size_t at = 0; (at = cmd.find("*/", at)) != std::string::npos;)
+        cmd.replace(at, 2, "* /");
+    return fmt("/* %s.h: a table of the Lorentzian 1/(1+((x-3.47)/0.57)^2) with its evaluator,\n"
+               " * made by lorgen.\n *\n",
+               e.name) +
+           fmt(" *   method     %s\n", e.m.label) +
+           fmt(" *   interval   [%.17g, %.17g], %zu rows\n", e.a, e.b, e.x.size()) +
+           fmt(" *   tolerance  %s, proven everywhere on the interval\n", e.tol) +
+           fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
+               fmt_up(e.p.bound).c_str()) +
+           " *   storage    " + store + " abscissae and ordinates" +
+           (d2 ? ", double second derivatives" : "") + "\n *   command    " + cmd +
+           "\n *\n" +
+           fmt(" * %s_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
+               " * binary64 evaluated as such (FLT_EVAL_METHOD 0, checked below) and no multiply\n"
+               " * and add are fused: compile with -ffp-contract=off (GCC, Clang) or its\n"
+               " * equivalent, never with -ffast-math. %s_check() returns how many of the\n"
+               " * %zu test vectors %s_eval misses (0: every one bit for bit). Valid C99 and\n"
+               " * C++17; needs <float.h> and <string.h> only. Every number is exact, written\n"
+               " * in hexadecimal.\n */\n",
+               e.name, e.name, tests, e.name);
+}
+} // namespace
+
+std::string c_header(const Export& e, std::string* text) {
+    const std::vector<double>& x = e.x;
+    int n = static_cast<int>(x.size());
+    std::vector<double> y(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        y[i] = stored(lorentz(x[i]), e.store);
+    DenseTable t = dense_prepare(x.data(), y.data(), n, e.m);
+    std::vector<double> tx = test_points(x, e.p.largest.x), ty(tx.size());
+    for (std::size_t i = 0; i < tx.size(); ++i) {
+        int k = std::clamp(locate(tx[i], x.data(), n), 0, n - 2);
+        ty[i] = dense_value(t, k, tx[i]);
+        if (!std::isfinite(ty[i]))
+            return fmt("no header: the value at x = %.17g is not finite", tx[i]);
+    }
+    std::string name = e.name, guard = name + "_H";
+    for (char& c : guard)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const char* type = e.store == Store::f32 ? "float" : "double";
+    const char* suffix = e.store == Store::f32 ? "f" : "";
+    std::string s = preamble(e, !t.d2.empty(), tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
+                    "#include <float.h>\n#include <string.h>\n\n" +
+                    "#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0\n" +
+                    "#error \"" + name + ".h needs double arithmetic evaluated as double " +
+                    "(FLT_EVAL_METHOD 0)\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
+                    ".h gives the suite's values only without -ffast-math\"\n#endif\n\n";
+    s += fmt("static const int %s_n = %d;\n", e.name, n);
+    s += array(type, name + "_x", x, suffix) + array(type, name + "_y", y, suffix);
+    if (!t.d2.empty())
+        s += "/* The second derivatives at the rows, as the suite computes them. */\n" +
+             array("double", name + "_d2", t.d2, "");
+    s += named("\n/* Row i's abscissa and ordinate as doubles. */\n"
+               "static inline double $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
+               "static inline double $_ys(int i)\n{\n    return $_y[i];\n}\n\n",
+               name) +
+         named(e.m.c_eval, name);
+    s += fmt("\n/* Test vectors: the rows, the intervals' middles, 64 points of the interval of\n"
+             " * the largest error, a point outside each end; the values the suite gives. */\n"
+             "static const int %s_test_n = %zu;\n",
+             e.name, tx.size()) +
+         array("double", name + "_test_x", tx, "") + array("double", name + "_test_y", ty, "");
+    s += named("\n/* How many test vectors $_eval misses, bit for bit. */\n"
+               "static inline int $_check(void)\n{\n    int i, miss = 0;\n"
+               "    for (i = 0; i < $_test_n; ++i) {\n        double v = $_eval($_test_x[i]);\n"
+               "        if (memcmp(&v, &$_test_y[i], sizeof v) != 0)\n            ++miss;\n"
+               "    }\n    return miss;\n}\n\n#endif\n",
+               name);
+    *text = std::move(s);
+    return "";
+}
