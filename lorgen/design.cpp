@@ -552,6 +552,16 @@ double stored(double v, Store s) {
     return s == Store::f32 ? static_cast<double>(static_cast<float>(v)) : v;
 }
 
+void round_out(double* a, double* b, Store s) {
+    double fa = stored(*a, s), fb = stored(*b, s);
+    if (fa > *a)
+        fa = static_cast<double>(std::nextafter(static_cast<float>(fa), -HUGE_VALF));
+    if (fb < *b)
+        fb = static_cast<double>(std::nextafter(static_cast<float>(fb), HUGE_VALF));
+    *a = fa;
+    *b = fb;
+}
+
 int store_bytes(Store s) {
     return s == Store::f32 ? 4 : 8;
 }
@@ -576,7 +586,7 @@ double amplification(const Method& m) {
             for (int j = 0; j < per; ++j)
                 pts[static_cast<std::size_t>(j)] = k + j / static_cast<double>(per);
             m.values(t, k, pts.data(), per, p.data());
-            std::copy(p.begin(), p.end(), out.begin() + k * per);
+            std::copy(p.begin(), p.end(), out.begin() + static_cast<std::ptrdiff_t>(k) * per);
         }
         out.back() = dense_value(t, n - 2, n - 1);
     };

@@ -14,6 +14,9 @@
 enum class Store { f64, f32 };
 // v rounded to the type (to nearest).
 double stored(double v, Store s);
+// [a, b] rounded outward to the type, in place: a table on it covers what was asked. |a| and
+// |b| at most 1e38 for f32.
+void round_out(double* a, double* b, Store s);
 // The bytes one value takes in the type.
 int store_bytes(Store s);
 // The type's name as a user types it: "double", "float32".

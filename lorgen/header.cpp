@@ -77,8 +77,7 @@ std::string preamble(const Export& e, bool d2, std::size_t tests) {
            fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
                fmt_up(e.p.bound).c_str()) +
            " *   storage    " + store + " abscissae and ordinates" +
-           (d2 ? ", double second derivatives" : "") + "\n *   command    " + cmd +
-           "\n *\n" +
+           (d2 ? ", double second derivatives" : "") + "\n *   command    " + cmd + "\n *\n" +
            fmt(" * %s_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
                " * binary64 evaluated as such (FLT_EVAL_METHOD 0, checked below) and no multiply\n"
                " * and add are fused: compile with -ffp-contract=off (GCC, Clang) or its\n"
@@ -109,10 +108,10 @@ std::string c_header(const Export& e, std::string* text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const char* type = e.store == Store::f32 ? "float" : "double";
     const char* suffix = e.store == Store::f32 ? "f" : "";
-    std::string s = preamble(e, !t.d2.empty(), tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
-                    "#include <float.h>\n#include <string.h>\n\n" +
-                    "#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0\n" +
-                    "#error \"" + name + ".h needs double arithmetic evaluated as double " +
+    std::string s = preamble(e, !t.d2.empty(), tx.size()) + "#ifndef " + guard + "\n#define " +
+                    guard + "\n\n" + "#include <float.h>\n#include <string.h>\n\n" +
+                    "#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0\n" + "#error \"" + name +
+                    ".h needs double arithmetic evaluated as double " +
                     "(FLT_EVAL_METHOD 0)\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
                     ".h gives the suite's values only without -ffast-math\"\n#endif\n\n";
     s += fmt("static const int %s_n = %d;\n", e.name, n);

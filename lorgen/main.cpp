@@ -11,6 +11,7 @@
 #include "spacing.hpp"
 #include "svg.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -138,16 +139,6 @@ bool c_identifier(const char* s) {
     return true;
 }
 
-// [a, b] rounded outward to the store: the table covers what was asked.
-void round_out(DesignArgs* d) {
-    d->fa = stored(d->a, d->store);
-    d->fb = stored(d->b, d->store);
-    if (d->fa > d->a)
-        d->fa = static_cast<double>(std::nextafter(static_cast<float>(d->fa), -HUGE_VALF));
-    if (d->fb < d->b)
-        d->fb = static_cast<double>(std::nextafter(static_cast<float>(d->fb), HUGE_VALF));
-}
-
 // One of the design's options that takes a word or a name: "" when v is right for it.
 std::string word_option(const std::string& o, const char* v, DesignArgs* d) {
     if (o == "--store") {
@@ -224,7 +215,9 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
         return w;
     if (d->store == Store::f32 && !(std::fmax(std::fabs(d->a), std::fabs(d->b)) <= 1e38))
         return "with --store float32, A and B must lie within [-1e38, 1e38]";
-    round_out(d);
+    d->fa = d->a;
+    d->fb = d->b;
+    round_out(&d->fa, &d->fb, d->store);
     return "";
 }
 
@@ -458,6 +451,16 @@ int one_main(const DesignArgs& d, const Method& m, int threads) {
 // lorgen --tol E --method all: every method's design and count, one decision table on
 // standard output, the methods that have none told on standard error.
 int all_main(const DesignArgs& d, int threads) {
+    // A tolerance below every method's floor for the store: no table at all.
+    std::string refused;
+    for (const Method* m : methods())
+        if (std::string w = below_floor(d, *m); !w.empty())
+            refused += "lorgen: " + w + "\n";
+    if (std::count(refused.begin(), refused.end(), '\n') ==
+        static_cast<std::ptrdiff_t>(methods().size())) {
+        std::fputs(refused.c_str(), stderr);
+        return 1;
+    }
     std::vector<Outcome> out;
     std::size_t fewest = 0;
     for (const Method* m : methods()) {

@@ -41,3 +41,30 @@ void write_file(const fs::path& p, const std::string& bytes) {
     std::ofstream f(p, std::ios::binary);
     f << bytes;
 }
+
+std::string c_driver(const std::string& name) {
+    std::string text = R"(#include "$.h"
+#include <stdio.h>
+#include <string.h>
+static double lorentz(double x) { double t = (x - 3.47) / 0.57; return 1.0 / (t * t + 1.0); }
+int main(void)
+{
+    double worst = 0;
+    unsigned long long hash = 14695981039346656037ULL, bits;
+    int k, j;
+    for (k = 0; k + 1 < $_n; ++k)
+        for (j = 0; j < 2000; ++j) {
+            double x = $_x[k] + ((double)$_x[k + 1] - $_x[k]) * j / 2000.0;
+            double v = $_eval(x), e = v - lorentz(x);
+            worst = e > worst ? e : -e > worst ? -e : worst;
+            memcpy(&bits, &v, sizeof v);
+            hash = (hash ^ bits) * 1099511628211ULL;
+        }
+    printf("%d of %d missed, largest %.17g, hash %016llx\n", $_check(), $_test_n, worst, hash);
+    return 0;
+}
+)";
+    for (std::size_t at = 0; (at = text.find('$', at)) != std::string::npos;)
+        text.replace(at, 1, name);
+    return text;
+}

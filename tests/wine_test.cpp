@@ -87,6 +87,42 @@ TEST(Wine, SameDesignAsLinux) {
     }
 }
 
+// The exported header: lorgen.exe writes the same bytes as lorgen, and the header compiled by
+// MinGW-w64 and run under wine gives the same values, bit for bit, as compiled on Linux.
+TEST(Wine, SameHeaderSameBits) {
+    const char* wb = std::getenv("WINDOWS_BIN");
+    if (wb == nullptr || *wb == '\0' || std::system("command -v wine >/dev/null 2>&1") != 0 ||
+        std::system("command -v x86_64-w64-mingw32-gcc >/dev/null && command -v cc >/dev/null") !=
+            0)
+        GTEST_SKIP() << "WINDOWS_BIN is not set, or a C compiler is missing";
+    for (auto [method, store] : {std::pair{"clamped", "float32"}, std::pair{"spline", "double"}}) {
+        SCOPED_TRACE(method);
+        TempDir lin, win;
+        const std::vector<std::string> args = {"--tol", "1e-6",     "--method", method,   "--store",
+                                               store,   "--format", "c",        "--name", "lor"};
+        std::vector<std::string> l_cmd = {bin("lorgen")},
+                                 w_cmd = {"/usr/bin/wine", std::string(wb) + "/lorgen.exe"};
+        l_cmd.insert(l_cmd.end(), args.begin(), args.end());
+        w_cmd.insert(w_cmd.end(), args.begin(), args.end());
+        ASSERT_EQ(run_args(lin.path, l_cmd).status, 0);
+        ASSERT_EQ(run_args(win.path, w_cmd).status, 0);
+        ASSERT_TRUE(read_file(win.path / "lor.h") == read_file(lin.path / "lor.h"));
+        write_file(lin.path / "drv.c", c_driver("lor"));
+        write_file(win.path / "drv.c", c_driver("lor"));
+        const char* flags = " -std=c99 -O2 -ffp-contract=off -Wall -Wextra -Werror drv.c -o ";
+        RunResult lc = run_args(lin.path, {"/bin/sh", "-c", std::string("cc") + flags + "drv"});
+        RunResult wc = run_args(
+            win.path, {"/bin/sh", "-c", std::string("x86_64-w64-mingw32-gcc") + flags + "drv.exe"});
+        ASSERT_EQ(lc.status, 0) << lc.err;
+        ASSERT_EQ(wc.status, 0) << wc.err;
+        RunResult l = run_args(lin.path, {(lin.path / "drv").string()});
+        RunResult w = run_args(win.path, {"/usr/bin/wine", (win.path / "drv.exe").string()});
+        std::erase(w.out, '\r');
+        EXPECT_EQ(l.out.rfind("0 of ", 0), 0u) << l.out;
+        EXPECT_EQ(w.out, l.out);
+    }
+}
+
 namespace {
 // What a console under wine shows, as text: wine's terminal renders a blank as "erase, one
 // to the right" and hides the cursor around each character; CRs dropped.
