@@ -6,6 +6,8 @@
 #include "svg.hpp"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 void take_error(FilePeak& p, double x, double e) {
     if (std::isnan(e)) {
@@ -43,7 +45,9 @@ bool read_errors(ErrorFile& f) {
     std::string at = f.path + ":" + std::to_string(bad.line) + ": ";
     switch (r) {
     case ReadErrors::ok: return true;
-    case ReadErrors::cannot_open: tell("cannot open " + f.path); break;
+    case ReadErrors::cannot_open:
+        tell("cannot open " + f.path + ": " + cause_text(bad.error));
+        break;
     case ReadErrors::bad_row: tell(at + "cannot read \"" + shown(bad.text) + "\""); break;
     case ReadErrors::negative: tell(at + "an error below 0, \"" + shown(bad.text) + "\""); break;
     case ReadErrors::too_few: tell(f.path + " holds fewer than 2 pairs"); break;
@@ -99,16 +103,28 @@ void file_stats(ErrorFile& f, Analysis* a) {
     }
 }
 
-// The method m on the table densely, with the peaks of `columns` columns across [lo, hi].
-DenseErrors dense_of(const SampleTable& t, const Method& m, int columns, const Analysis& a,
-                     int threads) {
+// The method of d on its table densely, with the peaks of `columns` columns across [lo, hi].
+DenseErrors dense_of(const DenseTable& d, int columns, const Analysis& a, int threads) {
     DenseOpts o;
     o.threads = threads;
     o.columns = columns;
     o.col_x0 = a.lo;
     o.col_x1 = a.hi;
     o.prove = true;
-    return dense_errors(dense_prepare(t.xa, t.ya, t.n, m, threads), o);
+    return dense_errors(d, o);
+}
+
+// Whether the file at path holds the bytes that the method of d's program writes for its
+// table: the same grid, values and lines.
+bool made_from(const DenseTable& d, const std::string& path) {
+    std::vector<double> p(grid_size);
+    for (int k = 0; k < grid_size; ++k) {
+        double x = grid_x(k);
+        p[static_cast<std::size_t>(k)] = dense_value(d, locate(x, d.xa, d.n), x);
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return in.good() || in.eof() ? bytes == error_table_text(p.data()) : true;
 }
 } // namespace
 
@@ -123,7 +139,9 @@ std::string analyse(const SampleTable& t, int columns, bool all_methods, int thr
         file_stats(f, a);
         if (f.m != nullptr) {
             dense = true;
-            f.dense = dense_of(t, *f.m, columns, *a, threads);
+            DenseTable d = dense_prepare(t.xa, t.ya, t.n, *f.m, threads);
+            f.dense = dense_of(d, columns, *a, threads);
+            f.made_here = made_from(d, f.path);
             a->largest = std::fmax(a->largest, f.dense.all.err);
         }
     }
@@ -138,7 +156,9 @@ std::string analyse(const SampleTable& t, int columns, bool all_methods, int thr
         for (const ErrorFile& f : a->files)
             shown = shown || f.m == m;
         if (!shown && m->error_file != nullptr)
-            a->largest = std::fmax(a->largest, dense_of(t, *m, 0, *a, threads).all.err);
+            a->largest = std::fmax(
+                a->largest,
+                dense_of(dense_prepare(t.xa, t.ya, t.n, *m, threads), 0, *a, threads).all.err);
     }
     return "";
 }

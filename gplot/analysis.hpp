@@ -23,7 +23,8 @@ struct ErrorFile {
     std::vector<double> x, e;  // its rows
     FilePeak in, out;          // its maxima inside the table's range and outside it
     std::vector<double> nan_in, inf_in, nan_all, inf_all; // where its errors are not finite
-    DenseErrors dense; // m densely: overall, and per pixel column of the range
+    DenseErrors dense;     // m densely: overall, and per pixel column of the range
+    bool made_here = true; // m's program would write these very bytes for the table
 };
 
 // A table and its error files, analysed.

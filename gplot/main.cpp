@@ -92,13 +92,17 @@ int plot(const char* table, std::vector<const char*> paths, const std::string& n
         tell(std::string(table) + " " + wrong);
         return drop_figure(name);
     }
+    for (const ErrorFile& f : a.files)
+        if (!f.made_here)
+            tell(f.path + " was not made from " + table);
     std::string svg = both ? compare_figure(a, table) : error_figure(a, table);
     if (Saved s = save_file(name, svg); s.what != Saved::ok) {
         tell(save_failure(name, s));
         return drop_figure(name);
     }
+    // Side by side, each line names its method.
     for (const ErrorFile& f : a.files)
-        std::printf("%s\n", summary_line(name, f, a).c_str());
+        std::printf("%s\n", summary_line(both ? name + ", " + f.m->label : name, f, a).c_str());
     return console_end(0);
 }
 

@@ -174,9 +174,11 @@ std::string verdict_part(double obs, double e, int theory, const char* why, bool
     std::string r = fmt("%.2f (", obs) + (agrees ? "" : "theory ") + power(theory);
     if (why != nullptr)
         r += std::string(": ") + why;
+    // Past the theory the pre-asymptotic terms have not died out yet; short of it, the
+    // theory's order is not reached.
     if (!agrees)
         r += e < error_floor ? fmt(", not seen: the error %.1e is at the rounding floor", e)
-                             : std::string(", not reached");
+                             : std::string(obs > theory ? ", not settled" : ", not reached");
     return r + ")";
 }
 
@@ -207,6 +209,9 @@ void print_table(const Study& s) {
 // The table, then a verdict a method.
 void print_results(const Study& s) {
     print_table(s);
+    std::printf("key: inner, ends = the largest error inside [A + w, B - w] (w = (B - A)/7) "
+                "and in the end layers; p in, p ends = the observed orders "
+                "log(e'/e)/log(h'/h) from the row above; - = not shrinking yet\n");
     for (const Series& se : s) {
         const std::vector<ConvStats>& r = se.rows;
         const Method& m = *se.m;

@@ -86,8 +86,33 @@ std::string spacing_fault(long long n, double a, double b) {
     return "";
 }
 
+constexpr const char* design_options[] = {"--tol",   "--method", "--svg",
+                                          "--store", "--format", "--name"};
+
+bool is_design_option(const char* s) {
+    for (const char* o : design_options)
+        if (std::strcmp(s, o) == 0)
+            return true;
+    return false;
+}
+
+// What is wrong with an option among the arguments from argv[from] on, or "": options come
+// first, and only the design's are known. A number never begins with "--".
+std::string option_fault(int argc, char** argv, int from) {
+    for (int i = from; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) != 0)
+            continue;
+        if (!is_design_option(argv[i]))
+            return "unknown option " + shown(argv[i]);
+        return "options come before A and B";
+    }
+    return "";
+}
+
 // What is wrong with the arguments, in one line, or "" when nothing is.
 std::string check_args(int argc, char** argv, long long* n, double* a, double* b) {
+    if (std::string w = option_fault(argc, argv, 1); !w.empty())
+        return w;
     if (argc == 3 || argc > 4)
         return "give N alone, or N with both A and B";
     if (std::string w = argc >= 2 ? count_fault("N", argv[1], 1, 0, n) : ""; !w.empty())
@@ -116,16 +141,6 @@ struct DesignArgs {
     double fa = default_a, fb = default_b; // [a, b] rounded outward to the store
     std::string command;                   // the command line, for the header's comment
 };
-
-constexpr const char* design_options[] = {"--tol",   "--method", "--svg",
-                                          "--store", "--format", "--name"};
-
-bool is_design_option(const char* s) {
-    for (const char* o : design_options)
-        if (std::strcmp(s, o) == 0)
-            return true;
-    return false;
-}
 
 // Whether s is a C identifier of at most 64 characters.
 bool c_identifier(const char* s) {
@@ -200,6 +215,8 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
             return w;
         }
     }
+    if (std::string w = option_fault(argc, argv, i); !w.empty())
+        return w;
     if (!tol || (d->method == nullptr && !d->all))
         return "a design needs both --tol E and --method " + method_names("|", "|") + "|all";
     if (d->c != (d->name != nullptr))

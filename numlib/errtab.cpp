@@ -66,6 +66,24 @@ double grid_x(int k) {
     return ipow(t, 3);
 }
 
+namespace {
+// The line of grid abscissa x whose interpolated value is p, into line: "%14.6lg %14.6lg" of
+// x and |p - lorentz(x)|, CR LF; its length.
+int error_line(char* line, std::size_t size, double x, double p) {
+    double fl = lorentz(x);
+    double e = std::fabs(p - fl);
+    return fmt_nums(line, size, "%14.6lg %14.6lg\r\n", x, e);
+}
+} // namespace
+
+std::string error_table_text(const double* p) {
+    std::string text;
+    char line[96];
+    for (int k = 0; k < grid_size; ++k)
+        text.append(line, static_cast<std::size_t>(error_line(line, sizeof line, grid_x(k), p[k])));
+    return text;
+}
+
 Write write_error_table(const char* path, double (*f)(double), int* cause) {
     int err = 0;
     // The first failure's cause, kept past the calls that follow it.
@@ -85,10 +103,7 @@ Write write_error_table(const char* path, double (*f)(double), int* cause) {
     char line[96];
     for (int k = 0; k < grid_size; ++k) {
         double x = grid_x(k);
-        double p = f(x);
-        double fl = lorentz(x);
-        double e = std::fabs(p - fl);
-        int len = fmt_nums(line, sizeof line, "%14.6lg %14.6lg\r\n", x, e);
+        int len = error_line(line, sizeof line, x, f(x));
         errno = 0;
         if (err == 0 && std::fwrite(line, 1, static_cast<std::size_t>(len), out) !=
                             static_cast<std::size_t>(len))
@@ -197,8 +212,12 @@ ReadErrors read_rows_of(TextFile& f, std::size_t max_rows, std::vector<double>& 
 ReadErrors read_error_table(const char* path, std::size_t max_rows, std::vector<double>& xs,
                             std::vector<double>& es, ErrorRow* bad) {
     TextFile f;
-    if (!tf_open(f, path))
+    errno = 0;
+    if (!tf_open(f, path)) {
+        if (bad != nullptr)
+            bad->error = errno;
         return ReadErrors::cannot_open;
+    }
     return read_rows_of(f, max_rows, xs, es, bad);
 }
 

@@ -13,18 +13,24 @@ enum class Write { ok, cannot_open, cannot_write };
 // close are checked; *cause (when not null) gets the errno of the first failure.
 Write write_error_table(const char* path, double (*f)(double), int* cause = nullptr);
 
+// The bytes write_error_table writes for an evaluator whose value at grid abscissa k is
+// p[k] (grid_size of them). Throws std::bad_alloc when memory is short.
+std::string error_table_text(const double* p);
+
 enum class ReadErrors { ok, cannot_open, bad_row, negative, too_few, too_many };
 // A row of an error file that is not a pair of values: its line (from 1) and up to 60 bytes
 // of it from its first word, as the file holds them.
 struct ErrorRow {
     std::int64_t line = 0;
     std::string text;
+    int error = 0; // cannot_open: the errno of the failed open
 };
 // Reads an error file, under the reading rules: one pair "x error" a line, each a number of
 // the grammar or a word that "%lg" writes for a value that is not finite (nan, -nan, inf,
 // -inf, infinity; any case, any sign); blank lines skipped, a last line without a line end
 // read. Appends the pairs to xs, es. ReadErrors::bad_row: the first row that is not such a
-// pair, or a line longer than 64 KiB, described in *bad (when not null); negative: the first
+// pair, or a line longer than 64 KiB, described in *bad (when not null; cannot_open: its
+// errno there); negative: the first
 // row whose error is below 0 (NaN is not), described; too_many: a row after max_rows of them;
 // too_few: fewer than 2 pairs.
 // Reads block by block, so that an endless file stops at its first bad row or at max_rows.

@@ -20,6 +20,7 @@ void show(double x) {
     double f = quad_interp(x);
     double floren = lorentz(x);
     out_printf(stdout, "f = %lg floren =%lg \n", f, floren);
+    note_outside(x);
 }
 } // namespace
 

@@ -6,10 +6,13 @@
 #include "proc.hpp"
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -19,6 +22,8 @@ bool stdout_closed = false;
 bool notes_done = false; // the table's problems have been told (or were, by the caller)
 bool unusable_told = false;
 bool had_table = false; // some evaluation of this run had a loaded table
+bool comma_told = false, outside_told = false;
+double table_lo = NAN, table_hi = NAN; // the loaded table's range of finite abscissae
 
 // The environment variable by which splerr and quaderr tell the gplot they run that the
 // table it is given has been diagnosed already.
@@ -62,6 +67,26 @@ std::string problem_text(const TableProblem& p, const TableNotes& t) {
     case Problem::after_26: break;
     }
     return "a byte 26 ends the table here; the text after it is not read";
+}
+
+// The shortest text that reads back as v.
+std::string shortest(double v) {
+    char b[40];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    return std::string(b, r.ptr);
+}
+
+// Whether the first line of the file at path (its first 4 KiB at most) holds a comma.
+bool comma_in_first_line(const char* path) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr)
+        return false;
+    char b[4096];
+    std::size_t n = std::fread(b, 1, sizeof b, f);
+    std::fclose(f);
+    std::string_view line(b, n);
+    line = line.substr(0, line.find('\n'));
+    return line.find(',') != std::string_view::npos;
 }
 
 // Whether the process that started this one has told the problems of the table at path.
@@ -142,6 +167,10 @@ Input read_x(TextFile& in, double* x) {
     if (s == Scan::eof)
         return Input::end;
     std::string junk = take_word(in);
+    if (!junk.empty() && junk[0] == ',' && !comma_told) {
+        comma_told = true;
+        tell("a comma does not separate decimals here: the decimal separator is \".\"");
+    }
     std::fputs(" not a number: ", stdout);
     std::fwrite(junk.data(), 1, junk.size(), stdout);
     std::fputs(" \n", stdout);
@@ -163,11 +192,23 @@ void run_section(TextFile& in, void (*show)(double)) {
     }
 }
 
-bool report_load(Load s, const SampleTable& t, int min_n) {
+bool report_load(Load s, const SampleTable& t, int min_n, int first) {
     switch (s) {
     case Load::ok:
-        had_table = true;
+        for (int i = first; i < first + t.n; ++i)
+            if (std::isfinite(t.xa[i])) {
+                table_lo = std::isnan(table_lo) ? t.xa[i] : std::fmin(table_lo, t.xa[i]);
+                table_hi = std::isnan(table_hi) ? t.xa[i] : std::fmax(table_hi, t.xa[i]);
+            }
         report_notes(table_name, t.notes);
+        // Rows that give no two distinct abscissae are no table, whatever they read as.
+        had_table = table_lo < table_hi;
+        if (!had_table && !told_by_caller(table_name))
+            tell(std::string(table_name) +
+                 " gives no two distinct finite abscissae, so it is no "
+                 "table" +
+                 (comma_in_first_line(table_name) ? "; separate x and y by spaces or tabs" : "") +
+                 " (make one with: lorgen > " + table_name + ")");
         return true;
     case Load::cannot_open:
         std::fputs(msg_cannot_open, stdout);
@@ -181,6 +222,14 @@ bool report_load(Load s, const SampleTable& t, int min_n) {
     case Load::no_memory: break;
     }
     die_no_memory();
+}
+
+void note_outside(double x) {
+    if (outside_told || !(table_lo < table_hi) || !(x < table_lo || x > table_hi))
+        return;
+    outside_told = true;
+    tell("x = " + shortest(x) + " lies outside the table [" + shortest(table_lo) + ", " +
+         shortest(table_hi) + "]: the value is extrapolated");
 }
 
 void die_no_memory() {

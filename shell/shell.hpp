@@ -84,14 +84,18 @@ void report_notes(const char* path, const TableNotes& notes);
 // when the program that started this one told it. Returns true when it told.
 bool report_unusable(const char* path, Load s, int error, int min_n);
 
+// Tells once a run, when a table is loaded and x lies outside its range of finite abscissae,
+// that the value at x is extrapolated.
+void note_outside(double x);
+
 // Prints the no-memory message on standard output and ends the process with status 1.
 [[noreturn]] void die_no_memory();
 
 // Prints the loader's message for s on standard output: the open failure, too few samples
 // (fewer than 2, or none for min_n 1), or (and then the process ends with status 1) no
 // memory; tells once why the table cannot be used, then report_notes for loren.out.
-// Returns true for Load::ok.
-bool report_load(Load s, const SampleTable& t, int min_n = 2);
+// The rows of a loaded table are its entries from first on. Returns true for Load::ok.
+bool report_load(Load s, const SampleTable& t, int min_n = 2, int first = 0);
 
 // ---------------------------------------------------------------------------------------
 // The process.

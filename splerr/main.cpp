@@ -45,6 +45,7 @@ void show(double x) {
     double f = lorentz(x);
     out_printf(stdout, " polyc =%lg \n", p);
     out_printf(stdout, "floren =%lg \n", f);
+    note_outside(x);
 }
 } // namespace
 

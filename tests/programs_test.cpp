@@ -401,7 +401,30 @@ TEST(Diagnostics, EveryFailureToldOnce) {
          none,
          "-10000",
          prompt,
-         "splerr: loren.out:1: \"x\" is not a number; all 3 rows read as 0\n",
+         "splerr: loren.out:1: \"x\" is not a number; all 3 rows read as 0\n"
+         "splerr: loren.out gives no two distinct finite abscissae, so it is no table" +
+             hint,
+         1},
+        {"a CSV table",
+         "quaderr",
+         {},
+         "0,1\n1,0.5\n",
+         none,
+         "-10000",
+         prompt,
+         "quaderr: loren.out:1: \",1\" is not a number; all 2 rows read as 0\n"
+         "quaderr: loren.out gives no two distinct finite abscissae, so it is no table; separate "
+         "x and y by spaces or tabs" +
+             hint,
+         1},
+        {"a decimal comma typed",
+         "splerr",
+         {},
+         "0 1\n1 0.5\n",
+         none,
+         "0,5 -10000",
+         prompt + splerr_lines(0, 1) + prompt + " not a number: ,5 \n" + prompt,
+         "splerr: a comma does not separate decimals here: the decimal separator is \".\"\n",
          0},
         {"an empty line in the middle",
          "quaderr",
@@ -450,6 +473,7 @@ TEST(Diagnostics, EveryFailureToldOnce) {
          prompt + splerr_lines(-HUGE_VAL, std::copysign(NAN, -1.0)) + prompt + splerr_lines(0, 0) +
              prompt,
          "splerr: \"-1e400\" is beyond the range of a double and reads as -inf\n"
+         "splerr: x = -inf lies outside the table [0, 2]: the value is extrapolated\n"
          "splerr: \"1e-400\" is beyond the range of a double and reads as 0\n",
          0},
         {"lines that end in CR alone",

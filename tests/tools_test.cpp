@@ -107,6 +107,9 @@ TEST(Lorgen, BadArguments) {
         {{"--tol", "1e-8"},
          "a design needs both --tol E and --method spline|quadratic|not-a-knot|clamped|all"},
         {{"--method", "spline", "--tol", "1e-8", "3", "1"}, "A must be below B"},
+        {{"--foo"}, "unknown option --foo"},
+        {{"--tol", "1e-6", "--method", "spline", "0", "7", "--svg", "x.svg"},
+         "options come before A and B"},
         {{"--tol", "1e-6", "--method", "spline", "--store", "half"},
          "the store is double or float32, not \"half\""},
         {{"--tol", "1e-6", "--method", "spline", "--format", "c", "--name", "2d"},
@@ -424,8 +427,17 @@ TEST(Gplot, FiguresOfOneTableCompare) {
     RunResult q = run_args(d.path, {bin("gplot"), "loren.out", "errq.out"});
     RunResult c = run_args(d.path, {bin("gplot"), "loren.out", "errsp.out", "errq.out"});
     ASSERT_EQ(c.status, 0) << c.err;
-    auto renamed = [](std::string line) { return "compare.svg" + line.substr(line.find(':')); };
-    EXPECT_EQ(c.out, renamed(sp.out) + renamed(q.out));
+    auto renamed = [](const std::string& line, const char* label) {
+        return "compare.svg, " + std::string(label) + line.substr(line.find(':'));
+    };
+    EXPECT_EQ(c.out,
+              renamed(sp.out, "natural cubic spline") + renamed(q.out, "four-point quadratic"));
+    EXPECT_EQ(sp.err + q.err + c.err, "");
+    // An error file of another table: told, once.
+    write_file(d.path / "other.out", gen(d, {"41"}));
+    RunResult o = run_args(d.path, {bin("gplot"), "other.out", "errsp.out"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "gplot: errsp.out was not made from other.out\n");
     EXPECT_EQ(range("compare.svg"), want);
     expect_well_formed(d.path / "compare.svg");
     EXPECT_EQ(run_args(d.path, {bin("gplot"), "loren.out", "errq.out", "errq.out"}).status, 2);
@@ -445,7 +457,10 @@ TEST(Gplot, BadFiles) {
         RunResult r = run_args(d.path, {bin("gplot"), table, err});
         EXPECT_EQ(r.status, 1) << table << " " << err;
         EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.find("usage"), std::string::npos);
     }
+    EXPECT_EQ(run_args(d.path, {bin("gplot"), "good.out", "nope.out"}).err,
+              "gplot: cannot open nope.out: No such file or directory\n");
     EXPECT_FALSE(fs::exists(d.path / "good.svg"));
     EXPECT_EQ(run_args(d.path, {bin("gplot")}).status, 2);
     RunResult h = run_args(d.path, {bin("gplot"), "--help"});
@@ -569,6 +584,9 @@ TEST(Lorconv, CsvShape) {
     TempDir d;
     RunResult r = run_args(d.path, {bin("lorconv"), "4", "16"});
     ASSERT_EQ(r.status, 0) << r.err;
+    // Past the theory on so few rows: not settled; the key under the table.
+    EXPECT_NE(r.out.find("ends 6.07 (theory h^4, not settled)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nkey: inner, ends = "), std::string::npos);
     std::string text = read_file(d.path / "conv.csv");
     EXPECT_EQ(text.find('\r'), std::string::npos);
     EXPECT_EQ(text.back(), '\n');

@@ -35,7 +35,7 @@ double quad_traced(int j, double x, const double xa[], const double ya[], int n)
 double quad_interp(double x) {
     if (n == 0) {
         SampleTable t;
-        if (!report_load(load_table(table_name, {1, 2}, 2, t, thread_count()), t))
+        if (!report_load(load_table(table_name, {1, 2}, 2, t, thread_count()), t, 2, 1))
             return 0.0;
         set_ghosts(t.xa, t.ya, t.n);
         n = t.n;
