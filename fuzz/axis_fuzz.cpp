@@ -35,10 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto n = static_cast<long>(xs.size());
     draw_line(svg, p, xs.data(), ys.data(), n, "#000", 1);
     draw_points(svg, p, xs.data(), ys.data(), n, 1, "#000", 2);
-    draw_top_marks(svg, p, xs.data(), n, "#000", 2, "marks", 34);
+    draw_top_marks(svg, p, xs.data(), n, "#000", 2, "marks", 0);
     draw_x_ticks(svg, p, xs.data(), n, 1, "#000");
     shade_x_range(svg, p, v[0], v[1], "#eee");
-    label_x_range(svg, p, v[0], v[1], 80, "range", "#000");
+    mark_point(svg, p, v[0], v[1], "#000", "largest");
+    p.y1 = ceiling_with_room(p, v[1], p.y1);
     // Ticks, labels and at most a few points a pixel column.
     if (svg.size() > 60000 + 200 * static_cast<std::size_t>(std::min(n, 3000L)))
         __builtin_trap();

@@ -142,6 +142,7 @@ std::string analyse(const SampleTable& t, int columns, bool all_methods, int thr
             DenseTable d = dense_prepare(t.xa, t.ya, t.n, *f.m, threads);
             f.dense = dense_of(d, columns, *a, threads);
             f.made_here = made_from(d, f.path);
+            f.table = std::move(d);
             a->largest = std::fmax(a->largest, f.dense.all.err);
         }
     }

@@ -25,6 +25,7 @@ struct ErrorFile {
     std::vector<double> nan_in, inf_in, nan_all, inf_all; // where its errors are not finite
     DenseErrors dense;     // m densely: overall, and per pixel column of the range
     bool made_here = true; // m's program would write these very bytes for the table
+    DenseTable table;      // the table made ready for m (n = 0: m unknown)
 };
 
 // A table and its error files, analysed.

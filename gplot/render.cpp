@@ -10,21 +10,15 @@
 
 namespace {
 // The figure's layout, in pixels.
-constexpr double fig_w = 960, panel_h = 300, panel_gap = 90, top_margin = 70, left = 90;
+// The gap under a panel holds its tick labels, its x axis title and two legend lines.
+constexpr double fig_w = 960, panel_h = 300, panel_gap = 110, top_margin = 70, left = 90;
 constexpr double panel_w = panel_columns;
 constexpr long max_markers = 600; // sample markers drawn at most; more are thinned
 constexpr int curve_points = 800;
 
-// The log axis of an error file: one decade below its least positive finite error (1e-17
-// when there is none), so that the spline's and the quadratic's figures follow one rule; up
-// to the power of ten at or above its largest finite error, a decade above the floor at least.
-double log_floor(const std::vector<double>& e) {
-    double m = HUGE_VAL;
-    for (double v : e)
-        if (v > 0 && v < m)
-            m = v;
-    return m == HUGE_VAL ? 1e-17 : decade_below(m, 1);
-}
+// The log axis of an error file: from the rounding level of the table's values, the dense
+// panels' rule, up to the power of ten at or above its largest finite error, a decade above
+// the floor at least.
 double log_ceiling(const std::vector<double>& e, double floor) {
     double m = floor * 10;
     for (double v : e)
@@ -52,18 +46,41 @@ void draw_envelope(std::string& svg, const Panel& p, const std::vector<Peak>& co
 }
 
 // The errors that have no place on the log axis, NaN and infinite, as marks at the top of
-// panel p with a legend entry for each kind that occurs.
+// panel p with a legend entry, at the left, for each kind that occurs.
 void mark_unplaced(std::string& svg, const Panel& p, const std::vector<double>& nan_x,
                    const std::vector<double>& inf_x) {
-    double ly = 34;
-    if (!nan_x.empty()) {
+    int line = 0;
+    if (!nan_x.empty())
         draw_top_marks(svg, p, nan_x.data(), static_cast<long>(nan_x.size()), "#d62728", 2,
-                       fmt("error is NaN (%zu)", nan_x.size()), ly);
-        ly += 16;
-    }
+                       fmt("error is NaN (%zu)", nan_x.size()), line++);
     if (!inf_x.empty())
         draw_top_marks(svg, p, inf_x.data(), static_cast<long>(inf_x.size()), "#ff7f0e", 10,
-                       fmt("error is infinite (%zu)", inf_x.size()), ly);
+                       fmt("error is infinite (%zu)", inf_x.size()), line);
+}
+
+// The largest error of a panel marked: "largest 3.23e-03 at x = 3.37086".
+void mark_largest(std::string& svg, const Panel& p, double x, double e, const char* colour,
+                  bool label = true) {
+    if (e > 0)
+        mark_point(svg, p, x, e, colour, label ? fmt("largest %.2e at x = %g", e, x) : "");
+}
+
+// The rounding level the verdicts use (the bound's allowance: a largest error within it is
+// "at the rounding level"), as a dotted line across panel p, told on legend line `line`.
+void draw_rounding(std::string& svg, const Panel& p, double level, int line) {
+    if (!(level > p.y0 && level < p.y1))
+        return;
+    double x[2] = {p.x0, p.x1}, y[2] = {level, level};
+    draw_line(svg, p, x, y, 2, "#888", 1.0, "2 3");
+    draw_note(svg, p, Corner::legend,
+              fmt("grey dots: the rounding level %.1e; errors at or below it are rounding", level),
+              "#555", line);
+}
+
+// The floor of a dense panel: the rounding level of the table's values, or a decade below
+// the rounding level the verdicts use where that is lower, so that its line shows.
+double dense_floor(const Analysis& a, double level) {
+    return level > 0 ? std::fmin(a.rounding, decade_below(level, 1)) : a.rounding;
 }
 
 // Where a panel's errors of exactly 0 are drawn, stated below it at the right.
@@ -71,22 +88,37 @@ void zero_note(std::string& svg, const Panel& p, double floor) {
     draw_note(svg, p, Corner::below_right, fmt("errors of exactly 0 drawn at %g", floor), "#555");
 }
 
-// 1. The samples over the exact Lorentzian, on the table's range.
-void samples_panel(std::string& svg, const Analysis& a, const char* table) {
+// 1. The samples over the exact Lorentzian and, where the method is known, its interpolant
+// from the dense evaluation, on the table's range.
+void samples_panel(std::string& svg, const Analysis& a, const ErrorFile& f, const char* table) {
     const SampleTable& t = *a.tab;
-    Panel p{left, top_margin, panel_w, panel_h, a.lo, a.hi, a.ymin, a.ymax * 1.08};
-    open_panel(svg, p, "samples");
-    draw_axes(svg, p, "x", "y", fmt("Samples of %s (%d) and the exact Lorentzian", table, t.n));
-    std::vector<double> cx(curve_points), cy(curve_points);
+    std::vector<double> cx(curve_points), cy(curve_points), iy;
     for (int i = 0; i < curve_points; ++i) {
         cx[i] = a.lo + (a.hi - a.lo) * i / (curve_points - 1);
         cy[i] = lorentz(cx[i]);
     }
+    double y0 = a.ymin, y1 = a.ymax;
+    if (f.m != nullptr && f.table.n >= 2) {
+        for (double x : cx) {
+            iy.push_back(dense_value(f.table, locate(x, t.xa, t.n), x));
+            if (std::isfinite(iy.back())) {
+                y0 = std::fmin(y0, iy.back());
+                y1 = std::fmax(y1, iy.back());
+            }
+        }
+    }
+    Panel p{left, top_margin, panel_w, panel_h, a.lo, a.hi, y0, y1 + (y1 - y0) * 0.08};
+    open_panel(svg, p, "samples");
+    draw_axes(svg, p, "x", "y", fmt("Samples of %s (%d) and the exact Lorentzian", table, t.n));
     draw_line(svg, p, cx.data(), cy.data(), curve_points, "#1f77b4", 1.5);
+    if (!iy.empty())
+        draw_line(svg, p, cx.data(), iy.data(), curve_points, "#ff7f0e", 1.3, "5 3");
     long stride = t.n > max_markers ? (t.n + max_markers - 1) / max_markers : 1;
     draw_points(svg, p, t.xa, t.ya, t.n, stride, "#d62728", 2.5);
     std::string legend = stride > 1 ? fmt("red: every %ld-th sample; ", stride) : "red: samples; ";
-    draw_note(svg, p, Corner::top_right, legend + "blue: exact Lorentzian");
+    draw_note(svg, p, Corner::legend,
+              legend + "blue: exact Lorentzian" +
+                  (iy.empty() ? "" : std::string("; orange, dashed: ") + f.m->label));
     close_panel(svg);
 }
 
@@ -111,10 +143,12 @@ std::string inside_heading(const Analysis& a, const ErrorFile& f) {
 }
 
 // 2. The error inside the table on a log axis: densely where the method is known, from the
-// rounding level up, with the grid's points on the envelope; else at the file's points.
+// rounding level up, with the grid's points on the envelope; else at the file's points. The
+// largest marked.
 void inside_panel(std::string& svg, const Analysis& a, const ErrorFile& f, double floor) {
     const SampleTable& t = *a.tab;
-    double floor2 = f.m != nullptr ? a.rounding : floor;
+    double level = f.m != nullptr ? f.dense.allowance : 0;
+    double floor2 = f.m != nullptr ? dense_floor(a, level) : floor;
     std::vector<double> ix, iy; // the file's rows inside the table's range
     bool zeros = false;
     for (std::size_t i = 0; i < f.x.size(); ++i)
@@ -124,25 +158,30 @@ void inside_panel(std::string& svg, const Analysis& a, const ErrorFile& f, doubl
             zeros = zeros || f.e[i] == 0;
         }
     double ceiling = f.m != nullptr ? dense_ceiling(a.largest, floor2) : log_ceiling(iy, floor);
-    Panel p = open_inside(svg, a, top_margin + panel_h + panel_gap, floor2, ceiling,
-                          inside_heading(a, f));
+    double top = top_margin + panel_h + panel_gap;
+    Peak big = f.m != nullptr ? f.dense.all : Peak{f.in.err, f.in.x};
+    ceiling = ceiling_with_room(
+        {left, top, panel_w, panel_h, a.lo, a.hi, floor2, ceiling, Scale::linear, Scale::log10},
+        f.m != nullptr ? a.largest : big.err, ceiling);
+    Panel p = open_inside(svg, a, top, floor2, ceiling, inside_heading(a, f));
     for (double& e : iy)
         e = std::fmax(e == 0 ? floor : e, floor2);
     auto ni = static_cast<long>(ix.size());
     if (f.m != nullptr) {
         draw_envelope(svg, p, f.dense.column, floor2, "#2ca02c", 1.2);
         draw_points(svg, p, ix.data(), iy.data(), ni, 1, "#111", 2.2);
-        label_rounding_level(svg, p, p.top + p.height - 6);
-        draw_note(svg, p, Corner::top_right,
+        draw_note(svg, p, Corner::legend,
                   "green: the largest error in each pixel column; black: the grid's points");
+        draw_rounding(svg, p, level, 1);
     } else {
         draw_line(svg, p, ix.data(), iy.data(), ni, "#2ca02c", 1.2);
         if (ix.size() <= 400)
             draw_points(svg, p, ix.data(), iy.data(), ni, 1, "#2ca02c", 1.8);
     }
+    mark_largest(svg, p, big.x, big.err, "#111");
     if (ix.empty())
-        draw_note(svg, p, Corner::top_centre,
-                  "no point of the error file's grid lies inside the table", "#555");
+        draw_note(svg, p, Corner::legend_left,
+                  "no point of the error file's grid lies inside the table", "#555", 1);
     // The table's nodes, where the error is exactly 0, thinned to a few pixels apart.
     long stride = std::max(1L, static_cast<long>(std::ceil(t.n / (panel_w / 4))));
     draw_x_ticks(svg, p, t.xa, t.n, stride, "#d62728");
@@ -170,7 +209,13 @@ Panel open_grid(std::string& svg, const Analysis& a, double top, double floor, d
 // 3. The error over the whole grid, the table's range marked.
 void grid_panel(std::string& svg, const Analysis& a, const ErrorFile& f, double floor) {
     double top = top_margin + 2 * (panel_h + panel_gap);
-    Panel p = open_grid(svg, a, top, floor, log_ceiling(f.e, floor),
+    FilePeak all = f.in;
+    take_error(all, f.out.x, f.out.err);
+    double ceiling = log_ceiling(f.e, floor);
+    ceiling = ceiling_with_room(
+        {left, top, panel_w, panel_h, a.gx0, a.gx1, floor, ceiling, Scale::cbrt, Scale::log10},
+        all.err, ceiling);
+    Panel p = open_grid(svg, a, top, floor, ceiling,
                         "Error over the whole grid: outside the table max " + peak_text(f.out));
     // Zeros at the floor, which a note states; NaN and infinite errors as marks at the top.
     std::vector<double> drawn = f.e;
@@ -182,9 +227,12 @@ void grid_panel(std::string& svg, const Analysis& a, const ErrorFile& f, double 
         }
     draw_line(svg, p, f.x.data(), drawn.data(), static_cast<long>(drawn.size()), "#9467bd", 1.2);
     mark_unplaced(svg, p, f.nan_all, f.inf_all);
+    if (all.finite > 0)
+        mark_largest(svg, p, all.x, all.err, "#111");
     if (zeros)
         zero_note(svg, p, floor);
-    label_x_range(svg, p, a.lo, a.hi, top + 18, fmt("table [%g, %g]", a.lo, a.hi), "#8a6d00");
+    draw_note(svg, p, Corner::legend, fmt("shaded: the table's range [%g, %g]", a.lo, a.hi),
+              "#8a6d00");
     close_panel(svg);
 }
 
@@ -206,32 +254,48 @@ std::string begin_figure(int panels, const std::string& title) {
 // Both methods' dense errors inside the table, from the rounding level up.
 void compare_inside(std::string& svg, const Analysis& a, const char* const* colour,
                     const char* const* dash) {
-    double floor = a.rounding;
+    double level = std::fmax(a.files[0].dense.allowance, a.files[1].dense.allowance);
+    double floor = dense_floor(a, level);
+    // The larger of the two largest errors is labelled over its point; the other's point is
+    // marked, and its value and place are in its legend.
+    std::size_t top = a.files[1].dense.all.err > a.files[0].dense.all.err ? 1 : 0;
     Panel p = open_inside(
-        svg, a, top_margin, floor, dense_ceiling(a.largest, floor),
+        svg, a, top_margin, floor,
+        ceiling_with_room({left, top_margin, panel_w, panel_h, a.lo, a.hi, floor,
+                           dense_ceiling(a.largest, floor), Scale::linear, Scale::log10},
+                          a.largest, dense_ceiling(a.largest, floor)),
         fmt("Error inside the table [%g, %g], the largest in each pixel column", a.lo, a.hi));
     for (int k = 0; k < 2; ++k) {
         const ErrorFile& f = a.files[static_cast<std::size_t>(k)];
         draw_envelope(svg, p, f.dense.column, floor, colour[k], 1.4, dash[k]);
-        draw_note(
-            svg, p, Corner::top_right,
-            fmt("%s%s: largest %.2e (", f.m->label, k == 1 ? " (dashed)" : "", f.dense.all.err) +
-                bound_text(f.dense) + ")",
-            colour[k], k);
+        draw_note(svg, p, Corner::legend_left,
+                  fmt("%s%s: largest %.2e at x = %g (", f.m->label, k == 1 ? " (dashed)" : "",
+                      f.dense.all.err, f.dense.all.x) +
+                      bound_text(f.dense) + ")",
+                  colour[k], k);
     }
-    label_rounding_level(svg, p, p.top + p.height - 6);
+    for (std::size_t k = 0; k < 2; ++k)
+        mark_largest(svg, p, a.files[k].dense.all.x, a.files[k].dense.all.err, colour[k], k == top);
+    draw_rounding(svg, p, level, 0);
     close_panel(svg);
 }
 
 // Both error files over the whole grid, on a signed cube-root axis.
 void compare_grid(std::string& svg, const Analysis& a, const char* const* colour,
                   const char* const* dash) {
-    double floor = HUGE_VAL, ceiling = 0;
-    for (const ErrorFile& f : a.files)
-        floor = std::fmin(floor, log_floor(f.e));
-    for (const ErrorFile& f : a.files)
+    double floor = a.rounding, ceiling = 0;
+    FilePeak big;
+    for (const ErrorFile& f : a.files) {
         ceiling = std::fmax(ceiling, log_ceiling(f.e, floor));
-    Panel p = open_grid(svg, a, top_margin + panel_h + panel_gap, floor, ceiling,
+        for (const FilePeak& q : {f.in, f.out})
+            if (q.finite > 0)
+                take_error(big, q.x, q.err);
+    }
+    double top = top_margin + panel_h + panel_gap;
+    ceiling = ceiling_with_room(
+        {left, top, panel_w, panel_h, a.gx0, a.gx1, floor, ceiling, Scale::cbrt, Scale::log10},
+        big.err, ceiling);
+    Panel p = open_grid(svg, a, top, floor, ceiling,
                         "The error files over the whole grid (the table's range shaded)");
     for (int k = 0; k < 2; ++k) {
         const ErrorFile& f = a.files[static_cast<std::size_t>(k)];
@@ -240,8 +304,15 @@ void compare_grid(std::string& svg, const Analysis& a, const char* const* colour
             e = std::isfinite(e) ? std::fmax(e, floor) : e;
         draw_line(svg, p, f.x.data(), y.data(), static_cast<long>(y.size()), colour[k], 1.2,
                   dash[k]);
-        draw_note(svg, p, Corner::top_right, f.path + (k == 1 ? " (dashed)" : ""), colour[k], k);
+        draw_note(svg, p, Corner::legend_left,
+                  f.path + (k == 1 ? " (dashed)" : "") + ": largest " +
+                      peak_text(f.in.err > f.out.err ? f.in : f.out),
+                  colour[k], k);
     }
+    if (big.finite > 0)
+        mark_largest(svg, p, big.x, big.err, "#111");
+    draw_note(svg, p, Corner::legend, fmt("shaded: the table's range [%g, %g]", a.lo, a.hi),
+              "#8a6d00");
     close_panel(svg);
 }
 } // namespace
@@ -254,8 +325,8 @@ std::string error_figure(const Analysis& a, const char* table) {
     const ErrorFile& f = a.files[0];
     std::string svg = begin_figure(3, "Interpolation error of " + method_title(f) + " against " +
                                           std::string(table));
-    double floor = log_floor(f.e);
-    samples_panel(svg, a, table);
+    double floor = a.rounding;
+    samples_panel(svg, a, f, table);
     inside_panel(svg, a, f, floor);
     grid_panel(svg, a, f, floor);
     svg_end(svg);

@@ -140,22 +140,24 @@ void draw_series(std::string& svg, const Panel& p, const Series& se, const char*
 }
 
 // Writes conv.svg.
-Saved write_svg(const Study& s, double a, double b, double ymax) {
-    double floor = rounding_level(ymax);
-    Panel p = conv_panel(s, floor);
-    // The legend below the panel, a line a curve, where it hides none of them.
-    double lines = 2.0 * static_cast<double>(s.size());
+Saved write_svg(const Study& s, double a, double b) {
+    // The floor the verdicts use, drawn as a line, the axis reaching a decade below it.
+    Panel p = conv_panel(s, decade_below(error_floor, 1));
+    // The legend below the panel, a line a curve and one for the floor: it hides none of them.
+    double lines = 2.0 * static_cast<double>(s.size()) + 1;
     std::string svg = svg_begin(860, 560 + 18 * lines);
     draw_axes(svg, p, "h = (B - A)/(n - 1)", "largest absolute error",
               fmt("Convergence on [%g, %g]: the error against the spacing h", a, b));
     // Inside: solid lines; the end layers: dotted; the theory's slopes: dashed.
-    double rx[2] = {p.x0, p.x1}, ry[2] = {floor, floor};
+    double rx[2] = {p.x0, p.x1}, ry[2] = {error_floor, error_floor};
     draw_line(svg, p, rx, ry, 2, "#888", 1.0);
-    label_rounding_level(svg, p, py(p, floor) - 4);
     double ly = p.top + p.height + 66;
     for (std::size_t k = 0; k < s.size(); ++k)
         for (int region = 0; region < 2; ++region)
             draw_series(svg, p, s[k], colours[k % std::size(colours)], region, a, b, &ly);
+    draw_legend(
+        svg, p, ly, "#888",
+        fmt("grey line: the rounding floor %g; the verdicts read no order below it", error_floor));
     svg_end(svg);
     return save_file("conv.svg", svg);
 }
@@ -232,15 +234,13 @@ void print_results(const Study& s) {
 
 // The study of every method on the tables of n0, 2 n0, ... <= n1 rows, each table and
 // method a job of its own, the jobs on up to threads threads; the same results whatever
-// threads is. Returns the largest |y| of the tables, for the rounding level.
-// On a terminal, from 2 s on, p says how far it is.
-double study(long long n0, long long n1, double a, double b, int threads, Study& s, Progress& p) {
+// threads is. On a terminal, from 2 s on, p says how far it is.
+void study(long long n0, long long n1, double a, double b, int threads, Study& s, Progress& p) {
     std::vector<int> sizes;
     for (long long n = n0; n <= n1; n *= 2)
         sizes.push_back(static_cast<int>(n));
     for (const Method* m : methods())
         s.push_back({m, std::vector<ConvStats>(sizes.size())});
-    std::vector<double> ymax(sizes.size(), 0.0);
     // The largest tables first, so that the threads end together.
     std::size_t ms = s.size(), jobs = ms * sizes.size();
     std::atomic<std::size_t> done{0};
@@ -251,14 +251,7 @@ double study(long long n0, long long n1, double a, double b, int threads, Study&
         progress_say(p, "lorconv: " + std::to_string(++done) + " of " + std::to_string(jobs) +
                             " tables studied (" + s[k].m->word + " on " + grouped(sizes[i]) +
                             " rows)");
-        if (k == 0)
-            for (double y : t.ya)
-                ymax[i] = std::fmax(ymax[i], std::fabs(y));
     });
-    double m = 0;
-    for (double y : ymax)
-        m = std::fmax(m, y);
-    return m;
 }
 
 // What is wrong with the arguments, in one line, or "" when nothing is.
@@ -282,9 +275,8 @@ int run(long long n0, long long n1, double a, double b) {
     Study s;
     Progress p;
     progress_begin(p);
-    double ymax = 0;
     try {
-        ymax = study(n0, n1, a, b, thread_count(), s, p);
+        study(n0, n1, a, b, thread_count(), s, p);
     } catch (...) {
         progress_end(p);
         throw;
@@ -292,7 +284,7 @@ int run(long long n0, long long n1, double a, double b) {
     progress_end(p);
     // The results first: a file that cannot be written loses nothing of them.
     print_results(s);
-    Saved csv = write_csv(s), svg = write_svg(s, a, b, ymax);
+    Saved csv = write_csv(s), svg = write_svg(s, a, b);
     bool csv_ok = csv.what == Saved::ok, svg_ok = svg.what == Saved::ok;
     if (csv_ok && svg_ok)
         std::printf("wrote conv.csv and conv.svg\n");

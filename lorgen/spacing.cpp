@@ -16,26 +16,40 @@ double even_spacing(const Spacing& s, double a, double b) {
     return (b - a) / static_cast<double>(rows - 1);
 }
 
-// Each interval's spacing at its middle.
-void spacings(const std::vector<double>& x, std::vector<double>& mid, std::vector<double>& h) {
-    for (std::size_t k = 0; k + 1 < x.size(); ++k) {
-        mid.push_back(x[k] + 0.5 * (x[k + 1] - x[k]));
-        h.push_back(x[k + 1] - x[k]);
+// Each interval's spacing at its middle; the end intervals of rows placed a hair's breadth
+// from an end (under a thousandth of their neighbour's spacing) apart, in ends (their middles).
+void spacings(const std::vector<double>& x, std::vector<double>& mid, std::vector<double>& h,
+              std::vector<double>* ends = nullptr) {
+    std::size_t n = x.size();
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        double hk = x[k + 1] - x[k], m = x[k] + 0.5 * hk;
+        bool end = n >= 4 && ((k == 0 && hk < 1e-3 * (x[2] - x[1])) ||
+                              (k + 2 == n && hk < 1e-3 * (x[n - 2] - x[n - 3])));
+        if (end && ends != nullptr) {
+            ends->push_back(m);
+            continue;
+        }
+        mid.push_back(m);
+        h.push_back(hk);
     }
 }
 } // namespace
 
 std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
                         const std::string& heading) {
+    // The axis from the body of the rows: end rows a hair's breadth from an end are marked
+    // at the bottom apart, not drawn at their spacing, which would stretch it over decades.
     double lo = HUGE_VAL, hi = 0;
+    bool any_ends = false;
     for (const Spacing& m : s) {
-        std::vector<double> mid, h;
-        spacings(m.x, mid, h);
+        std::vector<double> mid, h, ends;
+        spacings(m.x, mid, h, &ends);
+        any_ends = any_ends || !ends.empty();
         double he = even_spacing(m, a, b);
         lo = std::min({lo, he, *std::min_element(h.begin(), h.end())});
         hi = std::max({hi, he, *std::max_element(h.begin(), h.end())});
     }
-    double legend = 18.0 * static_cast<double>(s.size() == 1 ? 2 : s.size());
+    double legend = 18.0 * static_cast<double>((s.size() == 1 ? 2 : s.size()) + (any_ends ? 1 : 0));
     constexpr double w = 860, left = 90, top = 60;
     double ht = 484 + legend;
     Panel p{left,
@@ -57,8 +71,9 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
         const char* evenly = s.size() == 1 ? colours[1] : designed;
         double he = even_spacing(m, a, b), ex[2] = {a, b}, ey[2] = {he, he};
         draw_line(svg, p, ex, ey, 2, evenly, 1.6, "6 4");
-        std::vector<double> mid, h;
-        spacings(m.x, mid, h);
+        std::vector<double> mid, h, ends;
+        spacings(m.x, mid, h, &ends);
+        draw_x_ticks(svg, p, ends.data(), static_cast<long>(ends.size()), 1, designed);
         auto n = static_cast<long>(h.size());
         draw_line(svg, p, mid.data(), h.data(), n, designed, 1.6);
         draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400), designed, 2.2);
@@ -76,6 +91,11 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
             draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed, name);
         }
     }
+    if (any_ends)
+        draw_text(svg, p.left + 8, ly + 18.0 * static_cast<double>(s.size() == 1 ? 2 : s.size()),
+                  "ticks on the x axis: rows a hair's breadth from an end, their spacing off "
+                  "the axis",
+                  {Anchor::start, "#555"});
     svg_end(svg);
     return svg;
 }

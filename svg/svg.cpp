@@ -252,7 +252,7 @@ void draw_legend(std::string& svg, const Panel& p, double y, const char* colour,
 }
 
 void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, const char* colour,
-                    double dy, const std::string& legend, double legend_y) {
+                    double dy, const std::string& legend, int line) {
     svg += fmt("<g fill=\"%s\">\n", colour);
     long col = -1;
     for (long i = 0; i < n; ++i) {
@@ -267,9 +267,8 @@ void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, c
         svg += fmt("<path d=\"M%.1f %.1fl-3.5 -6h7z\"/>\n", X, y + 6);
     }
     svg += "</g>\n";
-    svg +=
-        fmt("<text x=\"%g\" y=\"%g\" fill=\"%s\">&#9660; ", p.left + 8, p.top + legend_y, colour) +
-        xml_escape(legend) + "</text>\n";
+    svg += fmt("<text x=\"%g\" y=\"%g\" fill=\"%s\">&#9660; ", p.left, legend_y(p, line), colour) +
+           xml_escape(legend) + "</text>\n";
 }
 
 void draw_text(std::string& svg, double x, double y, const std::string& text, TextStyle s) {
@@ -292,23 +291,45 @@ void draw_title(std::string& svg, double w, const std::string& text) {
     draw_text(svg, w / 2, 30, text, {Anchor::middle, nullptr, 19, true});
 }
 
+double legend_y(const Panel& p, int line) {
+    return p.top + p.height + 54 + 16 * line;
+}
+
 void draw_note(std::string& svg, const Panel& p, Corner c, const std::string& text,
                const char* fill, int line) {
     double right = p.left + p.width, below = p.top + p.height + 34;
     switch (c) {
-    case Corner::top_right:
-        draw_text(svg, right - 8, p.top + 18 + 16 * line, text, {Anchor::end, fill});
-        break;
-    case Corner::top_centre:
-        draw_text(svg, p.left + p.width / 2, p.top + 40, text, {Anchor::middle, fill});
+    case Corner::legend: draw_text(svg, right, legend_y(p, line), text, {Anchor::end, fill}); break;
+    case Corner::legend_left:
+        draw_text(svg, p.left, legend_y(p, line), text, {Anchor::start, fill});
         break;
     case Corner::below_left: draw_text(svg, p.left, below, text, {Anchor::start, fill}); break;
     case Corner::below_right: draw_text(svg, right, below, text, {Anchor::end, fill}); break;
     }
 }
 
-void label_rounding_level(std::string& svg, const Panel& p, double y) {
-    draw_text(svg, p.left + 6, y, "rounding level", {Anchor::start, "#555"});
+void mark_point(std::string& svg, const Panel& p, double x, double e, const char* colour,
+                const std::string& label) {
+    double X = px(p, x), Y = py(p, e);
+    if (!inside(p, X, Y))
+        return;
+    svg += fmt("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"5\" fill=\"none\" stroke=\"%s\" "
+               "stroke-width=\"1.6\"/>\n",
+               X, Y, colour);
+    if (label.empty())
+        return;
+    // About 7 pixels a character at 13 px: the label's half width, kept inside the frame.
+    double half = 3.6 * static_cast<double>(label.size());
+    double cx =
+        std::clamp(X, p.left + half + 2, std::fmax(p.left + half + 2, p.left + p.width - half - 2));
+    draw_text(svg, cx, Y - 9, label, {Anchor::middle, colour});
+}
+
+double ceiling_with_room(Panel p, double e, double ceiling) {
+    p.y1 = ceiling;
+    for (int i = 0; i < 8 && std::isfinite(e) && e > 0 && py(p, e) - p.top < 26; ++i)
+        p.y1 = std::fmin(p.y1 * 10, 1e308);
+    return p.y1;
 }
 
 void shade_x_range(std::string& svg, const Panel& p, double lo, double hi, const char* fill) {
@@ -316,14 +337,6 @@ void shade_x_range(std::string& svg, const Panel& p, double lo, double hi, const
     if (r1 > r0)
         svg += fmt("<rect x=\"%.1f\" y=\"%g\" width=\"%.1f\" height=\"%g\" fill=\"%s\"/>\n", r0,
                    p.top, r1 - r0, p.height, fill);
-}
-
-void label_x_range(std::string& svg, const Panel& p, double lo, double hi, double y,
-                   const std::string& text, const char* fill) {
-    double r0 = px(p, std::fmax(lo, p.x0)), r1 = px(p, std::fmin(hi, p.x1));
-    svg += fmt("<text x=\"%.1f\" y=\"%g\" text-anchor=\"middle\" fill=\"%s\">", (r0 + r1) / 2, y,
-               fill) +
-           xml_escape(text) + "</text>\n";
 }
 
 void open_panel(std::string& svg, const Panel& p, const char* id, bool y_range) {

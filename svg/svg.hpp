@@ -57,9 +57,9 @@ void draw_points(std::string& svg, const Panel& p, const double* x, const double
 
 // A row of small downward triangles, dy pixels below the top edge, at each x (one per pixel
 // column): values that have no place on the y axis (NaN, infinite). Non-finite x are left out.
-// Then its legend: a triangle and the text at the panel's left, legend_y pixels down.
+// Then its legend: a triangle and the text on legend line `line` at the panel's left.
 void draw_top_marks(std::string& svg, const Panel& p, const double* x, long n, const char* colour,
-                    double dy, const std::string& legend, double legend_y);
+                    double dy, const std::string& legend, int line);
 
 // Short ticks up from the bottom edge at every stride-th x.
 void draw_x_ticks(std::string& svg, const Panel& p, const double* x, long n, long stride,
@@ -84,19 +84,26 @@ void draw_text(std::string& svg, double x, double y, const std::string& text, Te
 // The figure's title, bold and centred over a figure w pixels wide.
 void draw_title(std::string& svg, double w, const std::string& text);
 
-// Where a note of a panel stands: at the top right inside it (line by line down), centred
-// near its top, or below its frame at the left or the right.
-enum class Corner { top_right, top_centre, below_left, below_right };
+// Where a note of a panel stands, never over its data: on the legend lines under the panel's
+// x axis (line 0, 1, ...), at the right or the left; or on the x axis title's line, at the
+// left or the right. A panel leaves 56 pixels under its frame for two legend lines.
+enum class Corner { legend, legend_left, below_left, below_right };
 void draw_note(std::string& svg, const Panel& p, Corner c, const std::string& text,
                const char* fill = nullptr, int line = 0);
-// The label of the rounding level, at the panel's left, its baseline at y pixels.
-void label_rounding_level(std::string& svg, const Panel& p, double y);
+// The baseline of legend line `line` of panel p.
+double legend_y(const Panel& p, int line);
+
+// The point (x, e) marked with a ring, and, with label, the label centred over it (kept
+// inside the panel): where no value drawn in the panel is above e, nothing drawn crosses it.
+void mark_point(std::string& svg, const Panel& p, double x, double e, const char* colour,
+                const std::string& label);
+// A log axis top at or above ceiling that leaves room for mark_point's label over e: the
+// label's 26 pixels between e and the panel's top (ceiling times 10 until they are).
+double ceiling_with_room(Panel p, double e, double ceiling);
 
 // The x range [lo, hi] of panel p (cut to the panel's range) shaded in fill across its
-// height, and a label centred over that range at y pixels.
+// height.
 void shade_x_range(std::string& svg, const Panel& p, double lo, double hi, const char* fill);
-void label_x_range(std::string& svg, const Panel& p, double lo, double hi, double y,
-                   const std::string& text, const char* fill);
 
 // A panel's group, opened and closed: everything drawn between belongs to the panel named
 // id; with y_range, the group carries the y axis range as data-y0 and data-y1.
