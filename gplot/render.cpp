@@ -72,9 +72,8 @@ void draw_rounding(std::string& svg, const Panel& p, double level, int line) {
         return;
     double x[2] = {p.x0, p.x1}, y[2] = {level, level};
     draw_line(svg, p, x, y, 2, "#888", 1.0, "2 3");
-    draw_note(svg, p, Corner::legend,
-              fmt("grey dots: the rounding level %.1e; errors at or below it are rounding", level),
-              "#555", line);
+    draw_note(svg, p, Corner::legend, fmt("grey dots: the rounding level %.1e", level), "#555",
+              line);
 }
 
 // The floor of a dense panel: the rounding level of the table's values, or a decade below
