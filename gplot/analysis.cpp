@@ -128,6 +128,10 @@ bool made_from(const DenseTable& d, const std::string& path) {
 }
 } // namespace
 
+double curve_x(const Analysis& a, int i) {
+    return a.lo + (a.hi - a.lo) * i / (curve_points - 1);
+}
+
 std::string analyse(const SampleTable& t, int columns, bool all_methods, int threads, Analysis* a) {
     a->tab = &t;
     table_range(t, a);
@@ -142,7 +146,10 @@ std::string analyse(const SampleTable& t, int columns, bool all_methods, int thr
             DenseTable d = dense_prepare(t.xa, t.ya, t.n, *f.m, threads);
             f.dense = dense_of(d, columns, *a, threads);
             f.made_here = made_from(d, f.path);
-            f.table = std::move(d);
+            for (int i = 0; i < curve_points; ++i) {
+                double x = curve_x(*a, i);
+                f.curve.push_back(dense_value(d, locate(x, t.xa, t.n), x));
+            }
             a->largest = std::fmax(a->largest, f.dense.all.err);
         }
     }

@@ -23,10 +23,16 @@ struct ErrorFile {
     std::vector<double> x, e;  // its rows
     FilePeak in, out;          // its maxima inside the table's range and outside it
     std::vector<double> nan_in, inf_in, nan_all, inf_all; // where its errors are not finite
-    DenseErrors dense;     // m densely: overall, and per pixel column of the range
-    bool made_here = true; // m's program would write these very bytes for the table
-    DenseTable table;      // the table made ready for m (n = 0: m unknown)
+    DenseErrors dense;         // m densely: overall, and per pixel column of the range
+    bool made_here = true;     // m's program would write these very bytes for the table
+    std::vector<double> curve; // m's values at the curve_points (empty: m unknown)
 };
+
+// The points across the table's range where the figure draws the curves: curve_x(a, i) for
+// i = 0 .. curve_points - 1.
+inline constexpr int curve_points = 800;
+struct Analysis;
+double curve_x(const Analysis& a, int i);
 
 // A table and its error files, analysed.
 struct Analysis {

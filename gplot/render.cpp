@@ -14,7 +14,6 @@ namespace {
 constexpr double fig_w = 960, panel_h = 300, panel_gap = 110, top_margin = 70, left = 90;
 constexpr double panel_w = panel_columns;
 constexpr long max_markers = 600; // sample markers drawn at most; more are thinned
-constexpr int curve_points = 800;
 
 // The log axis of an error file: from the rounding level of the table's values, the dense
 // panels' rule, up to the power of ten at or above its largest finite error, a decade above
@@ -91,21 +90,18 @@ void zero_note(std::string& svg, const Panel& p, double floor) {
 // from the dense evaluation, on the table's range.
 void samples_panel(std::string& svg, const Analysis& a, const ErrorFile& f, const char* table) {
     const SampleTable& t = *a.tab;
-    std::vector<double> cx(curve_points), cy(curve_points), iy;
+    std::vector<double> cx(curve_points), cy(curve_points);
+    const std::vector<double>& iy = f.curve;
     for (int i = 0; i < curve_points; ++i) {
-        cx[i] = a.lo + (a.hi - a.lo) * i / (curve_points - 1);
+        cx[i] = curve_x(a, i);
         cy[i] = lorentz(cx[i]);
     }
     double y0 = a.ymin, y1 = a.ymax;
-    if (f.m != nullptr && f.table.n >= 2) {
-        for (double x : cx) {
-            iy.push_back(dense_value(f.table, locate(x, t.xa, t.n), x));
-            if (std::isfinite(iy.back())) {
-                y0 = std::fmin(y0, iy.back());
-                y1 = std::fmax(y1, iy.back());
-            }
+    for (double v : iy)
+        if (std::isfinite(v)) {
+            y0 = std::fmin(y0, v);
+            y1 = std::fmax(y1, v);
         }
-    }
     Panel p{left, top_margin, panel_w, panel_h, a.lo, a.hi, y0, y1 + (y1 - y0) * 0.08};
     open_panel(svg, p, "samples");
     draw_axes(svg, p, "x", "y", fmt("Samples of %s (%d) and the exact Lorentzian", table, t.n));
