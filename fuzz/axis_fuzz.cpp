@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     draw_x_ticks(svg, p, xs.data(), n, 1, "#000");
     shade_x_range(svg, p, v[0], v[1], "#eee");
     mark_point(svg, p, v[0], v[1], "#000", "largest");
-    p.y1 = ceiling_with_room(p, v[1], p.y1);
+    p.y1 = ceiling_with_room(p, v[1]);
     // Ticks, labels and at most a few points a pixel column.
     if (svg.size() > 60000 + 200 * static_cast<std::size_t>(std::min(n, 3000L)))
         __builtin_trap();

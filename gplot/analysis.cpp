@@ -6,8 +6,6 @@
 #include "svg.hpp"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 void take_error(FilePeak& p, double x, double e) {
     if (std::isnan(e)) {
@@ -41,7 +39,18 @@ bool read_errors(ErrorFile& f) {
     ErrorRow bad;
     f.m = method_of_file(f.path);
     std::size_t most = f.m != nullptr ? max_error_rows : static_cast<std::size_t>(max_rows);
-    ReadErrors r = read_error_table(f.path.c_str(), most, f.x, f.e, &bad);
+    // A method's file is read whole when it is small, as its program's is (999 lines of about
+    // 30 bytes), so that its bytes are at hand to compare with what that program writes; a
+    // larger one cannot be the program's and is read block by block.
+    constexpr std::size_t whole = std::size_t{1} << 20;
+    ReadErrors r;
+    if (f.m != nullptr && read_whole(f.path.c_str(), whole + 1, &f.bytes) == 0 &&
+        f.bytes.size() <= whole) {
+        r = read_error_text(f.bytes, most, f.x, f.e, &bad);
+    } else {
+        f.bytes.clear();
+        r = read_error_table(f.path.c_str(), most, f.x, f.e, &bad);
+    }
     std::string at = f.path + ":" + std::to_string(bad.line) + ": ";
     switch (r) {
     case ReadErrors::ok: return true;
@@ -114,17 +123,15 @@ DenseErrors dense_of(const DenseTable& d, int columns, const Analysis& a, int th
     return dense_errors(d, o);
 }
 
-// Whether the file at path holds the bytes that the method of d's program writes for its
-// table: the same grid, values and lines.
-bool made_from(const DenseTable& d, const std::string& path) {
+// Whether bytes are those that the method of d's program writes for its table: the same
+// grid, values and lines.
+bool made_from(const DenseTable& d, const std::string& bytes) {
     std::vector<double> p(grid_size);
     for (int k = 0; k < grid_size; ++k) {
         double x = grid_x(k);
         p[static_cast<std::size_t>(k)] = dense_value(d, locate(x, d.xa, d.n), x);
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return in.good() || in.eof() ? bytes == error_table_text(p.data()) : true;
+    return bytes == error_table_text(p.data());
 }
 } // namespace
 
@@ -145,7 +152,7 @@ std::string analyse(const SampleTable& t, int columns, bool all_methods, int thr
             dense = true;
             DenseTable d = dense_prepare(t.xa, t.ya, t.n, *f.m, threads);
             f.dense = dense_of(d, columns, *a, threads);
-            f.made_here = made_from(d, f.path);
+            f.made_here = made_from(d, f.bytes);
             for (int i = 0; i < curve_points; ++i) {
                 double x = curve_x(*a, i);
                 f.curve.push_back(dense_value(d, locate(x, t.xa, t.n), x));

@@ -21,6 +21,7 @@ struct ErrorFile {
     std::string path;
     const Method* m = nullptr; // the method whose program writes a file of its name
     std::vector<double> x, e;  // its rows
+    std::string bytes;         // a method's file, whole, when it is small (else empty)
     FilePeak in, out;          // its maxima inside the table's range and outside it
     std::vector<double> nan_in, inf_in, nan_all, inf_all; // where its errors are not finite
     DenseErrors dense;         // m densely: overall, and per pixel column of the range

@@ -8,11 +8,10 @@
 #include "summary.hpp"
 #include "svg.hpp"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -62,9 +61,8 @@ int drop_figure(const std::string& name) {
     if (ec || when >= run_start)
         return 1;
     try {
-        std::ifstream in(name, std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        in.close();
+        std::string text;
+        read_whole(name.c_str(), SIZE_MAX, &text);
         if (text.find(figure_mark()) != std::string::npos && std::remove(name.c_str()) == 0)
             tell(name + " removed: it showed an earlier run");
     } catch (const std::bad_alloc&) {

@@ -57,6 +57,14 @@ void mark_unplaced(std::string& svg, const Panel& p, const std::vector<double>& 
                        fmt("error is infinite (%zu)", inf_x.size()), line);
 }
 
+// The largest finite error of the file f over its whole grid, taken into p.
+FilePeak file_largest(const ErrorFile& f, FilePeak p = {}) {
+    for (const FilePeak& q : {f.in, f.out})
+        if (q.finite > 0)
+            take_error(p, q.x, q.err);
+    return p;
+}
+
 // The largest error of a panel marked: "largest 3.23e-03 at x = 3.37086".
 void mark_largest(std::string& svg, const Panel& p, double x, double e, const char* colour,
                   bool label = true) {
@@ -119,8 +127,9 @@ void samples_panel(std::string& svg, const Analysis& a, const ErrorFile& f, cons
 
 // The panel inside the table at top, its log axis on [floor, ceiling], open, with its axes.
 Panel open_inside(std::string& svg, const Analysis& a, double top, double floor, double ceiling,
-                  const std::string& heading) {
+                  double room, const std::string& heading) {
     Panel p{left, top, panel_w, panel_h, a.lo, a.hi, floor, ceiling, Scale::linear, Scale::log10};
+    p.y1 = ceiling_with_room(p, room);
     open_panel(svg, p, "inside", true);
     draw_axes(svg, p, "x", "absolute error", heading);
     return p;
@@ -155,10 +164,8 @@ void inside_panel(std::string& svg, const Analysis& a, const ErrorFile& f, doubl
     double ceiling = f.m != nullptr ? dense_ceiling(a.largest, floor2) : log_ceiling(iy, floor);
     double top = top_margin + panel_h + panel_gap;
     Peak big = f.m != nullptr ? f.dense.all : Peak{f.in.err, f.in.x};
-    ceiling = ceiling_with_room(
-        {left, top, panel_w, panel_h, a.lo, a.hi, floor2, ceiling, Scale::linear, Scale::log10},
-        f.m != nullptr ? a.largest : big.err, ceiling);
-    Panel p = open_inside(svg, a, top, floor2, ceiling, inside_heading(a, f));
+    Panel p = open_inside(svg, a, top, floor2, ceiling, f.m != nullptr ? a.largest : big.err,
+                          inside_heading(a, f));
     for (double& e : iy)
         e = std::fmax(e == 0 ? floor : e, floor2);
     auto ni = static_cast<long>(ix.size());
@@ -193,8 +200,9 @@ void inside_panel(std::string& svg, const Analysis& a, const ErrorFile& f, doubl
 // The panel of the whole grid at top on a signed cube-root axis, open, the table's range
 // shaded, with its axes.
 Panel open_grid(std::string& svg, const Analysis& a, double top, double floor, double ceiling,
-                const std::string& heading) {
+                double room, const std::string& heading) {
     Panel p{left, top, panel_w, panel_h, a.gx0, a.gx1, floor, ceiling, Scale::cbrt, Scale::log10};
+    p.y1 = ceiling_with_room(p, room);
     open_panel(svg, p, "grid");
     shade_x_range(svg, p, a.lo, a.hi, "#fff3c4");
     draw_axes(svg, p, "x (cube-root scale)", "absolute error", heading);
@@ -204,13 +212,9 @@ Panel open_grid(std::string& svg, const Analysis& a, double top, double floor, d
 // 3. The error over the whole grid, the table's range marked.
 void grid_panel(std::string& svg, const Analysis& a, const ErrorFile& f, double floor) {
     double top = top_margin + 2 * (panel_h + panel_gap);
-    FilePeak all = f.in;
-    take_error(all, f.out.x, f.out.err);
+    FilePeak all = file_largest(f);
     double ceiling = log_ceiling(f.e, floor);
-    ceiling = ceiling_with_room(
-        {left, top, panel_w, panel_h, a.gx0, a.gx1, floor, ceiling, Scale::cbrt, Scale::log10},
-        all.err, ceiling);
-    Panel p = open_grid(svg, a, top, floor, ceiling,
+    Panel p = open_grid(svg, a, top, floor, ceiling, all.err,
                         "Error over the whole grid: outside the table max " + peak_text(f.out));
     // Zeros at the floor, which a note states; NaN and infinite errors as marks at the top.
     std::vector<double> drawn = f.e;
@@ -255,10 +259,7 @@ void compare_inside(std::string& svg, const Analysis& a, const char* const* colo
     // marked, and its value and place are in its legend.
     std::size_t top = a.files[1].dense.all.err > a.files[0].dense.all.err ? 1 : 0;
     Panel p = open_inside(
-        svg, a, top_margin, floor,
-        ceiling_with_room({left, top_margin, panel_w, panel_h, a.lo, a.hi, floor,
-                           dense_ceiling(a.largest, floor), Scale::linear, Scale::log10},
-                          a.largest, dense_ceiling(a.largest, floor)),
+        svg, a, top_margin, floor, dense_ceiling(a.largest, floor), a.largest,
         fmt("Error inside the table [%g, %g], the largest in each pixel column", a.lo, a.hi));
     for (int k = 0; k < 2; ++k) {
         const ErrorFile& f = a.files[static_cast<std::size_t>(k)];
@@ -282,15 +283,10 @@ void compare_grid(std::string& svg, const Analysis& a, const char* const* colour
     FilePeak big;
     for (const ErrorFile& f : a.files) {
         ceiling = std::fmax(ceiling, log_ceiling(f.e, floor));
-        for (const FilePeak& q : {f.in, f.out})
-            if (q.finite > 0)
-                take_error(big, q.x, q.err);
+        big = file_largest(f, big);
     }
     double top = top_margin + panel_h + panel_gap;
-    ceiling = ceiling_with_room(
-        {left, top, panel_w, panel_h, a.gx0, a.gx1, floor, ceiling, Scale::cbrt, Scale::log10},
-        big.err, ceiling);
-    Panel p = open_grid(svg, a, top, floor, ceiling,
+    Panel p = open_grid(svg, a, top, floor, ceiling, big.err,
                         "The error files over the whole grid (the table's range shaded)");
     for (int k = 0; k < 2; ++k) {
         const ErrorFile& f = a.files[static_cast<std::size_t>(k)];

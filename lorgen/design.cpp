@@ -12,12 +12,12 @@
 namespace {
 using Rows = std::vector<double>;
 
-// The ordinates of rows x as stored.
-Rows values_of(const Rows& x, Store s) {
-    Rows y(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i)
-        y[i] = stored(lorentz(x[i]), s);
-    return y;
+// Rows first .. first+count-1 of lorgen's n evenly spaced rows on [a, b], as stored.
+Rows even_x(double a, double b, long long n, long long first, long long count, Store s) {
+    Rows x(static_cast<std::size_t>(count));
+    for (long long i = 0; i < count; ++i)
+        x[static_cast<std::size_t>(i)] = stored(sample_x(a, b, n, first + i), s);
+    return x;
 }
 
 // A table that resolves the function's shape on [a, b]: its spacing is a quarter of the
@@ -50,7 +50,7 @@ enum class Errors { estimate, tight, against_tol };
 // counts in the last interval), infinite where an error is not finite.
 Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1,
                Errors what = Errors::estimate) {
-    Rows y = values_of(x, job.s);
+    Rows y = stored_values(x, job.s);
     int n = static_cast<int>(x.size());
     k1 = k1 < 0 ? n - 1 : k1;
     DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads);
@@ -390,12 +390,7 @@ Verdict local_ends(double a, double b, long long n, const Job& job) {
     if (n < 12)
         return Verdict::within;
     for (bool front : {true, false}) {
-        Rows x(6), y(6);
-        for (long long i = 0; i < 6; ++i) {
-            auto at = static_cast<std::size_t>(i);
-            x[at] = stored(sample_x(a, b, n, front ? i : n - 6 + i), job.s);
-            y[at] = stored(lorentz(x[at]), job.s);
-        }
+        Rows x = even_x(a, b, n, front ? 0 : n - 6, 6, job.s), y = stored_values(x, job.s);
         DenseTable t = dense_prepare(x.data(), y.data(), 6, job.m, 1);
         if (Proven p = within(t, front ? 0 : 2, front ? 3 : 6, job.tol, 1);
             p.verdict != Verdict::within)
@@ -411,12 +406,7 @@ Verdict even_verdict(double a, double b, long long n, const Job& job) {
     if (job.m.local)
         if (Verdict v = local_ends(a, b, n, job); v != Verdict::within)
             return v;
-    Rows x(static_cast<std::size_t>(n)), y(x.size());
-    for (long long i = 0; i < n; ++i) {
-        auto at = static_cast<std::size_t>(i);
-        x[at] = stored(sample_x(a, b, n, i), job.s);
-        y[at] = stored(lorentz(x[at]), job.s);
-    }
+    Rows x = even_x(a, b, n, 0, n, job.s), y = stored_values(x, job.s);
     auto rows = static_cast<int>(n);
     DenseTable t = dense_prepare(x.data(), y.data(), rows, job.m, job.threads);
     for (int k0 : {0, std::max(0, rows - 3)})
@@ -560,6 +550,20 @@ void round_out(double* a, double* b, Store s) {
         fb = static_cast<double>(std::nextafter(static_cast<float>(fb), HUGE_VALF));
     *a = fa;
     *b = fb;
+}
+
+std::vector<double> stored_values(const std::vector<double>& x, Store s) {
+    std::vector<double> y(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        y[i] = stored(lorentz(x[i]), s);
+    return y;
+}
+
+EndRows end_rows(const std::vector<double>& x) {
+    std::size_t n = x.size();
+    if (n < 4)
+        return {};
+    return {x[1] - x[0] < 1e-3 * (x[2] - x[1]), x[n - 1] - x[n - 2] < 1e-3 * (x[n - 2] - x[n - 3])};
 }
 
 int store_bytes(Store s) {

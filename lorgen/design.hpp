@@ -17,6 +17,15 @@ double stored(double v, Store s);
 // [a, b] rounded outward to the type, in place: a table on it covers what was asked. |a| and
 // |b| at most 1e38 for f32.
 void round_out(double* a, double* b, Store s);
+// The ordinates of rows x as stored: stored(lorentz(x[i]), s).
+std::vector<double> stored_values(const std::vector<double>& x, Store s);
+// Where a design put a row a hair's breadth from an end (the end interval under a thousandth
+// of its neighbour), confining the end condition's error there: at the front, at the back.
+// Neither with fewer than 4 rows.
+struct EndRows {
+    bool front = false, back = false;
+};
+EndRows end_rows(const std::vector<double>& x);
 // The bytes one value takes in the type.
 int store_bytes(Store s);
 // The type's name as a user types it: "double", "float32".

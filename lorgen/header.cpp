@@ -78,23 +78,24 @@ std::string preamble(const Export& e, bool d2, std::size_t tests) {
                fmt_up(e.p.bound).c_str()) +
            " *   storage    " + store + " abscissae and ordinates" +
            (d2 ? ", double second derivatives" : "") + "\n *   command    " + cmd + "\n *\n" +
-           fmt(" * %s_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
-               " * binary64 evaluated as such (FLT_EVAL_METHOD 0, checked below) and no multiply\n"
-               " * and add are fused: compile with -ffp-contract=off (GCC, Clang) or its\n"
-               " * equivalent, never with -ffast-math. %s_check() returns how many of the\n"
-               " * %zu test vectors %s_eval misses (0: every one bit for bit). Valid C99 and\n"
-               " * C++17; needs <float.h> and <string.h> only. Every number is exact, written\n"
-               " * in hexadecimal.\n */\n",
-               e.name, e.name, tests, e.name);
+           " * " + n +
+           "_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
+           " * binary64 evaluated as such (FLT_EVAL_METHOD 0, checked below) and no multiply\n"
+           " * and add are fused: compile with -ffp-contract=off (GCC, Clang) or its\n"
+           " * equivalent, never with options that reorder or approximate floating point\n"
+           " * (the build stops where __FAST_MATH__ says so). " +
+           n + "_check() returns how many of\n * the " + std::to_string(tests) + " test vectors " +
+           n +
+           "_eval misses (0: every one bit for bit). Valid C99\n"
+           " * and C++17; needs <float.h> and <string.h> only. Every number is exact, written\n"
+           " * in hexadecimal.\n */\n";
 }
 } // namespace
 
 std::string c_header(const Export& e, std::string* text) {
     const std::vector<double>& x = e.x;
     int n = static_cast<int>(x.size());
-    std::vector<double> y(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i)
-        y[i] = stored(lorentz(x[i]), e.store);
+    std::vector<double> y = stored_values(x, e.store);
     DenseTable t = dense_prepare(x.data(), y.data(), n, e.m);
     std::vector<double> tx = test_points(x, e.p.largest.x), ty(tx.size());
     for (std::size_t i = 0; i < tx.size(); ++i) {
@@ -108,12 +109,14 @@ std::string c_header(const Export& e, std::string* text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const char* type = e.store == Store::f32 ? "float" : "double";
     const char* suffix = e.store == Store::f32 ? "f" : "";
-    std::string s = preamble(e, !t.d2.empty(), tx.size()) + "#ifndef " + guard + "\n#define " +
-                    guard + "\n\n" + "#include <float.h>\n#include <string.h>\n\n" +
-                    "#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0\n" + "#error \"" + name +
-                    ".h needs double arithmetic evaluated as double " +
-                    "(FLT_EVAL_METHOD 0)\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
-                    ".h gives the suite's values only without -ffast-math\"\n#endif\n\n";
+    std::string s =
+        preamble(e, !t.d2.empty(), tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
+        "#include <float.h>\n#include <string.h>\n\n" +
+        "#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0\n" + "#error \"" + name +
+        ".h needs double arithmetic evaluated as double " +
+        "(FLT_EVAL_METHOD 0)\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
+        ".h gives the suite's values only with floating point as written (__FAST_MATH__ "
+        "is defined)\"\n#endif\n\n";
     s += fmt("static const int %s_n = %d;\n", e.name, n);
     s += array(type, name + "_x", x, suffix) + array(type, name + "_y", y, suffix);
     if (!t.d2.empty())

@@ -238,20 +238,14 @@ std::string check_design_args(int argc, char** argv, DesignArgs* d) {
     return "";
 }
 
-// The shortest text that reads back as v.
-std::string shortest(double v) {
-    char b[40];
-    auto r = std::to_chars(b, b + sizeof b, v);
-    return std::string(b, r.ptr);
-}
-
 // The rows (each a value of the store) in lorgen's format, their ordinates as stored: 17
 // digits read back as the same double for either store.
 std::string table_text(const std::vector<double>& x, Store st) {
     std::string text;
     char line[64];
-    for (double v : x) {
-        int k = std::snprintf(line, sizeof line, row_format, v, stored(lorentz(v), st));
+    std::vector<double> y = stored_values(x, st);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        int k = std::snprintf(line, sizeof line, row_format, x[i], y[i]);
         text.append(line, static_cast<std::size_t>(k));
     }
     return text;
@@ -324,10 +318,9 @@ std::string design_failure(const Design& g, const Method& m, const DesignArgs& d
 // "; the table depends on its rows 4.59e-08 from 0 and 2.37e-08 from 7", or "".
 std::string end_rows_text(const std::vector<double>& x) {
     std::size_t n = x.size();
-    if (n < 4)
+    auto [front, back] = end_rows(x);
+    if (!front && !back)
         return "";
-    bool front = x[1] - x[0] < 1e-3 * (x[2] - x[1]);
-    bool back = x[n - 1] - x[n - 2] < 1e-3 * (x[n - 2] - x[n - 3]);
     std::string f = fmt("%.3g from %s", x[1] - x[0], shortest(x[0]).c_str());
     std::string b = fmt("%.3g from %s", x[n - 1] - x[n - 2], shortest(x[n - 1]).c_str());
     if (front && back)
@@ -352,8 +345,6 @@ std::string below_floor(const DesignArgs& d, const Method& m) {
 Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell) {
     Outcome o;
     o.m = &m;
-    if (o.wrong = below_floor(d, m); !o.wrong.empty())
-        return o;
     Design g = design_table(d.fa, d.fb, d.tol, m, d.store, threads, tell);
     if (g.end != DesignEnd::reached) {
         o.wrong = design_failure(g, m, d);
@@ -442,8 +433,12 @@ bool put_table(const DesignArgs& d, const Outcome& o) {
 }
 
 // lorgen --tol E --method M: the table on standard output (or in NAME.h), the line on
-// standard error.
+// standard error; a request below the store's floor refused before any work.
 int one_main(const DesignArgs& d, const Method& m, int threads) {
+    if (std::string w = below_floor(d, m); !w.empty()) {
+        std::fprintf(stderr, "lorgen: %s\n", w.c_str());
+        return 1;
+    }
     Outcome o = design_one(d, m, threads);
     if (!o.wrong.empty()) {
         std::fprintf(stderr, "lorgen: %s\n", o.wrong.c_str());
@@ -468,20 +463,23 @@ int one_main(const DesignArgs& d, const Method& m, int threads) {
 // lorgen --tol E --method all: every method's design and count, one decision table on
 // standard output, the methods that have none told on standard error.
 int all_main(const DesignArgs& d, int threads) {
-    // A tolerance below every method's floor for the store: no table at all.
-    std::string refused;
+    // The methods below the store's floor are refused before any work; when all are, there is
+    // no table at all.
+    std::vector<std::string> refused;
     for (const Method* m : methods())
-        if (std::string w = below_floor(d, *m); !w.empty())
-            refused += "lorgen: " + w + "\n";
-    if (std::count(refused.begin(), refused.end(), '\n') ==
-        static_cast<std::ptrdiff_t>(methods().size())) {
-        std::fputs(refused.c_str(), stderr);
+        refused.push_back(below_floor(d, *m));
+    if (std::none_of(refused.begin(), refused.end(), [](auto& w) { return w.empty(); })) {
+        for (const std::string& w : refused)
+            std::fprintf(stderr, "lorgen: %s\n", w.c_str());
         return 1;
     }
     std::vector<Outcome> out;
     std::size_t fewest = 0;
     for (const Method* m : methods()) {
-        out.push_back(design_one(d, *m, threads));
+        Outcome o;
+        o.m = m;
+        o.wrong = refused[out.size()];
+        out.push_back(o.wrong.empty() ? design_one(d, *m, threads) : std::move(o));
         if (out.back().wrong.empty() &&
             (!out[fewest].wrong.empty() || out.back().x.size() < out[fewest].x.size()))
             fewest = out.size() - 1;

@@ -17,14 +17,14 @@ double even_spacing(const Spacing& s, double a, double b) {
 }
 
 // Each interval's spacing at its middle; the end intervals of rows placed a hair's breadth
-// from an end (under a thousandth of their neighbour's spacing) apart, in ends (their middles).
+// from an end (end_rows) apart, in ends (their middles).
 void spacings(const std::vector<double>& x, std::vector<double>& mid, std::vector<double>& h,
               std::vector<double>* ends = nullptr) {
     std::size_t n = x.size();
+    EndRows e = end_rows(x);
     for (std::size_t k = 0; k + 1 < n; ++k) {
         double hk = x[k + 1] - x[k], m = x[k] + 0.5 * hk;
-        bool end = n >= 4 && ((k == 0 && hk < 1e-3 * (x[2] - x[1])) ||
-                              (k + 2 == n && hk < 1e-3 * (x[n - 2] - x[n - 3])));
+        bool end = (k == 0 && e.front) || (k + 2 == n && e.back);
         if (end && ends != nullptr) {
             ends->push_back(m);
             continue;

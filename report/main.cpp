@@ -9,8 +9,8 @@
 #include "shell.hpp"
 #include "svg.hpp"
 
-#include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -29,21 +29,10 @@ constexpr const char* usage =
 
 // The whole file at path into *out; false, told with its cause, when it cannot be read.
 bool slurp(const char* path, std::string* out) {
-    errno = 0;
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) {
-        tell(std::string("cannot read ") + path + ": " + cause_text(errno));
-        return false;
-    }
-    char b[65536];
-    std::size_t n;
-    while ((n = std::fread(b, 1, sizeof b, f)) > 0)
-        out->append(b, n);
-    bool ok = std::ferror(f) == 0;
-    std::fclose(f);
-    if (!ok)
-        tell(std::string("cannot read ") + path + ": " + cause_text(EIO));
-    return ok;
+    int err = read_whole(path, SIZE_MAX, out);
+    if (err != 0)
+        tell(std::string("cannot read ") + path + ": " + cause_text(err));
+    return err == 0;
 }
 
 // Everything the page shows, read.

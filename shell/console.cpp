@@ -5,6 +5,7 @@
 
 #include "proc.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <thread>
 
 namespace {
@@ -69,24 +69,11 @@ std::string problem_text(const TableProblem& p, const TableNotes& t) {
     return "a byte 26 ends the table here; the text after it is not read";
 }
 
-// The shortest text that reads back as v.
-std::string shortest(double v) {
-    char b[40];
-    auto r = std::to_chars(b, b + sizeof b, v);
-    return std::string(b, r.ptr);
-}
-
 // Whether the first line of the file at path (its first 4 KiB at most) holds a comma.
 bool comma_in_first_line(const char* path) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr)
-        return false;
-    char b[4096];
-    std::size_t n = std::fread(b, 1, sizeof b, f);
-    std::fclose(f);
-    std::string_view line(b, n);
-    line = line.substr(0, line.find('\n'));
-    return line.find(',') != std::string_view::npos;
+    std::string b;
+    read_whole(path, 4096, &b);
+    return b.substr(0, b.find('\n')).find(',') != std::string::npos;
 }
 
 // Whether the process that started this one has told the problems of the table at path.
@@ -103,6 +90,27 @@ std::string shown(const std::string& s) {
         r += u < 32 || u >= 127 ? '?' : c;
     }
     return r;
+}
+
+std::string shortest(double v) {
+    char b[40];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    return std::string(b, r.ptr);
+}
+
+int read_whole(const char* path, std::size_t most, std::string* out) {
+    errno = 0;
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr)
+        return errno != 0 ? errno : EIO;
+    char b[65536];
+    std::size_t n = 0;
+    while (out->size() < most &&
+           (n = std::fread(b, 1, std::min(sizeof b, most - out->size()), f)) > 0)
+        out->append(b, n);
+    int err = std::ferror(f) != 0 ? (errno != 0 ? errno : EIO) : 0;
+    std::fclose(f);
+    return err;
 }
 
 std::string beyond_text(const std::string& text, double value) {

@@ -69,6 +69,12 @@ std::string cause_text(int err);
 // Text of a file or an argument as a diagnostic shows it: control bytes and bytes beyond
 // ASCII as '?'.
 std::string shown(const std::string& s);
+// The shortest text that reads back as v ("0.1", "7", "1e+300").
+std::string shortest(double v);
+// Reads the file at path into *out, at most `most` bytes of it (so that a caller can tell a
+// file longer than it wants). Returns 0, or the errno of the failure (*out then partial).
+// Throws std::bad_alloc when memory is short.
+int read_whole(const char* path, std::size_t most, std::string* out);
 // "\"TEXT\" is beyond the range of a double and reads as VALUE" (VALUE as %g: inf, -inf,
 // 0, -0).
 std::string beyond_text(const std::string& text, double value);

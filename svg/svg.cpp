@@ -325,8 +325,7 @@ void mark_point(std::string& svg, const Panel& p, double x, double e, const char
     draw_text(svg, cx, Y - 9, label, {Anchor::middle, colour});
 }
 
-double ceiling_with_room(Panel p, double e, double ceiling) {
-    p.y1 = ceiling;
+double ceiling_with_room(Panel p, double e) {
     for (int i = 0; i < 8 && std::isfinite(e) && e > 0 && py(p, e) - p.top < 26; ++i)
         p.y1 = std::fmin(p.y1 * 10, 1e308);
     return p.y1;

@@ -97,9 +97,9 @@ double legend_y(const Panel& p, int line);
 // inside the panel): where no value drawn in the panel is above e, nothing drawn crosses it.
 void mark_point(std::string& svg, const Panel& p, double x, double e, const char* colour,
                 const std::string& label);
-// A log axis top at or above ceiling that leaves room for mark_point's label over e: the
-// label's 26 pixels between e and the panel's top (ceiling times 10 until they are).
-double ceiling_with_room(Panel p, double e, double ceiling);
+// A log axis top at or above p's that leaves room for mark_point's label over e: the label's
+// 26 pixels between e and the panel's top (the top times 10 until they are).
+double ceiling_with_room(Panel p, double e);
 
 // The x range [lo, hi] of panel p (cut to the panel's range) shaded in fill across its
 // height.
