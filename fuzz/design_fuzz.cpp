@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     round_out(&a, &b, s);
     if (tol < 2 * store_floor(a, b, m, s))
         return 0;
-    Design d = design_table(a, b, tol, m, s, 1);
+    Design d = design_table({a, b, tol, &m, s, 1});
     if (d.end != DesignEnd::reached)
         return 0;
     const std::vector<double>& x = d.x;

@@ -2,6 +2,7 @@
 // a one-line summary of the largest errors inside and outside the table's range; or both
 // methods' error files on one table, side by side.
 #include "analysis.hpp"
+#include "options.hpp"
 #include "render.hpp"
 #include "save.hpp"
 #include "shell.hpp"
@@ -19,22 +20,25 @@
 namespace {
 namespace fs = std::filesystem;
 
-constexpr const char* usage_text =
-    "usage: gplot TABLE ERRFILE\n"
-    "       gplot TABLE ERRSP ERRQ\n"
-    "Draws the sample table TABLE over the exact Lorentzian and the absolute\n"
-    "interpolation error in ERRFILE (pairs x, error) into STEM.svg in the current\n"
-    "folder, where STEM is ERRFILE's name without folder and extension, and prints\n"
-    "a summary of the largest errors inside and outside the table's range. For errsp.out\n"
-    "and errq.out the error inside the table is the method's own anywhere, found by a search\n"
-    "that proves it, with a bound beside it.\n"
-    "With two error files (errsp.out and errq.out) it draws both methods on shared axes into\n"
-    "compare.svg and prints the summary of each.\n"
-    "Exit status: 0; 1 when a file cannot be read or the figure cannot be written; 2 for a\n"
-    "wrong number of arguments.\n";
+// The usage; gplot takes no options.
+std::string usage_text() {
+    return usage_lines("gplot", {"TABLE ERRFILE", "TABLE ERRSP ERRQ"}) +
+           "Draws the sample table TABLE over the exact Lorentzian and the absolute\n"
+           "interpolation error in ERRFILE (pairs x, error) into STEM.svg in the current\n"
+           "folder, where STEM is ERRFILE's name without folder and extension, and prints\n"
+           "a summary of the largest errors inside and outside the table's range. For errsp.out\n"
+           "and errq.out the error inside the table is the method's own anywhere, found by a "
+           "search\n"
+           "that proves it, with a bound beside it.\n"
+           "With two error files (errsp.out and errq.out) it draws both methods on shared axes "
+           "into\n"
+           "compare.svg and prints the summary of each.\n"
+           "Exit status: 0; 1 when a file cannot be read or the figure cannot be written; 2 for a\n"
+           "wrong number of arguments.\n";
+}
 
 int usage(std::FILE* to, int status) {
-    std::fputs(usage_text, to);
+    std::fputs(usage_text().c_str(), to);
     return status;
 }
 
@@ -117,14 +121,20 @@ int run(const char* table, std::vector<const char*> paths, const std::string& na
 
 int main(int argc, char** argv) {
     run_start = fs::file_time_type::clock::now();
-    if (info_args(argc, argv, "gplot", usage_text))
+    if (info_args(argc, argv, "gplot", usage_text().c_str()))
         return 0;
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
+    console_name("gplot");
+    int first = 1;
+    if (std::string w = parse_options({}, argc, argv, &first, "the files"); !w.empty()) {
+        tell(w);
+        return usage(stderr, 2);
+    }
     if (argc == 4) {
         const Method *ms = method_of_file(argv[2]), *mq = method_of_file(argv[3]);
         if (ms == nullptr || mq == nullptr || ms == mq) {
-            std::fputs("gplot: to compare, give an errsp.out and an errq.out\n", stderr);
+            tell("to compare, give an errsp.out and an errq.out");
             return usage(stderr, 2);
         }
         console_start("gplot");

@@ -2,6 +2,7 @@
 // inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
 #include "args.hpp"
 #include "conv.hpp"
+#include "options.hpp"
 #include "progress.hpp"
 #include "save.hpp"
 #include "shell.hpp"
@@ -19,16 +20,18 @@
 namespace {
 constexpr long long default_n0 = 8, default_n1 = 4096;
 
-constexpr const char* usage_text =
-    "usage: lorconv [N0 N1 [A B]]\n"
-    "The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples of the\n"
-    "Lorentzian on [A, B] (as lorgen writes them), the largest error of the natural cubic\n"
-    "spline and of the four-point quadratic anywhere, proven, inside [A + w, B - w]\n"
-    "(w = (B - A)/7) and at the ends, with the observed orders of convergence (\"-\" while\n"
-    "the error has not started to shrink).\n"
-    "Writes conv.csv and conv.svg in the current folder and prints the table and a verdict\n"
-    "per method. Defaults: N0 = 8, N1 = 4096, A = 0, B = 7. 4 <= N0 <= N1 <= 16777216.\n"
-    "Exit status: 0; 1 when a file cannot be written; 2 for bad arguments.\n";
+// The usage; lorconv takes no options.
+std::string usage_text() {
+    return usage_lines("lorconv", {"[N0 N1 [A B]]"}) +
+           "The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples of the\n"
+           "Lorentzian on [A, B] (as lorgen writes them), the largest error of the natural cubic\n"
+           "spline and of the four-point quadratic anywhere, proven, inside [A + w, B - w]\n"
+           "(w = (B - A)/7) and at the ends, with the observed orders of convergence (\"-\" while\n"
+           "the error has not started to shrink).\n"
+           "Writes conv.csv and conv.svg in the current folder and prints the table and a verdict\n"
+           "per method. Defaults: N0 = 8, N1 = 4096, A = 0, B = 7. 4 <= N0 <= N1 <= 16777216.\n"
+           "Exit status: 0; 1 when a file cannot be written; 2 for bad arguments.\n";
+}
 
 // One method's tables, coarsest first.
 struct Series {
@@ -256,6 +259,9 @@ void study(long long n0, long long n1, double a, double b, int threads, Study& s
 
 // What is wrong with the arguments, in one line, or "" when nothing is.
 std::string check_args(int argc, char** argv, long long* n0, long long* n1, double* a, double* b) {
+    int first = 1;
+    if (std::string w = parse_options({}, argc, argv, &first, "the numbers"); !w.empty())
+        return w;
     if (argc != 1 && argc != 3 && argc != 5)
         return "give N0 and N1 together, and A and B together after them";
     if (std::string w = argc >= 3 ? count_fault("N0", argv[1], 4, 0, n0) : ""; !w.empty())
@@ -299,14 +305,14 @@ int run(long long n0, long long n1, double a, double b) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (info_args(argc, argv, "lorconv", usage_text))
+    if (info_args(argc, argv, "lorconv", usage_text().c_str()))
         return 0;
     console_start("lorconv");
     long long n0 = default_n0, n1 = default_n1;
     double a = default_a, b = default_b;
     if (std::string wrong = check_args(argc, argv, &n0, &n1, &a, &b); !wrong.empty()) {
         tell(wrong);
-        std::fputs(usage_text, stderr);
+        std::fputs(usage_text().c_str(), stderr);
         return 2;
     }
     try {

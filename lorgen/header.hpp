@@ -3,6 +3,7 @@
 #pragma once
 
 #include "design.hpp"
+#include "store.hpp"
 
 #include <string>
 #include <vector>

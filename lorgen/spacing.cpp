@@ -2,6 +2,7 @@
 #include "spacing.hpp"
 
 #include "design.hpp"
+#include "limits.hpp"
 #include "svg.hpp"
 
 #include <algorithm>

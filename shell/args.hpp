@@ -2,15 +2,9 @@
 // returns what is wrong in one line (the program adds its name), or "" when nothing is.
 #pragma once
 
-#include <string>
+#include "limits.hpp"
 
-// The interval of the study when none is given.
-inline constexpr double default_a = 0.0, default_b = 7.0;
-// The most rows a table of the study may have, designed or evenly spaced.
-inline constexpr long long max_rows = 1LL << 24;
-// Errors below this are rounding, not interpolation: a few hundred ulps of the peak value 1.
-// No tolerance below it is asked for.
-inline constexpr double error_floor = 1e-13;
+#include <string>
 
 // The count named name ("N") from the argument s into *n, lo <= *n (<= hi when hi > 0); the
 // message names the upper bound when there is one, else the lower.

@@ -121,6 +121,10 @@ std::string beyond_text(const std::string& text, double value) {
     return r;
 }
 
+void console_name(const char* name) {
+    prog = name;
+}
+
 void tell(const std::string& msg) {
     std::fflush(stdout); // the dialogue so far comes first where both streams meet
     std::fprintf(stderr, "%s: %s\n", prog, msg.c_str());

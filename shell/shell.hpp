@@ -62,8 +62,10 @@ int finish_run(const char* errname, double (*f)(double));
 // ---------------------------------------------------------------------------------------
 
 // Writes "PROGRAM: msg" and a line end to standard error, after flushing standard output.
-// PROGRAM is the name given to console_start.
+// PROGRAM is the name given to console_start or console_name.
 void tell(const std::string& msg);
+// Names the program for tell, leaving the standard streams alone (console_start names it too).
+void console_name(const char* name);
 // The system's text for an errno value (EIO's for 0).
 std::string cause_text(int err);
 // Text of a file or an argument as a diagnostic shows it: control bytes and bytes beyond

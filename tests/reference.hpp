@@ -262,4 +262,19 @@ template <class P> Worst brute_worst(const std::vector<double>& xs, const P& pie
     return w;
 }
 
+// The largest error anywhere of the method on (xs, ys), the hard way (brute_worst).
+inline Worst method_worst(const std::string& method, const std::vector<double>& xs,
+                          const std::vector<double>& ys) {
+    // The other end conditions: their second derivatives solved the plain way.
+    bool ends = method == "not-a-knot" || method == "clamped";
+    Spline sp =
+        ends ? Spline(xs, ys,
+                      end_d2(xs, ys, method[0], lorentz_deriv(xs[0]), lorentz_deriv(xs.back())))
+             : Spline(xs, ys);
+    Quad q(xs, ys);
+    if (method != "quadratic")
+        return brute_worst(xs, [&](int k, double v) { return sp.piece(k, v); });
+    return brute_worst(xs, [&](int k, double v) { return q.piece(k, v); });
+}
+
 } // namespace ref

@@ -134,21 +134,6 @@ TEST(Lorgen, BadArguments) {
     EXPECT_EQ(h.out.rfind("usage: lorgen", 0), 0u);
 }
 
-// The largest error anywhere of the method on (xs, ys), the hard way (ref::brute_worst).
-Worst brute(const std::string& method, const std::vector<double>& xs,
-            const std::vector<double>& ys) {
-    // The other end conditions: their second derivatives solved the plain way.
-    bool ends = method == "not-a-knot" || method == "clamped";
-    ref::Spline sp = ends ? ref::Spline(xs, ys,
-                                        ref::end_d2(xs, ys, method[0], ref::lorentz_deriv(xs[0]),
-                                                    ref::lorentz_deriv(xs.back())))
-                          : ref::Spline(xs, ys);
-    ref::Quad q(xs, ys);
-    if (method != "quadratic")
-        return ref::brute_worst(xs, [&](int k, double v) { return sp.piece(k, v); });
-    return ref::brute_worst(xs, [&](int k, double v) { return q.piece(k, v); });
-}
-
 // What a line says after "largest " or "largest error ": the error, its x and the bound
 // ("9.35e-09 at x = 3.31, bound 9.36e-09" or "... (bound 9.36e-09)"), -1 where it does not.
 struct Said {
@@ -206,7 +191,7 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
             ASSERT_EQ(ys[i], ref::lorentz(xs[i])) << i;
         }
         // Within E everywhere; the largest it states is the true one, the bound above it.
-        Worst w = brute(method, xs, ys);
+        Worst w = ref::method_worst(method, xs, ys);
         EXPECT_LE(w.err, e);
         Said s = said(r.err, "(largest ");
         EXPECT_NEAR(s.err, w.err, 1e-3 * w.err);
@@ -231,8 +216,8 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
         std::vector<double> ex, ey, fx, fy;
         even_table(n, ex, ey);
         even_table(n - 1, fx, fy);
-        EXPECT_LE(brute(method, ex, ey).err, e);
-        EXPECT_GT(brute(method, fx, fy).err, e);
+        EXPECT_LE(ref::method_worst(method, ex, ey).err, e);
+        EXPECT_GT(ref::method_worst(method, fx, fy).err, e);
         expect_well_formed(d.path / "design.svg");
     }
     // Beyond reach: no table, status 1.
@@ -307,7 +292,7 @@ TEST(Lorgen, Float32TablesHoldAsStored) {
                 ASSERT_TRUE(i == 0 || xs[i - 1] < xs[i]) << i;
                 ASSERT_EQ(ys[i], static_cast<float>(ref::lorentz(xs[i]))) << i;
             }
-            EXPECT_LE(brute(m, xs, ys).err, 1e-6);
+            EXPECT_LE(ref::method_worst(m, xs, ys).err, 1e-6);
             EXPECT_EQ(
                 r.err.rfind("lorgen: " + std::to_string(xs.size()) + " float32 rows keep ", 0), 0u);
         }
@@ -383,7 +368,7 @@ TEST(Gplot, FigureAndSummaryOfARealStudy) {
     }
     // The largest error inside is the spline's own anywhere, the bound above it.
     Pairs t = load_pairs(d.path / "loren.out");
-    Worst w = brute("spline", t.x, t.y);
+    Worst w = ref::method_worst("spline", t.x, t.y);
     std::string line = r.out.substr(r.out.find("errsp.svg"));
     Said s = said(line, "largest error ");
     EXPECT_NEAR(s.err, w.err, 1e-3 * w.err);

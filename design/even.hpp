@@ -1,0 +1,16 @@
+// even: the count of evenly spaced rows (as lorgen writes them) that meets a tolerance.
+#pragma once
+
+#include "design.hpp"
+
+// The evenly spaced count: a number N of lorgen's rows (sample_x) on [r.a, r.b], as stored,
+// whose error is proven within r.tol while N - 1 rows' is not; and what N - 1 rows did
+// (within: N is 2). count_search starts where the method's error model (its order and
+// constant, measured on small tables) puts the count. The error does not fall steadily with
+// n, so N need not be the very fewest. rows is 0 when max_rows rows do not meet tol.
+// Allocates; throws std::bad_alloc when memory is short.
+struct EvenCount {
+    long long rows = 0;
+    Verdict fewer = Verdict::within;
+};
+EvenCount even_rows(const Request& r, const Tell& tell = {});

@@ -1,0 +1,42 @@
+// rows: what the design's steps share: the request, rows with their errors, and the steps
+// themselves (settle.cpp, mend.cpp); for design/ alone.
+#pragma once
+
+#include "design.hpp"
+
+#include <vector>
+
+using Rows = std::vector<double>;
+
+// What every step of a design works with: the method, the tolerance, the store, the threads.
+struct Job {
+    const Method& m;
+    double tol;
+    Store s;
+    int threads;
+};
+
+// What errors_of gives an interval: its largest at every 4th of the engine's points, an
+// estimate for spacing the rows; a bound of its error everywhere, within 0.1% of its largest;
+// or a bound that is tight only where it exceeds the tolerance (for deciding which do).
+enum class Errors { estimate, tight, against_tol };
+
+// The errors of the method on rows x in the intervals k0 .. k1-1, per interval (the last row
+// counts in the last interval), infinite where an error is not finite.
+Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1,
+               Errors what = Errors::estimate);
+// The largest of some errors (at least one).
+double largest(const Rows& e);
+
+// A table that resolves the function's shape on [a, b]: its spacing is a quarter of the
+// distance to the peak plus the half width, so that no interval hides the peak.
+Rows resolving(double a, double b, Store st);
+// n rows settled from `from`: rounds of spreading the rows after the error model and
+// evaluating them, until the largest error settles; the best rows met. Empty rows when no
+// round gave rows that ascend strictly.
+Try settle(const Try& from, long long n, const Job& job);
+// Splits the intervals of t whose error is above the tolerance, round after round, until none
+// is: an end interval close to its end where the method's tuning says so, the others at their
+// middles. False (with the reason in *why) when that takes more than limit rows or a split
+// would repeat an abscissa.
+bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why);

@@ -1,0 +1,113 @@
+// lines: what lorgen tells of its designs, on standard error and in its decision table.
+#include "lorgen.hpp"
+
+#include "limits.hpp"
+#include "shell.hpp"
+#include "svg.hpp"
+
+std::string where_text(const DesignArgs& d) {
+    return "within " + shown(d.tol_text) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
+}
+
+std::string design_failure(const Design& g, const Method& m, const DesignArgs& d) {
+    std::string where = where_text(d);
+    if (g.end == DesignEnd::gave_up)
+        return fmt("the search for a table that keeps %s %s gave up at %lld rows: the largest "
+                   "error stayed near %.2g as the rows doubled",
+                   m.title, where.c_str(), g.stalled_rows, g.stalled_error);
+    std::string why =
+        g.end == DesignEnd::too_close    ? ": its rows would be closer than doubles can tell apart"
+        : g.end == DesignEnd::not_finite ? ": its values are not finite on intervals this wide"
+                                         : " with at most " + std::to_string(max_rows) + " rows";
+    return std::string("no table keeps ") + m.title + " " + where + why;
+}
+
+std::string end_rows_text(const std::vector<double>& x) {
+    std::size_t n = x.size();
+    auto [front, back] = end_rows(x);
+    if (!front && !back)
+        return "";
+    std::string f = fmt("%.3g from %s", x[1] - x[0], shortest(x[0]).c_str());
+    std::string b = fmt("%.3g from %s", x[n - 1] - x[n - 2], shortest(x[n - 1]).c_str());
+    if (front && back)
+        return "; the table depends on its rows " + f + " and " + b;
+    return "; the table depends on its row " + (front ? f : b);
+}
+
+std::string no_end_rows_text(Store s) {
+    return std::string("; no rows close to the ends, unlike in doubles: rounded to ") +
+           store_name(s) + " they do not pay";
+}
+
+std::string below_floor(const DesignArgs& d, const Method& m) {
+    double floor = store_floor(d.fa, d.fb, m, d.store);
+    if (!(d.tol < 2 * floor))
+        return "";
+    return fmt("%s tables are not designed below %s for %s on [%s, %s]: rounding the values "
+               "alone can cost %s",
+               store_name(d.store), fmt_up(2 * floor).c_str(), m.title, shortest(d.a).c_str(),
+               shortest(d.b).c_str(), fmt_up(floor).c_str());
+}
+
+namespace {
+// "evenly spaced: 1722 rows meet 1e-08 (1721 do not)", or "(1721 not proven)" where the
+// largest error of one row fewer is within E but its bound is not.
+std::string even_text(const EvenCount& c, const std::string& tol) {
+    if (c.rows == 0)
+        return "evenly spaced: more than " + std::to_string(max_rows) + " rows";
+    std::string s = "evenly spaced: " + std::to_string(c.rows) + " rows meet " + tol;
+    if (c.fewer == Verdict::within)
+        return s;
+    return s + " (" + std::to_string(c.rows - 1) +
+           (c.fewer == Verdict::above ? " do not)" : " not proven)");
+}
+
+// "; its ends rounded out to float32: 0.099999994 and 7", or "" where they are A and B.
+std::string ends_text(const DesignArgs& d) {
+    if (d.fa == d.a && d.fb == d.b)
+        return "";
+    return std::string("; its ends rounded out to ") + store_name(d.store) + ": " + shortest(d.fa) +
+           " and " + shortest(d.fb);
+}
+} // namespace
+
+std::string result_line(const DesignArgs& d, const Outcome& o) {
+    std::string rows = std::to_string(o.x.size()) +
+                       (d.store == Store::f32 ? std::string(" ") + store_name(d.store) : "");
+    return fmt("%s rows keep %s %s (largest %.2e at x = %.3g, bound %s)%s%s; %s", rows.c_str(),
+               o.m->title, where_text(d).c_str(), o.p.largest.err, o.p.largest.x,
+               fmt_up(o.p.bound).c_str(), ends_text(d).c_str(), o.ends.c_str(),
+               even_text(o.even, shown(d.tol_text)).c_str());
+}
+
+std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
+                           std::size_t fewest) {
+    std::string rows =
+        d.store == Store::f32 ? std::string("Rows of ") + store_name(d.store) : "Rows";
+    std::string t = rows + " that keep each method " + where_text(d) + ", proven by the bound:\n" +
+                    fmt("%-12s %14s %10s %10s %14s %9s\n", "method", "evenly spaced", "designed",
+                        "bytes", "largest error", "bound");
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const Outcome& o = out[i];
+        if (!o.wrong.empty()) {
+            t += fmt("%-12s %14s %10s %10s %14s %9s\n", o.m->name, "-", "-", "-", "-", "-");
+            continue;
+        }
+        std::string even =
+            o.even.rows > 0 ? std::to_string(o.even.rows) : "> " + std::to_string(max_rows);
+        // The bytes of the designed table: its abscissae and ordinates in the store.
+        long long bytes = 2LL * store_bytes(d.store) * static_cast<long long>(o.x.size());
+        t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even.c_str(),
+                 std::to_string(o.x.size()).c_str(), std::to_string(bytes).c_str(), o.p.largest.err,
+                 fmt_up(o.p.bound).c_str()) +
+             (i == fewest ? "  fewest rows" : "") +
+             (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n";
+    }
+    return t;
+}
+
+std::string spacing_heading(const DesignArgs& d, const Method* m) {
+    if (m == nullptr)
+        return "Where the rows go: each method " + where_text(d);
+    return fmt("Where the rows go: %s %s", m->title, where_text(d).c_str());
+}

@@ -1,0 +1,93 @@
+// lorgen: what the program's parts share: the request as its command line gives it, one
+// method's outcome, the output forms, and the sentences it tells.
+#pragma once
+
+#include "design.hpp"
+#include "even.hpp"
+
+#include <span>
+#include <string>
+#include <vector>
+
+struct Form;
+
+// The tolerance design's request, as given.
+struct DesignArgs {
+    double tol = 0;
+    const char* tol_text = nullptr; // as the user typed it
+    const Method* method = nullptr; // null: --method all
+    const char* svg = nullptr;
+    Store store = Store::f64;
+    const Form* form = nullptr; // how the table is put out
+    const char* name = nullptr; // --name: the file's stem
+    double a = 0, b = 0;
+    double fa = 0, fb = 0; // [a, b] rounded outward to the store
+    std::string command;   // the command line, for the header's comment
+};
+
+// One method's design for the request: its table, proven, and its evenly spaced count; or
+// why there is none, in a line.
+struct Outcome {
+    const Method* m = nullptr;
+    std::vector<double> x;
+    Proven p{};
+    EvenCount even;
+    std::string wrong; // "" when there is a table
+    std::string ends;  // its rows close to the ends, told (end_rows_text), or their absence
+};
+
+// ---------------------------------------------------------------------------------------
+// The output forms (forms.cpp).
+// ---------------------------------------------------------------------------------------
+
+// One way to put out a designed table: its word after --format (null: the rows), the
+// suffix of the file NAME + suffix it is written to (null: standard output), and its text
+// into *text, or why there is none in a line. The texts allocate.
+struct Form {
+    const char* word;
+    const char* suffix;
+    std::string (*text)(const DesignArgs& d, const Outcome& o, std::string* text);
+};
+// Every form, the rows on standard output first.
+std::span<const Form> forms();
+// The form a user names after --format, or null.
+const Form* form_named(const char* word);
+// The rows x (values of the store) in lorgen's format "%.17g %.17g\n", their ordinates as
+// stored: 17 digits read back as the same double for either store.
+std::string table_text(const std::vector<double>& x, Store st);
+
+// ---------------------------------------------------------------------------------------
+// The sentences (lines.cpp).
+// ---------------------------------------------------------------------------------------
+
+// "within 1e-8 on [0, 7]", E as typed.
+std::string where_text(const DesignArgs& d);
+// Why a design ended without a table, in a line.
+std::string design_failure(const Design& g, const Method& m, const DesignArgs& d);
+// Where a design put a row close to an end: "; the table depends on its rows 4.59e-08 from 0
+// and 2.37e-08 from 7", or "".
+std::string end_rows_text(const std::vector<double>& x);
+// "; no rows close to the ends, unlike in doubles: ...": the store does without them.
+std::string no_end_rows_text(Store s);
+// Why the request is below what rounding to the store alone may cost m, in a line, or "".
+std::string below_floor(const DesignArgs& d, const Method& m);
+// The line of one method's table: its rows, largest, bound, ends and evenly spaced count.
+std::string result_line(const DesignArgs& d, const Outcome& o);
+// The decision table of every method: the heading, a line a method, the fewest marked.
+std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
+                           std::size_t fewest);
+// The heading of the spacing figure: of one method, or of all (m null).
+std::string spacing_heading(const DesignArgs& d, const Method* m);
+
+// ---------------------------------------------------------------------------------------
+// The runs (run.cpp): each designs, proves and counts with a progress line, puts out what
+// it made and tells its line; it returns the exit status (1: a method has no table, or a
+// file or standard output cannot be written) and throws std::bad_alloc when memory is short.
+// ---------------------------------------------------------------------------------------
+
+// lorgen --tol E --method M: the table in its form, the line on standard error; a request
+// below the store's floor refused before any work.
+int one_main(const DesignArgs& d, int threads);
+// lorgen --tol E --method all: every method's design and count, one decision table on
+// standard output, the methods that have none told.
+int all_main(const DesignArgs& d, int threads);

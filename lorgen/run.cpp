@@ -1,0 +1,170 @@
+// run: lorgen's designs as a user asks for them: designed, proven as they read back, counted,
+// put out and told.
+#include "lorgen.hpp"
+
+#include "progress.hpp"
+#include "save.hpp"
+#include "shell.hpp"
+#include "spacing.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+// Reads text back as splerr and quaderr read loren.out (from memory: the loader reads it as
+// the file's bytes): "" when it gives the abscissae x and its error is proven within tol
+// (the largest and the bound then in *p), else what went wrong.
+std::string check_read_back(const std::string& text, const std::vector<double>& x, const Method& m,
+                            double tol, int threads, Proven* p) {
+    SampleTable t;
+    Load s = load_table_memory(text.data(), static_cast<std::int64_t>(text.size()), {0, 0}, 2, t,
+                               threads);
+    if (s == Load::no_memory)
+        throw std::bad_alloc();
+    std::string wrong;
+    if (s != Load::ok || t.n != static_cast<int>(x.size()) ||
+        std::memcmp(t.xa, x.data(), x.size() * sizeof(double)) != 0)
+        wrong = "the table does not read back with the abscissae it was designed with";
+    else if (*p = table_error(t.xa, t.ya, t.n, m, tol, threads); p->verdict != Verdict::within)
+        wrong = "the table read back does not keep the error within the tolerance";
+    free_table(t);
+    return wrong;
+}
+
+// The design and count of m for the request, told as they go.
+Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell) {
+    Outcome o;
+    o.m = &m;
+    Request r{d.fa, d.fb, d.tol, &m, d.store, threads};
+    Design g = design_table(r, tell);
+    if (g.end != DesignEnd::reached) {
+        o.wrong = design_failure(g, m, d);
+        return o;
+    }
+    o.wrong = check_read_back(table_text(g.x, d.store), g.x, m, d.tol, threads, &o.p);
+    if (!o.wrong.empty())
+        return o;
+    o.x = std::move(g.x);
+    o.ends = end_rows_text(o.x);
+    // A table stored in a narrower type may do without the rows the double design puts
+    // close to the ends: rounding their values costs more than they save there.
+    if (o.ends.empty() && d.store != Store::f64 && m.tuning.end_rows) {
+        Design w = design_table({r.a, r.b, r.tol, &m, Store::f64, threads});
+        if (w.end == DesignEnd::reached && !end_rows_text(w.x).empty())
+            o.ends = no_end_rows_text(d.store);
+    }
+    o.even = even_rows(r, tell);
+    return o;
+}
+
+// design_counted with a progress line while it runs: "lorgen: evenly spaced rows for the
+// quadratic: 1,048,576 ... 2,097,152 rows". The line is cleared however it ends.
+Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
+    Progress p;
+    progress_begin(p);
+    Tell tell = [&p, &m](const char* what, long long lo, long long hi) {
+        std::string at = hi > 0 ? grouped(lo) + " ... " + grouped(hi) : grouped(lo);
+        progress_say(p, std::string("lorgen: ") + what + " for " + m.word + ": " + at + " rows");
+    };
+    try {
+        Outcome o = design_counted(d, m, threads, tell);
+        progress_end(p);
+        return o;
+    } catch (...) {
+        progress_end(p);
+        throw;
+    }
+}
+
+// Writes the figure of the methods' spacings to d.svg; false, told, when it cannot.
+bool write_spacing(const DesignArgs& d, const std::vector<Spacing>& s, const Method* m) {
+    std::string text = spacing_svg(s, d.a, d.b, spacing_heading(d, m));
+    if (Saved w = save_file(d.svg, text); w.what != Saved::ok) {
+        tell(save_failure((w.what == Saved::not_regular ? "--svg " : "") + shown(d.svg), w));
+        return false;
+    }
+    return true;
+}
+
+// text to standard output; false, told, when it cannot be written.
+bool put_out(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
+        return true;
+    tell(std::string("cannot write the table: ") + std::strerror(errno));
+    return false;
+}
+
+// The table of o in d's form, to standard output or to its file; false, told, when it cannot
+// be made or written.
+bool put_table(const DesignArgs& d, const Outcome& o) {
+    std::string text, wrong = d.form->text(d, o, &text);
+    if (wrong.empty() && d.form->suffix == nullptr)
+        return put_out(text);
+    std::string path = std::string(d.name != nullptr ? d.name : "") + d.form->suffix;
+    Saved w = wrong.empty() ? save_file(path, text) : Saved{};
+    if (wrong.empty() && w.what != Saved::ok)
+        wrong = save_failure(path, w);
+    if (!wrong.empty())
+        tell(wrong);
+    return wrong.empty();
+}
+} // namespace
+
+int one_main(const DesignArgs& d, int threads) {
+    const Method& m = *d.method;
+    if (std::string w = below_floor(d, m); !w.empty()) {
+        tell(w);
+        return 1;
+    }
+    Outcome o = design_one(d, m, threads);
+    if (!o.wrong.empty()) {
+        tell(o.wrong);
+        return 1;
+    }
+    if (!put_table(d, o))
+        return 1;
+    tell(result_line(d, o));
+    if (d.form->suffix != nullptr)
+        tell(std::string("wrote ") + d.name + d.form->suffix);
+    return d.svg == nullptr || write_spacing(d, {{m.label, o.x, o.even.rows}}, &m) ? 0 : 1;
+}
+
+int all_main(const DesignArgs& d, int threads) {
+    // The methods below the store's floor are refused before any work; when all are, there is
+    // no table at all.
+    std::vector<std::string> refused;
+    for (const Method* m : methods())
+        refused.push_back(below_floor(d, *m));
+    if (std::none_of(refused.begin(), refused.end(), [](auto& w) { return w.empty(); })) {
+        for (const std::string& w : refused)
+            tell(w);
+        return 1;
+    }
+    std::vector<Outcome> out;
+    std::size_t fewest = 0;
+    for (const Method* m : methods()) {
+        Outcome o;
+        o.m = m;
+        o.wrong = refused[out.size()];
+        out.push_back(o.wrong.empty() ? design_one(d, *m, threads) : std::move(o));
+        if (out.back().wrong.empty() &&
+            (!out[fewest].wrong.empty() || out.back().x.size() < out[fewest].x.size()))
+            fewest = out.size() - 1;
+    }
+    bool ok = put_out(decision_table(d, out, fewest));
+    std::vector<Spacing> s;
+    for (const Outcome& o : out) {
+        if (!o.wrong.empty()) {
+            tell(o.wrong);
+            ok = false;
+        } else {
+            s.push_back({o.m->name, o.x, o.even.rows});
+        }
+    }
+    if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr))
+        ok = false;
+    return ok ? 0 : 1;
+}
