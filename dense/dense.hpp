@@ -11,17 +11,16 @@
 #include <vector>
 
 // A table as the loader gives it (xa, ya: n entries from 0, not owned; they must outlive
-// this), made ready for one method by its prepare: the spline's second derivatives, or the
-// padded table with its ghost points as quaderr builds it.
+// this), made ready for one method by its prepare: the method's own arrays, which its kernel
+// alone reads (the engine holds them without knowing them).
 struct DenseTable {
     int n = 0;
     const double* xa = nullptr;
     const double* ya = nullptr;
     const Method* m = nullptr;
-    std::vector<double> d2;       // the spline's second derivatives, n entries
-    std::vector<double> pxa, pya; // the quadratic's padded table, n + 2 entries
-    bool walk = false;            // the searched abscissae ascend (no NaN): locate_near serves
-    bool strict = false;          // xa ascends strictly (no NaN, no repeat): a bound is proven
+    std::vector<std::vector<double>> own; // the method's arrays, as its prepare makes them
+    bool walk = false;   // the abscissae the method searches ascend (no NaN): locate_near serves
+    bool strict = false; // xa ascends strictly (no NaN, no repeat): a bound is proven
 };
 // n >= 2. With threads > 1 the preparation may start a helper thread (joined before it
 // returns). Throws std::bad_alloc when memory is short.

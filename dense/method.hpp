@@ -21,16 +21,29 @@ struct Tuning {
     bool end_rows;
 };
 
+// One of a method's own arrays that an exported header carries: its index in the table's
+// arrays (DenseTable::own), its name after the header's prefix ("d2": NAME_d2), its C type,
+// the header's words for it, and what its comment says of it.
+struct Shipped {
+    int array;
+    const char* name;
+    const char* c_type;
+    const char* words;   // "double second derivatives"
+    const char* comment; // "The second derivatives at the rows, as the suite computes them."
+};
+
 struct Method {
     const char* name;       // as a user types it: "spline"
     const char* title;      // as a sentence names it: "the natural cubic spline"
     const char* label;      // in a legend or a table's heading: "natural cubic spline"
     const char* word;       // as the table's diagnostics speak of it: "the spline"
+    const char* colour;     // its curves and rows in the figures, "#1f77b4"
     const char* error_file; // the error table its program writes ("errsp.out"), or null
     int order_inner;        // the error falls like h^order_inner inside the table,
     int order_ends;         // ... like h^order_ends in its end layers,
     const char* why_ends;   // ... because of this (null where the orders agree)
-    // Makes t (n >= 2, xa, ya set) ready for value: the method's own arrays, the walk flag.
+    // Makes t (n >= 2, xa, ya set) ready for value: the method's own arrays (t.own), the
+    // walk flag.
     // May start a helper thread when threads > 1; throws std::bad_alloc when memory is short.
     void (*prepare)(DenseTable& t, int threads);
     // The values p[i] at x[i], i < count, of the pieces that the method's program takes for
@@ -45,9 +58,10 @@ struct Method {
     bool local; // a piece depends only on the two rows to each side of its interval
     // The C99 body of values for a table exported as a header: the function
     // "static inline double $_eval(double x)", which reads the rows through $_xs(i) and
-    // $_ys(i) (doubles), $_n, and $_d2[i] where prepare makes second derivatives; $ stands
-    // for the header's name.
+    // $_ys(i) (doubles), $_n, and the arrays it ships ($_d2[i]); $ stands for the header's
+    // name.
     const char* c_eval;
+    std::span<const Shipped> ships; // its own arrays that the header carries
 };
 
 // Every method, in the order the programs list them.

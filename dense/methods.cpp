@@ -21,10 +21,20 @@ bool ascends(const double* a, int n) {
     return true;
 }
 
+// The cubic splines' own array: the second derivatives at the rows, n entries.
+constexpr int d2_of = 0;
+// The quadratic's: quaderr's padded table, n + 2 entries.
+constexpr int pxa_of = 0, pya_of = 1;
+
+// t's own arrays: count of them, n zeros each.
+void own_arrays(DenseTable& t, std::size_t count, std::size_t n) {
+    t.own.assign(count, std::vector<double>(n, 0.0));
+}
+
 // The natural cubic spline: splerr's second derivatives and pieces.
 void spline_prepare(DenseTable& t, int threads) {
-    t.d2.assign(static_cast<std::size_t>(t.n), 0.0);
-    if (!spline_coeffs(t.xa, t.ya, t.d2.data(), t.n, threads))
+    own_arrays(t, 1, static_cast<std::size_t>(t.n));
+    if (!spline_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n, threads))
         throw std::bad_alloc();
     t.walk = ascends(t.xa, t.n);
 }
@@ -32,7 +42,7 @@ void spline_prepare(DenseTable& t, int threads) {
 void spline_values(const DenseTable& t, int k, const double* x, int count, double* p) {
     for (int i = 0; i < count; ++i) {
         int j = t.walk ? locate_near(x[i], t.xa, t.n, k) : locate(x[i], t.xa, t.n);
-        p[i] = spline_piece(t.xa, t.ya, t.d2.data(), t.n, j, x[i]);
+        p[i] = spline_piece(t.xa, t.ya, t.own[d2_of].data(), t.n, j, x[i]);
     }
 }
 
@@ -41,7 +51,7 @@ void spline_values(const DenseTable& t, int k, const double* x, int count, doubl
 // formula with its weights in [0, 1]: 7u of |y0| + |y1| and 3.1u h^2 of |d0| + |d1| for the
 // value, 5u of |d0| + |d1| for the second derivative (README).
 Jet spline_jet(const DenseTable& t, int k, double x) {
-    const double *xa = t.xa, *ya = t.ya, *d2 = t.d2.data();
+    const double *xa = t.xa, *ya = t.ya, *d2 = t.own[d2_of].data();
     double h = xa[k + 1] - xa[k];
     double y = std::fabs(ya[k]) + std::fabs(ya[k + 1]), d = std::fabs(d2[k]) + std::fabs(d2[k + 1]);
     return {spline_piece(xa, ya, d2, t.n, k, x),
@@ -52,36 +62,35 @@ Jet spline_jet(const DenseTable& t, int k, double x) {
 // The not-a-knot and the clamped spline: their own second derivatives, evaluated by the
 // spline's piece (spline_values, spline_jet), as a C2 cubic spline is.
 void notaknot_prepare(DenseTable& t, int) {
-    t.d2.assign(static_cast<std::size_t>(t.n), 0.0);
-    notaknot_coeffs(t.xa, t.ya, t.d2.data(), t.n);
+    own_arrays(t, 1, static_cast<std::size_t>(t.n));
+    notaknot_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n);
     t.walk = ascends(t.xa, t.n);
 }
 
 void clamped_prepare(DenseTable& t, int) {
-    t.d2.assign(static_cast<std::size_t>(t.n), 0.0);
-    clamped_coeffs(t.xa, t.ya, t.d2.data(), t.n, lorentz_deriv(t.xa[0]),
+    own_arrays(t, 1, static_cast<std::size_t>(t.n));
+    clamped_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n, lorentz_deriv(t.xa[0]),
                    lorentz_deriv(t.xa[t.n - 1]));
     t.walk = ascends(t.xa, t.n);
 }
 
 // The four-point quadratic: quaderr's padded table, rows at 1..n, ghost points at 0 and n+1.
 void quadratic_prepare(DenseTable& t, int) {
-    auto len = static_cast<std::size_t>(t.n) + 2;
-    t.pxa.assign(len, 0.0);
-    t.pya.assign(len, 0.0);
+    own_arrays(t, 2, static_cast<std::size_t>(t.n) + 2);
+    std::vector<double>&pxa = t.own[pxa_of], &pya = t.own[pya_of];
     for (int i = 0; i < t.n; ++i) {
-        t.pxa[i + 1] = t.xa[i];
-        t.pya[i + 1] = t.ya[i];
+        pxa[i + 1] = t.xa[i];
+        pya[i + 1] = t.ya[i];
     }
-    set_ghosts(t.pxa.data(), t.pya.data(), t.n);
+    set_ghosts(pxa.data(), pya.data(), t.n);
     // quad_pick searches the first n entries of the padded table.
-    t.walk = ascends(t.pxa.data(), t.n);
+    t.walk = ascends(pxa.data(), t.n);
 }
 
 void quadratic_values(const DenseTable& t, int k, const double* x, int count, double* p) {
     // Row k of the table is entry k + 1 of the padded one. The coefficients of the four
     // points the search picks are made once while the points stay the same: quad's bits.
-    const double *pxa = t.pxa.data(), *pya = t.pya.data();
+    const double *pxa = t.own[pxa_of].data(), *pya = t.own[pya_of].data();
     int jb = -1;
     QuadPiece q{};
     for (int i = 0; i < count; ++i) {
@@ -98,7 +107,7 @@ void quadratic_values(const DenseTable& t, int k, const double* x, int count, do
 // parabola of its computed coefficients, whose second derivative 2c is exact. The value's
 // allowance counts the roundings of (t*c + s23)*t + a: 7u of |c| t^2 + |s23| |t| + |a|.
 Jet quadratic_jet(const DenseTable& t, int k, double x) {
-    const double *xi = t.pxa.data() + k, *yi = t.pya.data() + k;
+    const double *xi = t.own[pxa_of].data() + k, *yi = t.own[pya_of].data() + k;
     QuadPiece q = quad_piece(xi, yi);
     double s = std::fabs(x - q.mid);
     double size = (std::fabs(q.c) * s + std::fabs(q.s23)) * s + std::fabs(q.a);
@@ -176,67 +185,84 @@ static inline double $_eval(double x)
 }
 )";
 
+// What the cubic splines' headers carry of their own.
+constexpr Shipped spline_ships[] = {
+    {.array = d2_of,
+     .name = "d2",
+     .c_type = "double",
+     .words = "double second derivatives",
+     .comment = "The second derivatives at the rows, as the suite computes them."},
+};
+
 // The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's
 // 2 still settles). The quadratic's is 2, between its 3 inside and 1 at the ends, so that
 // the rounds settle for both; its one end interval a side, whose error falls with the order 1
 // of the flat ghost ordinates and as the neighbour widens, follows exponent 1.
-constexpr Method spline_entry{"spline",
-                              "the natural cubic spline",
-                              "natural cubic spline",
-                              "the spline",
-                              "errsp.out",
-                              4,
-                              2,
-                              "the natural end condition",
-                              spline_prepare,
-                              spline_values,
-                              spline_jet,
-                              {4, 0, 4, true},
-                              false,
-                              spline_c};
-constexpr Method quadratic_entry{"quadratic",
-                                 "the four-point quadratic",
-                                 "four-point quadratic",
-                                 "the quadratic",
-                                 "errq.out",
-                                 3,
-                                 1,
-                                 "the flat ghost ordinates",
-                                 quadratic_prepare,
-                                 quadratic_values,
-                                 quadratic_jet,
-                                 {2, 1, 1, true},
-                                 true,
-                                 quadratic_c};
+constexpr Method spline_entry{.name = "spline",
+                              .title = "the natural cubic spline",
+                              .label = "natural cubic spline",
+                              .word = "the spline",
+                              .colour = "#1f77b4",
+                              .error_file = "errsp.out",
+                              .order_inner = 4,
+                              .order_ends = 2,
+                              .why_ends = "the natural end condition",
+                              .prepare = spline_prepare,
+                              .values = spline_values,
+                              .jet = spline_jet,
+                              .tuning = {4, 0, 4, true},
+                              .local = false,
+                              .c_eval = spline_c,
+                              .ships = spline_ships};
+constexpr Method quadratic_entry{.name = "quadratic",
+                                 .title = "the four-point quadratic",
+                                 .label = "four-point quadratic",
+                                 .word = "the quadratic",
+                                 .colour = "#d62728",
+                                 .error_file = "errq.out",
+                                 .order_inner = 3,
+                                 .order_ends = 1,
+                                 .why_ends = "the flat ghost ordinates",
+                                 .prepare = quadratic_prepare,
+                                 .values = quadratic_values,
+                                 .jet = quadratic_jet,
+                                 .tuning = {2, 1, 1, true},
+                                 .local = true,
+                                 .c_eval = quadratic_c,
+                                 .ships = {}};
 // The other end conditions: h^4 inside and at the ends; no rows placed at the ends.
-constexpr Method notaknot_entry{"not-a-knot",
-                                "the not-a-knot cubic spline",
-                                "not-a-knot cubic spline",
-                                "the not-a-knot spline",
-                                nullptr,
-                                4,
-                                4,
-                                nullptr,
-                                notaknot_prepare,
-                                spline_values,
-                                spline_jet,
-                                {4, 0, 4, false},
-                                false,
-                                spline_c};
-constexpr Method clamped_entry{"clamped",
-                               "the clamped cubic spline",
-                               "clamped cubic spline (f' at the ends)",
-                               "the clamped spline",
-                               nullptr,
-                               4,
-                               4,
-                               nullptr,
-                               clamped_prepare,
-                               spline_values,
-                               spline_jet,
-                               {4, 0, 4, false},
-                               false,
-                               spline_c};
+constexpr Method notaknot_entry{.name = "not-a-knot",
+                                .title = "the not-a-knot cubic spline",
+                                .label = "not-a-knot cubic spline",
+                                .word = "the not-a-knot spline",
+                                .colour = "#2ca02c",
+                                .error_file = nullptr,
+                                .order_inner = 4,
+                                .order_ends = 4,
+                                .why_ends = nullptr,
+                                .prepare = notaknot_prepare,
+                                .values = spline_values,
+                                .jet = spline_jet,
+                                .tuning = {4, 0, 4, false},
+                                .local = false,
+                                .c_eval = spline_c,
+                                .ships = spline_ships};
+constexpr Method clamped_entry{.name = "clamped",
+                               .title = "the clamped cubic spline",
+                               .label = "clamped cubic spline (f' at the ends)",
+                               .word = "the clamped spline",
+                               .colour = "#9467bd",
+                               .error_file = nullptr,
+                               .order_inner = 4,
+                               .order_ends = 4,
+                               .why_ends = nullptr,
+                               .prepare = clamped_prepare,
+                               .values = spline_values,
+                               .jet = spline_jet,
+                               .tuning = {4, 0, 4, false},
+                               .local = false,
+                               .c_eval = spline_c,
+                               .ships = spline_ships};
 
 constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry};
 } // namespace

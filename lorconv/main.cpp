@@ -40,9 +40,6 @@ struct Series {
 };
 using Study = std::vector<Series>;
 
-// The colour of each method's curves, in the order of methods().
-constexpr const char* colours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd"};
-
 // The observed order between tables i-1 and i of a series, inside or at the ends; i >= 1.
 double observed(const std::vector<ConvStats>& r, std::size_t i, bool inner) {
     const ConvStats &p = r[i - 1], &c = r[i];
@@ -157,7 +154,7 @@ Saved write_svg(const Study& s, double a, double b) {
     double ly = p.top + p.height + 66;
     for (std::size_t k = 0; k < s.size(); ++k)
         for (int region = 0; region < 2; ++region)
-            draw_series(svg, p, s[k], colours[k % std::size(colours)], region, a, b, &ly);
+            draw_series(svg, p, s[k], s[k].m->colour, region, a, b, &ly);
     draw_legend(
         svg, p, ly, "#888",
         fmt("grey line: the rounding floor %g; the verdicts read no order below it", error_floor));

@@ -63,8 +63,16 @@ std::vector<double> test_points(const std::vector<double>& x, double worst) {
     return t;
 }
 
+// ", double second derivatives": the words for what the method ships of its own.
+std::string shipped_words(const Method& m) {
+    std::string s;
+    for (const Shipped& a : m.ships)
+        s += std::string(", ") + a.words;
+    return s;
+}
+
 // The comment block that opens the header.
-std::string preamble(const Export& e, bool d2, std::size_t tests) {
+std::string preamble(const Export& e, std::size_t tests) {
     std::string n = e.name, store = store_name(e.store), cmd = e.command;
     for (std::size_t at = 0; (at = cmd.find("*/", at)) != std::string::npos;)
         cmd.replace(at, 2, "* /");
@@ -76,9 +84,8 @@ std::string preamble(const Export& e, bool d2, std::size_t tests) {
            fmt(" *   tolerance  %s, proven everywhere on the interval\n", e.tol) +
            fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
                fmt_up(e.p.bound).c_str()) +
-           " *   storage    " + store + " abscissae and ordinates" +
-           (d2 ? ", double second derivatives" : "") + "\n *   command    " + cmd + "\n *\n" +
-           " * " + n +
+           " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m) +
+           "\n *   command    " + cmd + "\n *\n" + " * " + n +
            "_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
            " * binary64 evaluated as such (FLT_EVAL_METHOD 0, checked below) and no multiply\n"
            " * and add are fused: compile with -ffp-contract=off (GCC, Clang) or its\n"
@@ -110,7 +117,7 @@ std::string c_header(const Export& e, std::string* text) {
     const char* type = e.store == Store::f32 ? "float" : "double";
     const char* suffix = e.store == Store::f32 ? "f" : "";
     std::string s =
-        preamble(e, !t.d2.empty(), tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
+        preamble(e, tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
         "#include <float.h>\n#include <string.h>\n\n" +
         "#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0\n" + "#error \"" + name +
         ".h needs double arithmetic evaluated as double " +
@@ -119,9 +126,9 @@ std::string c_header(const Export& e, std::string* text) {
         "is defined)\"\n#endif\n\n";
     s += fmt("static const int %s_n = %d;\n", e.name, n);
     s += array(type, name + "_x", x, suffix) + array(type, name + "_y", y, suffix);
-    if (!t.d2.empty())
-        s += "/* The second derivatives at the rows, as the suite computes them. */\n" +
-             array("double", name + "_d2", t.d2, "");
+    for (const Shipped& a : e.m.ships)
+        s += std::string("/* ") + a.comment + " */\n" +
+             array(a.c_type, name + "_" + a.name, t.own[static_cast<std::size_t>(a.array)], "");
     s += named("\n/* Row i's abscissa and ordinate as doubles. */\n"
                "static inline double $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
                "static inline double $_ys(int i)\n{\n    return $_y[i];\n}\n\n",

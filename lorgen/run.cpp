@@ -129,7 +129,8 @@ int one_main(const DesignArgs& d, int threads) {
     tell(result_line(d, o));
     if (d.form->suffix != nullptr)
         tell(std::string("wrote ") + d.name + d.form->suffix);
-    return d.svg == nullptr || write_spacing(d, {{m.label, o.x, o.even.rows}}, &m) ? 0 : 1;
+    return d.svg == nullptr || write_spacing(d, {{m.label, m.colour, o.x, o.even.rows}}, &m) ? 0
+                                                                                             : 1;
 }
 
 int all_main(const DesignArgs& d, int threads) {
@@ -161,7 +162,7 @@ int all_main(const DesignArgs& d, int threads) {
             tell(o.wrong);
             ok = false;
         } else {
-            s.push_back({o.m->name, o.x, o.even.rows});
+            s.push_back({o.m->name, o.m->colour, o.x, o.even.rows});
         }
     }
     if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr))

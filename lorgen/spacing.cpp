@@ -9,7 +9,9 @@
 #include <cmath>
 
 namespace {
-constexpr const char* colours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd"};
+// One method's figure: its designed rows blue, the even spacing red.
+constexpr const char* one_designed = "#1f77b4";
+constexpr const char* one_even = "#d62728";
 
 // The even spacing of s's evenly spaced table on [a, b] (drawn at 2^24 rows beyond that).
 double even_spacing(const Spacing& s, double a, double b) {
@@ -68,8 +70,8 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
     double ly = ht - legend - 4;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const Spacing& m = s[i];
-        const char* designed = colours[i % std::size(colours)];
-        const char* evenly = s.size() == 1 ? colours[1] : designed;
+        const char* designed = s.size() == 1 ? one_designed : m.colour;
+        const char* evenly = s.size() == 1 ? one_even : designed;
         double he = even_spacing(m, a, b), ex[2] = {a, b}, ey[2] = {he, he};
         draw_line(svg, p, ex, ey, 2, evenly, 1.6, "6 4");
         std::vector<double> mid, h, ends;

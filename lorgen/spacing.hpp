@@ -8,6 +8,7 @@
 // at least 2) and the rows of its evenly spaced table (0: more than 2^24).
 struct Spacing {
     std::string label;
+    const char* colour; // its rows' colour where more than one method is drawn
     std::vector<double> x;
     long long even = 0;
 };
