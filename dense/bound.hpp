@@ -1,5 +1,5 @@
 // bound: what proves a bound of an interpolant's error on a stretch of one polynomial piece:
-// the Lorentzian's second derivative and a local bound of its fourth, the allowances for
+// the function's second derivative and a local bound of its fourth, the allowances for
 // rounding, and the bound of a sub-interval from its two ends.
 //
 // On a piece p (a polynomial of degree <= 3, so p'''' = 0) the error e = p - f has
@@ -8,6 +8,8 @@
 // F4 a bound of |f''''| on [a, b]. The computed values differ from the exact ones by the
 // allowances, which the bound adds (README, "How sure is a bound").
 #pragma once
+
+#include "function.hpp"
 
 // The unit roundoff of doubles.
 inline constexpr double unit_roundoff = 0x1p-53;
@@ -20,7 +22,7 @@ struct Jet {
 
 // One end of a sub-interval: the error there as the programs compute it (e), an upper bound
 // of |e''| of the exact piece (d2), and the allowance for the rounding of the piece's value
-// (r). Not finite where the piece or the Lorentzian is not.
+// (r). Not finite where the piece or the function is not.
 struct Node {
     double x, e, d2, r;
 };
@@ -28,19 +30,14 @@ Node node_of(const Jet& j, double x);
 
 // The bound of a sub-interval [a.x, b.x] of one piece (a.x < b.x): the part that splitting
 // shrinks (d: the larger end error plus the curvature term) and the part it cannot (r: the
-// rounding of the piece's values, of the Lorentzian's and of the errors themselves). The
+// rounding of the piece's values, of the function's and of the errors themselves). The
 // error, as the programs compute it and as it is exactly, is at most bound_of(s) everywhere
 // on the sub-interval; NaN or infinite when an end is not finite. No allocation.
 struct SubBound {
     double d, r;
 };
 SubBound sub_bound(const Node& a, const Node& b);
-// What the bound needs of the Lorentzian on an interval [a, b]: bounds of |f''''| and of f
-// there; and sub_bound with them, for any sub-interval of [a, b].
-struct Local {
-    double f4, f;
-};
-Local local_of(double a, double b);
+// sub_bound with l, the study function's local bounds on an interval that holds [a.x, b.x].
 SubBound sub_bound(const Node& a, const Node& b, const Local& l);
 inline double bound_of(const SubBound& s) {
     return (s.d + s.r) * (1 + 0x1p-40); // the rounding of the bound's own arithmetic

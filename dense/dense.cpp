@@ -2,6 +2,7 @@
 // come to, block by block, joined in order.
 #include "dense.hpp"
 #include "engine.hpp"
+#include "function.hpp"
 
 #include "numlib.hpp"
 
@@ -135,7 +136,7 @@ Points interval_errors(const DenseTable& t, int k, int every, double* x, double*
         x[j] = point_x(pts, j);
     t.m->values(t, k, x, pts.count, p);
     for (int j = 0; j < pts.count; ++j)
-        e[j] = std::fabs(p[j] - lorentz(x[j]));
+        e[j] = std::fabs(p[j] - study_function().f(x[j]));
     return pts;
 }
 

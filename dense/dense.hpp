@@ -38,8 +38,8 @@ inline double dense_value(const DenseTable& t, int k, double x) {
     return p;
 }
 
-// The largest finite error |p(x) - lorentz(x)| of a set of points and the first x where it
-// is met (err -1: no finite error).
+// The largest finite error |p(x) - f(x)| (f the study's function) of a set of points and the first
+// x where it is met (err -1: no finite error).
 struct Peak {
     double err = -1;
     double x = 0;

@@ -69,8 +69,8 @@ void notaknot_prepare(DenseTable& t, int) {
 
 void clamped_prepare(DenseTable& t, int) {
     own_arrays(t, 1, static_cast<std::size_t>(t.n));
-    clamped_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n, lorentz_deriv(t.xa[0]),
-                   lorentz_deriv(t.xa[t.n - 1]));
+    clamped_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n, study_function().df(t.xa[0]),
+                   study_function().df(t.xa[t.n - 1]));
     t.walk = ascends(t.xa, t.n);
 }
 

@@ -87,7 +87,7 @@ void refine(Pass& ps, int k, Best& b) {
     constexpr double g = 0.6180339887498949;
     double lo = b.lo, hi = b.hi;
     auto err = [&](double x) {
-        double e = std::fabs(ps.t.m->jet(ps.t, k, x).p - lorentz(x));
+        double e = std::fabs(ps.t.m->jet(ps.t, k, x).p - study_function().f(x));
         take(ps, b.p, x, e);
         return std::isfinite(e) ? e : -1.0;
     };
@@ -195,7 +195,7 @@ void first_pass(Pass& ps, int k) {
     int count = k == 0 ? 2 : 1;
     t.m->values(t, k, x, count, p);
     for (int i = 0; i < count; ++i)
-        take(ps, best, x[i], std::fabs(p[i] - lorentz(x[i])));
+        take(ps, best, x[i], std::fabs(p[i] - study_function().f(x[i])));
     join_peak(ps.r.all, best);
 }
 
@@ -223,7 +223,7 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
     Best best;
     for (int i = k == 0 ? 0 : 1; i < 3; ++i)
         take(ps, best.p, nd[i].x, nd[i].e);
-    Local l = local_of(nd[0].x, nd[2].x);
+    Local l = study_function().local(nd[0].x, nd[2].x);
     SubBound h[2] = {sub_bound(nd[0], nd[1], l), sub_bound(nd[1], nd[2], l)};
     double bound = std::fmax(bound_of(h[0]), bound_of(h[1]));
     if (!std::isfinite(bound)) {

@@ -1,6 +1,7 @@
 // even: the evenly spaced count, probed where the error is largest first.
 #include "even.hpp"
 
+#include "function.hpp"
 #include "limits.hpp"
 #include "numlib.hpp"
 
@@ -49,9 +50,8 @@ Verdict even_verdict(const Request& r, long long n) {
             p.verdict != Verdict::within)
             return p.verdict;
     // The intervals around the peak next, where a table too coarse for it fails.
-    if (r.a < lor_centre && lor_centre < r.b) {
-        auto kc =
-            static_cast<long long>((lor_centre - r.a) / (r.b - r.a) * static_cast<double>(n - 1));
+    if (double c = study_function().peak; r.a < c && c < r.b) {
+        auto kc = static_cast<long long>((c - r.a) / (r.b - r.a) * static_cast<double>(n - 1));
         int k0 = static_cast<int>(std::max(0LL, kc - 64)), k1 = std::min(rows - 1, k0 + 128);
         if (Proven p = dense_within(t, k0, k1, r.tol, 1); p.verdict != Verdict::within)
             return p.verdict;
@@ -68,8 +68,8 @@ long long predicted(const Request& r) {
     double e[2], h[2];
     long long ns[2] = {129, 257};
     for (int i = 0; i < 2; ++i) {
-        Rows x(static_cast<std::size_t>(ns[i])), y(x.size());
-        sample_table(r.a, r.b, ns[i], x.data(), y.data());
+        Rows x = even_x({r.a, r.b, r.tol, r.m, Store::f64, 1}, ns[i], 0, ns[i]);
+        Rows y = stored_values(x, Store::f64);
         DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(ns[i]), *r.m, 1);
         e[i] = dense_errors(t, {.prove = true}).all.err;
         h[i] = (r.b - r.a) / static_cast<double>(ns[i] - 1);

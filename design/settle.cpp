@@ -2,7 +2,7 @@
 // interval, settled by rounds of evaluation through the engine.
 #include "rows.hpp"
 
-#include "numlib.hpp"
+#include "function.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +40,8 @@ double largest(const Rows& e) {
 Rows resolving(double a, double b, Store st) {
     Rows x{a};
     while (x.back() < b) {
-        double s = 0.25 * (lor_width + std::fabs(x.back() - lor_centre));
+        const Function& f = study_function();
+        double s = 0.25 * (f.width + std::fabs(x.back() - f.peak));
         double next = stored(x.back() + s, st);
         x.push_back(next > b - 0.5 * s ? b : next);
     }

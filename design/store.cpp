@@ -2,7 +2,7 @@
 #include "store.hpp"
 
 #include "dense.hpp"
-#include "numlib.hpp"
+#include "function.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +24,7 @@ void round_out(double* a, double* b, Store s) {
 std::vector<double> stored_values(const std::vector<double>& x, Store s) {
     std::vector<double> y(x.size());
     for (std::size_t i = 0; i < x.size(); ++i)
-        y[i] = stored(lorentz(x[i]), s);
+        y[i] = stored(study_function().f(x[i]), s);
     return y;
 }
 
@@ -74,6 +74,5 @@ double amplification(const Method& m) {
 double store_floor(double a, double b, const Method& m, Store s) {
     if (s == Store::f64)
         return 0;
-    double top = a <= lor_centre && lor_centre <= b ? 1.0 : std::max(lorentz(a), lorentz(b));
-    return amplification(m) * top * 0x1p-24;
+    return amplification(m) * study_function().largest(a, b) * 0x1p-24;
 }

@@ -14,7 +14,7 @@ double stored(double v, Store s);
 // [a, b] rounded outward to the type, in place: a table on it covers what was asked. |a| and
 // |b| at most 1e38 for f32.
 void round_out(double* a, double* b, Store s);
-// The ordinates of rows x as stored: stored(lorentz(x[i]), s). Allocates.
+// The ordinates of rows x as stored: the study function's values rounded to s. Allocates.
 std::vector<double> stored_values(const std::vector<double>& x, Store s);
 // The bytes one value takes in the type.
 int store_bytes(Store s);
@@ -22,6 +22,6 @@ int store_bytes(Store s);
 const char* store_name(Store s);
 // What rounding the ordinates to the type alone can cost the method's error on [a, b]: the
 // method's amplification of its data errors (measured on 32 evenly spaced rows) times half a
-// unit in the last place of max |lorentz| on [a, b]. 0 for doubles, whose rounding the
-// bound's allowance counts. Allocates; throws std::bad_alloc when memory is short.
+// unit in the last place of the study function's largest |f| on [a, b]. 0 for doubles, whose
+// rounding the bound's allowance counts. Allocates; throws std::bad_alloc when memory is short.
 double store_floor(double a, double b, const Method& m, Store s);

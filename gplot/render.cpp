@@ -1,5 +1,6 @@
 // render: the panels of gplot's two figures, each opened and closed by one function.
 #include "render.hpp"
+#include "function.hpp"
 
 #include "summary.hpp"
 #include "svg.hpp"
@@ -102,7 +103,7 @@ void samples_panel(std::string& svg, const Analysis& a, const ErrorFile& f, cons
     const std::vector<double>& iy = f.curve;
     for (int i = 0; i < curve_points; ++i) {
         cx[i] = curve_x(a, i);
-        cy[i] = lorentz(cx[i]);
+        cy[i] = study_function().f(cx[i]);
     }
     double y0 = a.ymin, y1 = a.ymax;
     for (double v : iy)

@@ -1,6 +1,7 @@
 // conv: tables as lorgen makes them, both interpolants at the dense engine's points, the maxima.
 #include "conv.hpp"
 
+#include "function.hpp"
 #include "numlib.hpp"
 
 #include <cmath>
@@ -10,7 +11,12 @@ ConvTable conv_table(int n, double a, double b) {
     t.n = n;
     t.xa.resize(static_cast<std::size_t>(n));
     t.ya.resize(static_cast<std::size_t>(n));
-    sample_table(a, b, n, t.xa.data(), t.ya.data());
+    const Function& f = study_function();
+    for (int i = 0; i < n; ++i) {
+        auto k = static_cast<std::size_t>(i);
+        t.xa[k] = sample_x(a, b, n, i);
+        t.ya[k] = f.f(t.xa[k]);
+    }
     return t;
 }
 

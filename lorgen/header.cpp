@@ -1,6 +1,7 @@
 // header: the C text of an exported table. Every number is written as a hexadecimal
 // floating literal, which denotes its value exactly in C99 and C++17.
 #include "header.hpp"
+#include "function.hpp"
 
 #include "numlib.hpp"
 #include "svg.hpp"
@@ -76,9 +77,9 @@ std::string preamble(const Export& e, std::size_t tests) {
     std::string n = e.name, store = store_name(e.store), cmd = e.command;
     for (std::size_t at = 0; (at = cmd.find("*/", at)) != std::string::npos;)
         cmd.replace(at, 2, "* /");
-    return fmt("/* %s.h: a table of the Lorentzian 1/(1+((x-3.47)/0.57)^2) with its evaluator,\n"
-               " * made by lorgen.\n *\n",
-               e.name) +
+    const Function& f = study_function();
+    return fmt("/* %s.h: a table of %s %s with its evaluator,\n * made by lorgen.\n *\n", e.name,
+               f.name, f.formula) +
            fmt(" *   method     %s\n", e.m.label) +
            fmt(" *   interval   [%.17g, %.17g], %zu rows\n", e.a, e.b, e.x.size()) +
            fmt(" *   tolerance  %s, proven everywhere on the interval\n", e.tol) +

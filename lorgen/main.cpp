@@ -2,6 +2,7 @@
 // pair a line with 17 significant digits, so that the values read back exactly; or, with
 // --tol, a table designed so that an interpolant of it stays within a tolerance.
 #include "args.hpp"
+#include "function.hpp"
 #include "lorgen.hpp"
 #include "options.hpp"
 #include "save.hpp"
@@ -50,7 +51,8 @@ std::vector<Option> design_options(Given& g) {
 std::string usage_text() {
     Given g;
     return usage_lines("lorgen", {"[N [A B]]", option_list(design_options(g)) + " [A B]"}) +
-           "Writes N equally spaced samples (x, y) of the Lorentzian 1/(1+((x-3.47)/0.57)^2)\n"
+           "Writes N equally spaced samples (x, y) of the Lorentzian " + study_function().formula +
+           "\n"
            "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
            "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n"
            "With --tol: a table of few rows, placed where the method's error is, whose natural\n"
@@ -236,9 +238,10 @@ int main(int argc, char** argv) {
     }
     static char buf[1 << 16];
     std::setvbuf(stdout, buf, _IOFBF, sizeof buf);
+    const Function& f = study_function();
     for (long long i = 0; i < n; ++i) {
         double x = sample_x(a, b, n, i);
-        std::printf("%.17g %.17g\n", x, lorentz(x));
+        std::printf("%.17g %.17g\n", x, f.f(x));
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         tell(std::string("cannot write the table: ") + std::strerror(errno));

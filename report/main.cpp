@@ -2,6 +2,7 @@
 // (gplot's side-by-side lines, conv.csv, lorgen's decision table, the commands, the figures)
 // and writes index.html: the answer first, then each figure inline with what to see in it,
 // then the commands that made it. Every number on the page is read from those outputs.
+#include "function.hpp"
 #include "method.hpp"
 #include "numlib.hpp"
 #include "parse.hpp"
@@ -91,6 +92,23 @@ std::string power(int k) {
     return k == 1 ? "h" : "h<sup>" + std::to_string(k) + "</sup>";
 }
 
+// A formula as text in HTML: escaped, each power "^k" (k digits) a superscript.
+std::string formula_html(const std::string& f) {
+    std::string s;
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        if (f[i] != '^') {
+            s += esc(f.substr(i, 1));
+            continue;
+        }
+        std::size_t j = i + 1;
+        while (j < f.size() && f[j] >= '0' && f[j] <= '9')
+            ++j;
+        s += "<sup>" + f.substr(i + 1, j - i - 1) + "</sup>";
+        i = j - 1;
+    }
+    return s;
+}
+
 // The label of a method by name, or the name.
 std::string label_of(const std::string& name) {
     const Method* m = method_named(name);
@@ -168,7 +186,9 @@ std::string page_html(const Inputs& in) {
         "figure{margin:2em 0}figure svg{max-width:100%;height:auto;display:block}\n"
         "pre{background:#f4f4f4;padding:.8em;overflow-x:auto}\n</style>\n</head>\n<body>\n"
         "<h1>How well interpolation reproduces the Lorentzian</h1>\n"
-        "<p>The study of 1/(1+((x-3.47)/0.57)<sup>2</sup>) from a table of its samples. "
+        "<p>The study of " +
+        formula_html(study_function().formula) +
+        " from a table of its samples. "
         "The answer, from this run:</p>\n<ul>\n" +
         largest_html(in) + orders_html(in) + rows_html(in) + "</ul>\n";
     for (std::size_t i = 0; i < std::size(figures); ++i)
