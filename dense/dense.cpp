@@ -42,90 +42,7 @@ inline double point_x(const Points& p, int j) {
     return p.count == 1 ? p.x0 : p.x0 + (p.step * (j * p.every)) / 64.0;
 }
 
-// Where the reductions o asks for put the points of an interval: its column and its side of
-// the window when all its points share them, else point by point.
-struct Place {
-    bool each = false; // point by point
-    int col = -1;      // the column of every point, -1: none
-    int side = 0;      // 1: every point inside the window, 2: every point outside, 0: none
-};
-
 } // namespace
-
-int column_of(const DenseOpts& o, double scale, double x) {
-    double cols = o.columns, at = (x - o.col_x0) * scale;
-    return at < cols - 1 ? static_cast<int>(at) : o.columns - 1;
-}
-
-namespace {
-
-// The place of the points lo .. hi in ascending order (ordered), or of points in any order.
-Place place_of(const DenseOpts& o, double scale, bool ordered, double lo, double hi) {
-    Place pl;
-    if (o.columns > 0) {
-        if (ordered && lo >= o.col_x0 && hi <= o.col_x1) {
-            pl.col = column_of(o, scale, lo);
-            pl.each = pl.col != column_of(o, scale, hi);
-        } else {
-            pl.each = !(ordered && (hi < o.col_x0 || lo > o.col_x1));
-        }
-    }
-    if (o.window) {
-        if (ordered && lo >= o.win_lo && hi <= o.win_hi)
-            pl.side = 1;
-        else if (ordered && (hi < o.win_lo || lo > o.win_hi))
-            pl.side = 2;
-        else
-            pl.each = true;
-    }
-    return pl;
-}
-
-} // namespace
-
-void take_point(DenseErrors& r, const DenseOpts& o, double scale, double x, double e) {
-    if (o.columns > 0 && x >= o.col_x0 && x <= o.col_x1) {
-        Peak& c = r.column[static_cast<std::size_t>(column_of(o, scale, x))];
-        if (e > c.err)
-            c = {e, x};
-    }
-    if (o.window) {
-        Peak& w = x >= o.win_lo && x <= o.win_hi ? r.inside : r.outside;
-        if (e > w.err)
-            w = {e, x};
-    }
-}
-
-void join_peak(Peak& a, const Peak& b) {
-    if (b.err > a.err)
-        a = b;
-}
-
-namespace {
-
-// An interval's peak p into the reductions, where all its points share one place.
-void take_whole(DenseErrors& r, const Place& pl, const Peak& p) {
-    if (pl.col >= 0)
-        join_peak(r.column[static_cast<std::size_t>(pl.col)], p);
-    if (pl.side != 0)
-        join_peak(pl.side == 1 ? r.inside : r.outside, p);
-}
-
-} // namespace
-
-void count_bad(DenseErrors& r, const DenseOpts& o, double x, double e) {
-    bool in = o.window && x >= o.win_lo && x <= o.win_hi;
-    if (std::isnan(e)) {
-        ++r.nans;
-        if (o.window)
-            ++(in ? r.inside_nans : r.outside_nans);
-        return;
-    }
-    if (std::isnan(r.inf_x))
-        r.inf_x = x;
-    if (o.window)
-        ++(in ? r.inside_infs : r.outside_infs);
-}
 
 namespace {
 // The points of interval k into x, the method's values there into p, the errors into e. The
@@ -155,20 +72,11 @@ inline int scan_peak(const double* x, const double* e, int j0, int count, double
 
 } // namespace
 
-double column_scale(const DenseOpts& o) {
-    return o.columns > 0 ? o.columns / (o.col_x1 - o.col_x0) : 0.0;
-}
-
-DenseErrors blank_errors(const DenseOpts& o) {
-    DenseErrors r;
-    r.column.assign(static_cast<std::size_t>(std::max(o.columns, 0)), Peak{});
-    return r;
-}
-
-void scan_interval(const DenseTable& t, const DenseOpts& o, int k, DenseErrors& r) {
+void scan_interval(const DenseTable& t, const Ask& o, int k, Tally& r) {
     double scale = column_scale(o);
-    // The fast scan stops at a point that is not finite, and at one above stop_above.
-    double stop = std::isnan(o.stop_above) ? -HUGE_VAL : std::fmin(o.stop_above, DBL_MAX);
+    // The fast scan stops at a point that is not finite, and at one above where the pass ends.
+    double above = ends_above(o);
+    double stop = std::isnan(above) ? -HUGE_VAL : std::fmin(above, DBL_MAX);
     Peak p;
     long long bad = 0;
     double xs[dense_per_interval], ps[dense_per_interval], es[dense_per_interval];
@@ -189,72 +97,34 @@ void scan_interval(const DenseTable& t, const DenseOpts& o, int k, DenseErrors& 
             p = {e, x};
         if (pl.each)
             take_point(r, o, scale, x, e);
-        if (e > o.stop_above) {
-            r.stopped = true;
-            r.points += j + 1 - count; // the points after this one are not reached
+        if (e > above) {
+            r.p.stopped = true;
+            r.p.points += j + 1 - count; // the points after this one are not reached
             break;
         }
     }
     if (!pl.each)
         take_whole(r, pl, p);
-    r.points += count;
-    r.not_finite += bad;
-    join_peak(r.all, p);
+    r.p.points += count;
+    r.p.not_finite += bad;
+    join_peak(r.p.all, p);
     if (o.per_interval) {
-        r.interval.push_back(p);
-        r.interval_not_finite.push_back(bad);
+        r.p.interval.push_back(p);
+        r.p.interval_not_finite.push_back(bad);
     }
 }
 
 namespace {
-// dense_errors over the intervals k0 .. k1-1 on the caller's thread.
-DenseErrors errors_of(const DenseTable& t, const DenseOpts& o, int k0, int k1) {
-    DenseErrors r = blank_errors(o);
-    for (int k = k0; k < k1 && !r.stopped; ++k)
+// The sampled pass over the intervals k0 .. k1-1 on the caller's thread.
+Tally errors_of(const DenseTable& t, const Ask& o, int k0, int k1) {
+    Tally r = blank_errors(o);
+    for (int k = k0; k < k1 && !r.p.stopped; ++k)
         scan_interval(t, o, k, r);
     return r;
 }
 
 } // namespace
 
-void join_errors(DenseErrors& a, DenseErrors&& b) {
-    join_peak(a.all, b.all);
-    a.interval.insert(a.interval.end(), b.interval.begin(), b.interval.end());
-    a.interval_not_finite.insert(a.interval_not_finite.end(), b.interval_not_finite.begin(),
-                                 b.interval_not_finite.end());
-    for (std::size_t c = 0; c < a.column.size(); ++c)
-        join_peak(a.column[c], b.column[c]);
-    join_peak(a.inside, b.inside);
-    join_peak(a.outside, b.outside);
-    a.inside_infs += b.inside_infs;
-    a.outside_infs += b.outside_infs;
-    a.inside_nans += b.inside_nans;
-    a.outside_nans += b.outside_nans;
-    if (std::isnan(a.inf_x))
-        a.inf_x = b.inf_x;
-    a.points += b.points;
-    a.not_finite += b.not_finite;
-    a.nans += b.nans;
-    a.stopped = b.stopped;
-    a.bound = std::fmax(a.bound, b.bound);
-    a.allowance = std::fmax(a.allowance, b.allowance);
-    a.interval_bound.insert(a.interval_bound.end(), b.interval_bound.begin(),
-                            b.interval_bound.end());
-    a.inside_bound = std::fmax(a.inside_bound, b.inside_bound);
-    a.outside_bound = std::fmax(a.outside_bound, b.outside_bound);
-}
-
-DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o) {
-    if (o.prove && t.strict)
-        return dense_search(t, o);
+Tally sample_pass(const DenseTable& t, const Ask& o) {
     return in_blocks(t, o, [&](int k0, int k1) { return errors_of(t, o, k0, k1); });
-}
-
-std::string bound_text(const DenseErrors& r) {
-    if (std::isnan(r.bound))
-        return "no bound: the abscissae do not strictly ascend";
-    if (!std::isfinite(r.bound))
-        return "no finite bound";
-    std::string s = "bound " + fmt_up(r.bound);
-    return r.all.err <= r.allowance ? s + ", at the rounding level" : s;
 }

@@ -38,37 +38,36 @@ inline double dense_value(const DenseTable& t, int k, double x) {
     return p;
 }
 
-// The largest finite error |p(x) - f(x)| (f the study's function) of a set of points and the first
-// x where it is met (err -1: no finite error).
+// The largest finite error |p(x) - f(x)| (f the study's function) of a set of points and
+// the first x where it is met (err -1: no finite error).
 struct Peak {
     double err = -1;
     double x = 0;
 };
-// What dense_errors computes. The points: x = xa[k] + ((xa[k+1] - xa[k]) * j) / 64.0 for
-// j = 0..63 in interval k = 0..n-2, and the single point xa[n-1] as "interval" n-1.
-struct DenseOpts {
-    int k0 = 0, k1 = -1;           // the intervals k0 .. k1-1; k1 = -1: through the last point
-    double stop_above = HUGE_VAL;  // stop at the first error above this ("is any above E?")
-    bool per_interval = false;     // also the peak of every interval
-    int threads = 1;               // threads the caller allows; the result is the same for any
-    int columns = 0;               // also the peak of each of this many equal columns of
-    double col_x0 = 0, col_x1 = 0; // [col_x0, col_x1] (col_x0 < col_x1), points beyond left out
-    bool window = false;           // also the peaks inside [win_lo, win_hi] and outside it
-    double win_lo = 0, win_hi = 0;
-    // prove: the peaks of the errors everywhere on the intervals, not only at the points, and
-    // a bound of them. Every interval whose bound may exceed the largest error found (overall,
-    // in its columns, on its side of the window; its own with per_interval) by more than
-    // 0.1% and the rounding allowance is sampled at its points and then split where the bound
-    // says, its best point refined by golden section; the others are proven by their bound
-    // from the two ends. An interval whose bound is at most target needs no more (unless
-    // tight); one above it is searched until it is proven within it or found above. Where the
-    // abscissae do not strictly ascend, the points alone, and no bound.
-    bool prove = false;
-    double target = 0;
-    bool tight = false; // with a target, the bound within 0.1% of the largest all the same
-    int every = 1;      // sampled: every 1st, 2nd, 4th, ... of the 64 points only (a power of 2)
+// The questions below look at the engine's points: x = xa[k] + ((xa[k+1] - xa[k]) * j) / 64.0
+// for j = 0..63 in interval k = 0..n-2, and the single point xa[n-1] as "interval" n-1; the
+// proving ones everywhere between them too. Each works on blocks of intervals on up to
+// `threads` threads, joined in order: the result (first x on a tie) is one pass's for any
+// threads. Each throws std::bad_alloc when memory is short.
+
+// The intervals a question is about, and the threads it may use.
+struct Span {
+    int k0 = 0, k1 = -1; // intervals k0 .. k1-1; k1 = -1: through the last point
+    int threads = 1;
 };
-struct DenseErrors {
+// count equal columns of [x0, x1] (x0 < x1), points beyond left out; count 0: none.
+struct Columns {
+    int count = 0;
+    double x0 = 0, x1 = 0;
+};
+// A window [lo, hi], and the rest outside it; on false: none.
+struct Window {
+    bool on = false;
+    double lo = 0, hi = 0;
+};
+
+// The peaks of the errors and what they come to (reduce.cpp joins them).
+struct Peaks {
     Peak all;
     std::vector<Peak> interval;                  // per interval k0 .. k1-1, when asked
     std::vector<long long> interval_not_finite;  // ... and its points in no peak
@@ -80,20 +79,55 @@ struct DenseErrors {
     long long points = 0;     // points evaluated
     long long not_finite = 0; // points whose error is NaN or infinite: in no peak
     long long nans = 0;       // ... of them NaN
-    bool stopped = false;     // stopped early at an error above stop_above
-    // prove: a bound of the error everywhere on the intervals, as the programs compute it and
-    // exactly (HUGE_VAL: an error is not finite; NaN: no bound, or not asked); per interval,
-    // when asked; and of the window's sides.
+    bool stopped = false;     // ended at the first error above the tolerance
+};
+
+// The sampled peaks: the errors at the points only (every 1st, 2nd, 4th, ... of an
+// interval's 64, a power of 2), with the reductions asked for; the pass ends at the first
+// error above tol, if any is (tol NaN: at the first point).
+struct SampleArgs {
+    Span span{};
+    double tol = HUGE_VAL;
+    bool per_interval = false;
+    int every = 1;
+    Columns columns{};
+    Window window{};
+};
+Peaks dense_sample(const DenseTable& t, const SampleArgs& a);
+
+// The largest error everywhere on the intervals, proven: its peaks with the reductions asked
+// for, each within 0.1% (and the rounding allowance) of what it bounds, and the bounds.
+// Every interval whose bound may exceed the largest error found (overall, in its columns, on
+// its side of the window) by more is sampled at its points and then split where the bound
+// says, its best point refined by golden section; the others are proven by their bound from
+// the two ends. Where the abscissae do not strictly ascend, the points alone, and no bound.
+struct LargestArgs {
+    Span span{};
+    Columns columns{};
+    Window window{};
+};
+struct Largest {
+    Peaks peaks{};
+    // A bound of the error everywhere on the intervals, as the programs compute it and
+    // exactly (HUGE_VAL: an error is not finite; NaN: no bound), and of the window's sides.
     double bound = NAN;
-    std::vector<double> interval_bound;
     double inside_bound = NAN, outside_bound = NAN;
     double allowance = 0; // the largest part of a bound that is rounding (splitting keeps it)
 };
-// The errors at the points of o's intervals (everywhere on them with o.prove), in order; blocks of
-// intervals run on up to o.threads threads and are joined in order, so the result (first x on a
-// tie) is the one pass's for any threads. Throws std::bad_alloc when memory is short.
-DenseErrors dense_errors(const DenseTable& t, const DenseOpts& o = {});
+Largest dense_largest(const DenseTable& t, const LargestArgs& a);
 // What a proven result says of its bound: "bound 3.24e-03" (rounded up to the digits shown),
 // with ", at the rounding level" where the largest error found is within the allowance;
 // "no finite bound"; "no bound: the abscissae do not strictly ascend".
-std::string bound_text(const DenseErrors& r);
+std::string bound_text(const Largest& r);
+
+// The errors of every interval of the span, one value an interval (the last row counts in
+// the last interval), HUGE_VAL where an error is not finite: the largest at every 4th of the
+// points (an estimate), a proven bound of the error everywhere within 0.1% of its largest,
+// or a proven bound that is tight only where it exceeds tol (which intervals do).
+enum class PerInterval { estimate, bound, against_tol };
+struct IntervalArgs {
+    Span span{};
+    PerInterval what = PerInterval::estimate;
+    double tol = HUGE_VAL;
+};
+std::vector<double> dense_intervals(const DenseTable& t, const IntervalArgs& a);

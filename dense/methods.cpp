@@ -26,9 +26,11 @@ constexpr int d2_of = 0;
 // The quadratic's: quaderr's padded table, n + 2 entries.
 constexpr int pxa_of = 0, pya_of = 1;
 
-// t's own arrays: count of them, n zeros each.
+// t's own arrays: count of them, n zeros each, each allocated once.
 void own_arrays(DenseTable& t, std::size_t count, std::size_t n) {
-    t.own.assign(count, std::vector<double>(n, 0.0));
+    t.own.resize(count);
+    for (std::vector<double>& a : t.own)
+        a.assign(n, 0.0);
 }
 
 // The natural cubic spline: splerr's second derivatives and pieces.
@@ -40,9 +42,10 @@ void spline_prepare(DenseTable& t, int threads) {
 }
 
 void spline_values(const DenseTable& t, int k, const double* x, int count, double* p) {
+    const double* d2 = t.own[d2_of].data();
     for (int i = 0; i < count; ++i) {
         int j = t.walk ? locate_near(x[i], t.xa, t.n, k) : locate(x[i], t.xa, t.n);
-        p[i] = spline_piece(t.xa, t.ya, t.own[d2_of].data(), t.n, j, x[i]);
+        p[i] = spline_piece(t.xa, t.ya, d2, t.n, j, x[i]);
     }
 }
 

@@ -13,14 +13,14 @@
 namespace {
 // Whether a sub-interval (its bound all, in parts sb) may hide an error above ref (the best
 // found, or the floor) by more than 0.1% and the allowance: the search proves the largest
-// error that closely. Against a target, where the question is whether the error is within
-// it, one whose bound exceeds the target is searched to a part in a million; one within it
-// needs no more unless the proof is to be tight all the same.
-bool worth_splitting(const DenseOpts& o, const SubBound& sb, double all, double ref) {
-    bool against = o.target > 0;
-    if ((!against || o.tight) && sb.d > 1.001 * ref + sb.r)
+// error that closely. Against a tolerance, where the question is whether the error is within
+// it, one whose bound exceeds it is searched to a part in a million; one within it needs no
+// more unless the proof is to be tight all the same.
+bool worth_splitting(const Ask& o, const SubBound& sb, double all, double ref) {
+    bool tol = against(o);
+    if ((!tol || o.tight) && sb.d > 1.001 * ref + sb.r)
         return true;
-    return against && all > o.target && sb.d > (1 + 0x1p-20) * ref + sb.r;
+    return tol && all > o.tol && sb.d > (1 + 0x1p-20) * ref + sb.r;
 }
 constexpr int golden_steps = 16;         // steps that refine the best point of a search
 constexpr long long node_budget = 16384; // nodes one interval's search may add
@@ -34,10 +34,10 @@ Node node_at(const DenseTable& t, int k, double x) {
 // pass (null in it), the column scale, and the result it adds to.
 struct Pass {
     const DenseTable& t;
-    const DenseOpts& o;
-    const DenseErrors* floors;
+    const Ask& o;
+    const Tally* floors;
     double scale;
-    DenseErrors r;
+    Tally r;
 };
 
 // The program's finite error e at x into the reductions and into the interval's best.
@@ -47,30 +47,30 @@ void take(Pass& ps, Peak& best, double x, double e) {
     if (e > best.err || (e == best.err && x < best.x))
         best = {e, x};
     take_point(ps.r, ps.o, ps.scale, x, e);
-    if (e > ps.o.stop_above)
-        ps.r.stopped = true;
+    if (e > ends_above(ps.o))
+        ps.r.p.stopped = true;
 }
 
 // The least floor of the reductions that the interval [lo, hi] adds to: the largest error
 // the first pass found overall, in each column it spans, on each side of the window it
 // touches (-1 where none). With per_interval, none: every interval proves its own.
 double floor_of(const Pass& ps, double lo, double hi) {
-    const DenseOpts& o = ps.o;
-    const DenseErrors& f = *ps.floors;
+    const Ask& o = ps.o;
+    const Tally& f = *ps.floors;
     if (o.per_interval)
         return -1;
-    double v = f.all.err;
+    double v = f.p.all.err;
     if (o.columns > 0 && hi >= o.col_x0 && lo <= o.col_x1) {
         int c0 = column_of(o, ps.scale, std::max(lo, o.col_x0));
         int c1 = column_of(o, ps.scale, std::min(hi, o.col_x1));
         for (int c = c0; c <= c1; ++c)
-            v = std::min(v, f.column[static_cast<std::size_t>(c)].err);
+            v = std::min(v, f.p.column[static_cast<std::size_t>(c)].err);
     }
     if (o.window) {
         if (hi >= o.win_lo && lo <= o.win_hi)
-            v = std::min(v, f.inside.err);
+            v = std::min(v, f.p.inside.err);
         if (lo < o.win_lo || hi > o.win_hi)
-            v = std::min(v, f.outside.err);
+            v = std::min(v, f.p.outside.err);
     }
     return v;
 }
@@ -93,7 +93,7 @@ void refine(Pass& ps, int k, Best& b) {
     };
     double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
     double ec = err(c), ed = err(d);
-    for (int i = 0; i < golden_steps && c > lo && d < hi && c < d && !ps.r.stopped; ++i) {
+    for (int i = 0; i < golden_steps && c > lo && d < hi && c < d && !ps.r.p.stopped; ++i) {
         if (ec >= ed) {
             hi = d, d = c, ed = ec;
             c = hi - g * (hi - lo);
@@ -109,11 +109,11 @@ void refine(Pass& ps, int k, Best& b) {
 // Halves the sub-intervals of interval k (ends in `stack`) while they are worth splitting
 // against floor or the best error found;
 // the interval's bound, the largest of the sub-intervals' left whole (short of it where the
-// search stopped above stop_above).
+// search ended above the tolerance).
 double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best) {
     double bound = 0;
     long long added = 0;
-    while (!stack.empty() && !ps.r.stopped) {
+    while (!stack.empty() && !ps.r.p.stopped) {
         Node a = stack[stack.size() - 2], b = stack.back();
         stack.resize(stack.size() - 2);
         SubBound sb = sub_bound(a, b);
@@ -166,13 +166,13 @@ double search(Pass& ps, int k, double floor, const Node (&known)[3], Best& best,
     for (int j = dense_per_interval; j > 0; --j)
         stack.insert(stack.end(), {nodes[j - 1], nodes[j]});
     double bound = halve(ps, k, floor, stack, best);
-    if (best.lo < best.hi && !ps.r.stopped)
+    if (best.lo < best.hi && !ps.r.p.stopped)
         refine(ps, k, best);
     return bound;
 }
 
 // The window's sides that [lo, hi] touches take the bound b.
-void bound_sides(DenseErrors& r, const DenseOpts& o, double lo, double hi, double b) {
+void bound_sides(Tally& r, const Ask& o, double lo, double hi, double b) {
     if (!o.window)
         return;
     if (hi >= o.win_lo && lo <= o.win_hi)
@@ -196,22 +196,22 @@ void first_pass(Pass& ps, int k) {
     t.m->values(t, k, x, count, p);
     for (int i = 0; i < count; ++i)
         take(ps, best, x[i], std::fabs(p[i] - study_function().f(x[i])));
-    join_peak(ps.r.all, best);
+    join_peak(ps.r.p.all, best);
 }
 
 // Interval k, whose values are not finite somewhere, at the engine's points, counted as the
 // sampled pass counts them; its peak into best.
 void scan_bad(Pass& ps, int k, Peak& best) {
-    DenseErrors part = blank_errors(ps.o);
-    DenseOpts o = ps.o;
+    Tally part = blank_errors(ps.o);
+    Ask o = ps.o;
     o.per_interval = true;
     scan_interval(ps.t, o, k, part);
-    join_peak(best, part.interval[0]);
+    join_peak(best, part.p.interval[0]);
     if (ps.o.per_interval)
-        ps.r.interval_not_finite.push_back(part.interval_not_finite[0]);
-    part.interval.clear();
-    part.interval_not_finite.clear();
-    part.points = 0;
+        ps.r.p.interval_not_finite.push_back(part.p.interval_not_finite[0]);
+    part.p.interval.clear();
+    part.p.interval_not_finite.clear();
+    part.p.points = 0;
     join_errors(ps.r, std::move(part));
 }
 
@@ -239,58 +239,57 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
         else
             ps.r.allowance = std::fmax(ps.r.allowance, 2 * std::fmax(h[0].r, h[1].r));
         if (ps.o.per_interval)
-            ps.r.interval_not_finite.push_back(0);
+            ps.r.p.interval_not_finite.push_back(0);
     }
-    join_peak(ps.r.all, best.p);
+    join_peak(ps.r.p.all, best.p);
     ps.r.bound = std::fmax(ps.r.bound, bound);
     bound_sides(ps.r, ps.o, t.xa[k], t.xa[k + 1], bound);
     if (ps.o.per_interval) {
-        ps.r.interval.push_back(best.p);
+        ps.r.p.interval.push_back(best.p);
         ps.r.interval_bound.push_back(bound);
     }
 }
 
 // Intervals k0 .. k1-1 (k1 <= n: n means through the last row) on the caller's thread.
-DenseErrors pass_of(const DenseTable& t, const DenseOpts& o, const DenseErrors* floors, int k0,
-                    int k1) {
+Tally pass_of(const DenseTable& t, const Ask& o, const Tally* floors, int k0, int k1) {
     Pass ps{t, o, floors, column_scale(o), blank_errors(o)};
     std::vector<Node> stack;
-    for (int k = k0; k < k1 && !ps.r.stopped; ++k) {
+    for (int k = k0; k < k1 && !ps.r.p.stopped; ++k) {
         if (k < t.n - 1) {
             if (floors == nullptr)
                 first_pass(ps, k);
             else
                 prove_interval(ps, k, stack);
-            ps.r.points += dense_per_interval;
+            ps.r.p.points += dense_per_interval;
         } else if (floors != nullptr && o.per_interval) {
             // The last row alone: its error is the interval's before it, proven there.
-            ps.r.interval.push_back(Peak{});
+            ps.r.p.interval.push_back(Peak{});
             ps.r.interval_bound.push_back(0);
-            ps.r.interval_not_finite.push_back(0);
+            ps.r.p.interval_not_finite.push_back(0);
         }
         if (k == t.n - 1)
-            ps.r.points += 1;
+            ps.r.p.points += 1;
     }
     return ps.r;
 }
 
 // One pass over o's intervals in blocks, a thread each, joined in order.
-DenseErrors blocks_of(const DenseTable& t, const DenseOpts& o, const DenseErrors* floors) {
+Tally blocks_of(const DenseTable& t, const Ask& o, const Tally* floors) {
     return in_blocks(t, o, [&](int k0, int k1) { return pass_of(t, o, floors, k0, k1); });
 }
 } // namespace
 
-DenseErrors dense_search(const DenseTable& t, const DenseOpts& o) {
-    if (o.target > 0 && !o.tight) { // each interval proves itself against it: no floors needed
-        DenseErrors none = blank_errors(o);
+Tally dense_search(const DenseTable& t, const Ask& o) {
+    if (against(o) && !o.tight) { // each interval proves itself against it: no floors needed
+        Tally none = blank_errors(o);
         return blocks_of(t, o, &none);
     }
-    DenseOpts first = o;
+    Ask first = o;
     first.per_interval = false;
-    DenseErrors floors = blocks_of(t, first, nullptr);
-    if (floors.stopped)
+    Tally floors = blocks_of(t, first, nullptr);
+    if (floors.p.stopped)
         return floors;
-    DenseErrors r = blocks_of(t, o, &floors);
+    Tally r = blocks_of(t, o, &floors);
     if (o.window) {
         r.inside_bound = std::fmax(r.inside_bound, 0.0);
         r.outside_bound = std::fmax(r.outside_bound, 0.0);

@@ -71,7 +71,7 @@ long long predicted(const Request& r) {
         Rows x = even_x({r.a, r.b, r.tol, r.m, Store::f64, 1}, ns[i], 0, ns[i]);
         Rows y = stored_values(x, Store::f64);
         DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(ns[i]), *r.m, 1);
-        e[i] = dense_errors(t, {.prove = true}).all.err;
+        e[i] = dense_largest(t, {}).peaks.all.err;
         h[i] = (r.b - r.a) / static_cast<double>(ns[i] - 1);
     }
     if (!(e[1] > 0 && e[0] > e[1]))

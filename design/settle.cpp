@@ -10,27 +10,11 @@
 Rows errors_of(const Rows& x, const Job& job, int k0, int k1, Errors what) {
     Rows y = stored_values(x, job.s);
     int n = static_cast<int>(x.size());
-    k1 = k1 < 0 ? n - 1 : k1;
     DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads);
-    DenseOpts o;
-    o.k0 = k0;
-    o.k1 = k1 == n - 1 ? n : k1;
-    o.per_interval = true;
-    bool prove = what != Errors::estimate;
-    o.prove = prove;
-    o.target = what == Errors::against_tol ? job.tol : 0;
-    o.every = prove ? 1 : 4;
-    o.threads = job.threads;
-    DenseErrors r = dense_errors(t, o);
-    Rows e(static_cast<std::size_t>(k1 - k0), 0.0);
-    for (std::size_t i = 0; i < r.interval.size(); ++i) {
-        double v = prove ? r.interval_bound[i] : std::max(r.interval[i].err, 0.0);
-        if (r.interval_not_finite[i] > 0 || !(v >= 0))
-            v = HUGE_VAL;
-        double& to = e[std::min(i, e.size() - 1)];
-        to = std::max(to, v);
-    }
-    return e;
+    PerInterval per = what == Errors::estimate ? PerInterval::estimate
+                      : what == Errors::tight  ? PerInterval::bound
+                                               : PerInterval::against_tol;
+    return dense_intervals(t, {.span = {k0, k1, job.threads}, .what = per, .tol = job.tol});
 }
 
 double largest(const Rows& e) {

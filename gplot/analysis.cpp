@@ -113,14 +113,8 @@ void file_stats(ErrorFile& f, Analysis* a) {
 }
 
 // The method of d on its table densely, with the peaks of `columns` columns across [lo, hi].
-DenseErrors dense_of(const DenseTable& d, int columns, const Analysis& a, int threads) {
-    DenseOpts o;
-    o.threads = threads;
-    o.columns = columns;
-    o.col_x0 = a.lo;
-    o.col_x1 = a.hi;
-    o.prove = true;
-    return dense_errors(d, o);
+Largest dense_of(const DenseTable& d, int columns, const Analysis& a, int threads) {
+    return dense_largest(d, {.span = {0, -1, threads}, .columns = {columns, a.lo, a.hi}});
 }
 
 // Whether bytes are those that the method of d's program writes for its table: the same
@@ -157,7 +151,7 @@ std::string analyse(const SampleTable& t, int columns, bool all_methods, int thr
                 double x = curve_x(*a, i);
                 f.curve.push_back(dense_value(d, locate(x, t.xa, t.n), x));
             }
-            a->largest = std::fmax(a->largest, f.dense.all.err);
+            a->largest = std::fmax(a->largest, f.dense.peaks.all.err);
         }
     }
     if (!(a->gx0 < a->gx1)) {
@@ -172,8 +166,8 @@ std::string analyse(const SampleTable& t, int columns, bool all_methods, int thr
             shown = shown || f.m == m;
         if (!shown && m->error_file != nullptr)
             a->largest = std::fmax(
-                a->largest,
-                dense_of(dense_prepare(t.xa, t.ya, t.n, *m, threads), 0, *a, threads).all.err);
+                a->largest, dense_of(dense_prepare(t.xa, t.ya, t.n, *m, threads), 0, *a, threads)
+                                .peaks.all.err);
     }
     return "";
 }

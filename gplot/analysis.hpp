@@ -24,7 +24,7 @@ struct ErrorFile {
     std::string bytes;         // a method's file, whole, when it is small (else empty)
     FilePeak in, out;          // its maxima inside the table's range and outside it
     std::vector<double> nan_in, inf_in, nan_all, inf_all; // where its errors are not finite
-    DenseErrors dense;         // m densely: overall, and per pixel column of the range
+    Largest dense;             // m densely: overall, and per pixel column of the range
     bool made_here = true;     // m's program would write these very bytes for the table
     std::vector<double> curve; // m's values at the curve_points (empty: m unknown)
 };

@@ -141,8 +141,9 @@ std::string inside_heading(const Analysis& a, const ErrorFile& f) {
     std::string grid = peak_text(f.in);
     if (f.m == nullptr)
         return fmt("Error inside the table [%g, %g]: max %s", a.lo, a.hi, grid.c_str());
-    const DenseErrors& d = f.dense;
-    std::string e = d.all.err >= 0 ? fmt("%.2e (", d.all.err) + bound_text(d) + ")" : "none finite";
+    const Largest& d = f.dense;
+    std::string e =
+        d.peaks.all.err >= 0 ? fmt("%.2e (", d.peaks.all.err) + bound_text(d) + ")" : "none finite";
     return fmt("Error inside the table [%g, %g]: largest %s; grid %s", a.lo, a.hi, e.c_str(),
                grid.c_str());
 }
@@ -164,14 +165,14 @@ void inside_panel(std::string& svg, const Analysis& a, const ErrorFile& f, doubl
         }
     double ceiling = f.m != nullptr ? dense_ceiling(a.largest, floor2) : log_ceiling(iy, floor);
     double top = top_margin + panel_h + panel_gap;
-    Peak big = f.m != nullptr ? f.dense.all : Peak{f.in.err, f.in.x};
+    Peak big = f.m != nullptr ? f.dense.peaks.all : Peak{f.in.err, f.in.x};
     Panel p = open_inside(svg, a, top, floor2, ceiling, f.m != nullptr ? a.largest : big.err,
                           inside_heading(a, f));
     for (double& e : iy)
         e = std::fmax(e == 0 ? floor : e, floor2);
     auto ni = static_cast<long>(ix.size());
     if (f.m != nullptr) {
-        draw_envelope(svg, p, f.dense.column, floor2, "#2ca02c", 1.2);
+        draw_envelope(svg, p, f.dense.peaks.column, floor2, "#2ca02c", 1.2);
         draw_points(svg, p, ix.data(), iy.data(), ni, 1, "#111", 2.2);
         draw_note(svg, p, Corner::legend,
                   "green: the largest error in each pixel column; black: the grid's points");
@@ -258,21 +259,22 @@ void compare_inside(std::string& svg, const Analysis& a, const char* const* colo
     double floor = dense_floor(a, level);
     // The larger of the two largest errors is labelled over its point; the other's point is
     // marked, and its value and place are in its legend.
-    std::size_t top = a.files[1].dense.all.err > a.files[0].dense.all.err ? 1 : 0;
+    std::size_t top = a.files[1].dense.peaks.all.err > a.files[0].dense.peaks.all.err ? 1 : 0;
     Panel p = open_inside(
         svg, a, top_margin, floor, dense_ceiling(a.largest, floor), a.largest,
         fmt("Error inside the table [%g, %g], the largest in each pixel column", a.lo, a.hi));
     for (int k = 0; k < 2; ++k) {
         const ErrorFile& f = a.files[static_cast<std::size_t>(k)];
-        draw_envelope(svg, p, f.dense.column, floor, colour[k], 1.4, dash[k]);
+        draw_envelope(svg, p, f.dense.peaks.column, floor, colour[k], 1.4, dash[k]);
         draw_note(svg, p, Corner::legend_left,
                   fmt("%s%s: largest %.2e at x = %g (", f.m->label, k == 1 ? " (dashed)" : "",
-                      f.dense.all.err, f.dense.all.x) +
+                      f.dense.peaks.all.err, f.dense.peaks.all.x) +
                       bound_text(f.dense) + ")",
                   colour[k], k);
     }
     for (std::size_t k = 0; k < 2; ++k)
-        mark_largest(svg, p, a.files[k].dense.all.x, a.files[k].dense.all.err, colour[k], k == top);
+        mark_largest(svg, p, a.files[k].dense.peaks.all.x, a.files[k].dense.peaks.all.err,
+                     colour[k], k == top);
     draw_rounding(svg, p, level, 0);
     close_panel(svg);
 }

@@ -10,7 +10,7 @@ std::string count_text(long k, const char* one, const char* many) {
 
 // What the dense evaluation adds to the summary: "; N of M points give NaN", and the same
 // for infinite errors.
-std::string dense_notes(const DenseErrors& d) {
+std::string dense_notes(const Peaks& d) {
     std::string s;
     long long infs = d.not_finite - d.nans;
     if (d.nans > 0)
@@ -33,9 +33,10 @@ std::string file_notes(long nans, long infs) {
 }
 
 std::string dense_summary(const std::string& name, const ErrorFile& f, const Analysis& a) {
-    const DenseErrors& d = f.dense;
+    const Largest& l = f.dense;
+    const Peaks& d = l.peaks;
     std::string e = d.all.err >= 0
-                        ? fmt("%.2e at x = %g (", d.all.err, d.all.x) + bound_text(d) + ")"
+                        ? fmt("%.2e at x = %g (", d.all.err, d.all.x) + bound_text(l) + ")"
                         : "none finite";
     return fmt("%s: largest error %s inside the table [%g, %g] (grid: %s); %s outside",
                name.c_str(), e.c_str(), a.lo, a.hi, peak_text(f.in).c_str(),

@@ -26,12 +26,8 @@ ConvStats conv_stats(const ConvTable& t, const Method& m, double a, double b) {
     s.h = (b - a) / (t.n - 1);
     double w = (b - a) / 7;
     DenseTable d = dense_prepare(t.xa.data(), t.ya.data(), t.n, m);
-    DenseOpts o;
-    o.window = true;
-    o.win_lo = a + w;
-    o.win_hi = b - w;
-    o.prove = true;
-    DenseErrors r = dense_errors(d, o);
+    Largest l = dense_largest(d, {.window = {true, a + w, b - w}});
+    const Peaks& r = l.peaks;
     // A region's maximum is NaN where an error there is NaN (the interpolant's values are not
     // numbers), else its largest, an infinite error included.
     auto region = [](long long nans, long long infs, const Peak& p) {
@@ -44,7 +40,7 @@ ConvStats conv_stats(const ConvTable& t, const Method& m, double a, double b) {
                                       : r.all;
     s.max_error = top.err;
     s.x_at_max = top.x;
-    s.bound = r.bound;
+    s.bound = l.bound;
     return s;
 }
 

@@ -5,6 +5,7 @@
 #include "poly/quad.hpp"
 #include "reference.hpp"
 #include "spline.hpp"
+#include "within.hpp"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -129,13 +130,8 @@ TEST(Dense, PeaksCountsRangesAndStop) {
     }
     ASSERT_GT(infs_in + infs_out, 0);
     ASSERT_GT(bad, infs_in + infs_out);
-    DenseErrors r = dense_errors(t, {.per_interval = true,
-                                     .columns = 10,
-                                     .col_x0 = 1,
-                                     .col_x1 = 6,
-                                     .window = true,
-                                     .win_lo = 2,
-                                     .win_hi = 5});
+    Peaks r =
+        dense_sample(t, {.per_interval = true, .columns = {10, 1, 6}, .window = {true, 2, 5}});
     ASSERT_EQ(r.column.size(), 10u);
     for (int c = 0; c < 10; ++c) {
         EXPECT_EQ(r.column[c].err, col[c].err) << c;
@@ -154,18 +150,38 @@ TEST(Dense, PeaksCountsRangesAndStop) {
     EXPECT_EQ(r.interval[11].x, 7.0); // the last point alone
     EXPECT_FALSE(r.stopped);
     // A range of intervals: its points only.
-    DenseErrors mid = dense_errors(t, {2, 4});
+    Peaks mid = dense_sample(t, {.span = {2, 4}});
     EXPECT_EQ(mid.points, 128);
     EXPECT_EQ(mid.all.err, std::max(r.interval[2].err, r.interval[3].err));
     // Early stop: at the first error above the threshold, which is not below it.
-    DenseErrors stop = dense_errors(t, {0, -1, want.err / 2});
+    Peaks stop = dense_sample(t, {.tol = want.err / 2});
     EXPECT_TRUE(stop.stopped);
     EXPECT_GT(stop.all.err, want.err / 2);
     EXPECT_LT(stop.points, r.points);
 }
 
-// Any thread count gives the one-thread result, sampled or proven: peaks (first x on a tie),
-// counts, the intervals' peaks, the bounds, and where an early stop falls.
+// Any thread count gives the one-thread result to every question: peaks (first x on a
+// tie), counts, the intervals' peaks and bounds, the bounds, and where an early stop falls.
+void expect_same(const Peaks& r, const Peaks& one) {
+    EXPECT_EQ(r.all.err, one.all.err);
+    EXPECT_EQ(r.all.x, one.all.x);
+    EXPECT_EQ(r.points, one.points);
+    EXPECT_EQ(r.not_finite, one.not_finite);
+    EXPECT_EQ(r.nans, one.nans);
+    EXPECT_EQ(r.stopped, one.stopped);
+    ASSERT_EQ(r.interval.size(), one.interval.size());
+    for (std::size_t k = 0; k < r.interval.size(); ++k)
+        ASSERT_EQ(r.interval[k].x, one.interval[k].x) << k;
+    for (std::size_t c = 0; c < r.column.size(); ++c)
+        ASSERT_EQ(r.column[c].x, one.column[c].x) << c;
+    EXPECT_EQ(r.inside.x, one.inside.x);
+    EXPECT_EQ(r.outside.x, one.outside.x);
+}
+
+bool same_bits(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
 TEST(Dense, ThreadsGiveTheOneThreadResult) {
     std::vector<double> xa, ya;
     for (int i = 0; i < 3001; ++i) {
@@ -174,40 +190,38 @@ TEST(Dense, ThreadsGiveTheOneThreadResult) {
     }
     ya[1200] = NAN;
     ya[2000] += 1e-3; // a bump: one early stop falls there
+    Columns cols{97, 0.5, 6};
+    Window win{true, 1, 6};
     for (const Method* m : methods()) {
+        SCOPED_TRACE(m->name);
         DenseTable t = dense_prepare(xa.data(), ya.data(), 3001, *m);
-        for (double stop : {HUGE_VAL, 1e-4, -1.0}) {
-            DenseOpts o{.stop_above = stop < 0 ? HUGE_VAL : stop,
-                        .per_interval = true,
-                        .columns = 97,
-                        .col_x0 = 0.5,
-                        .col_x1 = 6,
-                        .window = true,
-                        .win_lo = 1,
-                        .win_hi = 6,
-                        .prove = stop < HUGE_VAL};
-            DenseErrors one = dense_errors(t, o);
-            for (int threads : {2, 3, 7}) {
-                SCOPED_TRACE(threads);
-                o.threads = threads;
-                DenseErrors r = dense_errors(t, o);
-                EXPECT_EQ(r.all.err, one.all.err);
-                EXPECT_EQ(r.all.x, one.all.x);
-                EXPECT_EQ(r.points, one.points);
-                EXPECT_EQ(r.not_finite, one.not_finite);
-                EXPECT_EQ(r.nans, one.nans);
-                EXPECT_EQ(r.stopped, one.stopped);
-                ASSERT_EQ(r.interval.size(), one.interval.size());
-                for (std::size_t k = 0; k < r.interval.size(); ++k)
-                    ASSERT_EQ(r.interval[k].x, one.interval[k].x) << k;
-                for (std::size_t c = 0; c < r.column.size(); ++c)
-                    ASSERT_EQ(r.column[c].x, one.column[c].x) << c;
-                EXPECT_EQ(r.inside.x, one.inside.x);
-                EXPECT_EQ(r.outside.x, one.outside.x);
-                for (auto [a, b] :
-                     {std::pair{r.bound, one.bound}, {r.inside_bound, one.inside_bound}})
-                    EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << a << " " << b;
-            }
+        auto ask = [&](int threads) {
+            Span s{0, -1, threads};
+            return std::tuple{
+                dense_sample(t, {.span = s, .per_interval = true, .columns = cols, .window = win}),
+                dense_sample(t, {.span = s, .tol = 1e-4, .per_interval = true}),
+                dense_largest(t, {.span = s, .columns = cols, .window = win}),
+                dense_within(t, 0, -1, 1e-4, threads),
+                dense_intervals(t, {.span = s, .what = PerInterval::against_tol, .tol = 1e-4})};
+        };
+        auto [sampled, stopped, largest, within, per] = ask(1);
+        EXPECT_EQ(stopped.stopped, m->local); // a NaN row makes every spline value NaN
+        for (int threads : {2, 3, 7}) {
+            SCOPED_TRACE(threads);
+            auto [s2, st2, l2, w2, p2] = ask(threads);
+            expect_same(s2, sampled);
+            expect_same(st2, stopped);
+            expect_same(l2.peaks, largest.peaks);
+            for (auto [a, b] : {std::pair{l2.bound, largest.bound},
+                                {l2.inside_bound, largest.inside_bound},
+                                {l2.outside_bound, largest.outside_bound}})
+                EXPECT_TRUE(same_bits(a, b)) << a << " " << b;
+            EXPECT_EQ(w2.verdict, within.verdict);
+            EXPECT_EQ(w2.largest.x, within.largest.x);
+            EXPECT_TRUE(same_bits(w2.bound, within.bound));
+            ASSERT_EQ(p2.size(), per.size());
+            for (std::size_t k = 0; k < per.size(); ++k)
+                ASSERT_TRUE(same_bits(p2[k], per[k])) << k;
         }
     }
 }
@@ -247,12 +261,12 @@ TEST(Dense, ProvenLargestIsTheTrueOne) {
             SCOPED_TRACE(std::to_string(x.size()) + " rows to " + std::to_string(x.back()) + ", " +
                          m.name);
             DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(x.size()), m);
-            DenseErrors r = dense_errors(t, {.prove = true});
-            double e = want[k].err;
-            EXPECT_NEAR(r.all.err, e, 1e-3 * e + r.allowance);
+            Largest r = dense_largest(t, {});
+            double e = want[k].err, got = r.peaks.all.err;
+            EXPECT_NEAR(got, e, 1e-3 * e + r.allowance);
             EXPECT_GE(r.bound, e);
-            EXPECT_GE(r.bound, r.all.err);
-            EXPECT_LE(r.bound, 1.01 * r.all.err + r.allowance);
+            EXPECT_GE(r.bound, got);
+            EXPECT_LE(r.bound, 1.01 * got + r.allowance);
         }
     }
 }

@@ -54,9 +54,9 @@ TEST(Analysis, SmallTables) {
             f.e = {0.25, NAN, 0.125, 0.5, HUGE_VAL};
             ASSERT_EQ(analyse(t, 40, true, 2, &a), "");
             ref::Worst w = want[k];
-            const DenseErrors& d = f.dense;
+            const Peaks& d = f.dense.peaks;
             if (strict) {
-                EXPECT_NEAR(d.all.err, w.err, 1e-3 * w.err + d.allowance);
+                EXPECT_NEAR(d.all.err, w.err, 1e-3 * w.err + f.dense.allowance);
                 w.err = d.all.err;
                 w.x = d.all.x;
             }
@@ -83,7 +83,7 @@ TEST(Analysis, SmallTables) {
             EXPECT_EQ(f.inf_all, std::vector<double>{10});
             char line[400];
             std::snprintf(line, sizeof line, "%.2e at x = %g", w.err, w.x);
-            std::string bound = strict ? "bound " + fmt_up(d.bound)
+            std::string bound = strict ? "bound " + fmt_up(f.dense.bound)
                                        : "no bound: the abscissae do not strictly ascend";
             std::string want_line = "e.svg: largest error " +
                                     (w.err >= 0 ? line + (" (" + bound + ")") : "none finite");
@@ -103,8 +103,8 @@ TEST(Analysis, SmallTables) {
         a.files[0].path = "errsp.out";
         a.files[0].m = method_of_file("errsp.out");
         ASSERT_EQ(analyse(t, 40, true, 1, &a), "");
-        DenseOpts o{.prove = true};
-        double other = dense_errors(dense_prepare(t.xa, t.ya, t.n, *methods()[1]), o).all.err;
-        EXPECT_EQ(a.largest, std::fmax(a.files[0].dense.all.err, other));
+        double other =
+            dense_largest(dense_prepare(t.xa, t.ya, t.n, *methods()[1]), {}).peaks.all.err;
+        EXPECT_EQ(a.largest, std::fmax(a.files[0].dense.peaks.all.err, other));
     }
 }
