@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* path = input_file(data, size);
-    TextFile in;
+    Console c;
+    TextFile& in = c.in;
     if (!tf_open(in, path, size > 0 ? 1 + data[0] % 9 : 1))
         __builtin_trap();
     // Every read that does not end the input takes at least one byte; each byte 26 gives one
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t limit = 2 * size + 4, calls = 0, ends = 0;
     for (;;) {
         double x = 0.0;
-        Input r = read_x(in, &x);
+        Input r = read_x(c, &x);
         if (++calls > limit)
             __builtin_trap();
         if (r == Input::number && std::isnan(x))

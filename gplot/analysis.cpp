@@ -21,14 +21,14 @@ void take_error(FilePeak& p, double x, double e) {
     }
 }
 
-bool load_sample_table(const char* path, SampleTable& t) {
+bool load_sample_table(Console& c, const char* path, SampleTable& t) {
     Load s = load_table(path, {0, 0}, 2, t, thread_count());
     switch (s) {
-    case Load::ok: report_notes(path, t.notes); return true;
-    case Load::cannot_open: report_unusable(path, s, t.error, 2); break;
+    case Load::ok: report_notes(c, path, t.notes); return true;
+    case Load::cannot_open: report_unusable(c, path, s, t.error, 2); break;
     case Load::too_few:
-        report_unusable(path, s, t.error, 2);
-        report_notes(path, t.notes);
+        report_unusable(c, path, s, t.error, 2);
+        report_notes(c, path, t.notes);
         break;
     case Load::no_memory: tell("not enough memory for " + std::string(path)); break;
     }

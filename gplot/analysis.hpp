@@ -4,6 +4,7 @@
 
 #include "dense.hpp"
 #include "numlib.hpp"
+#include "shell.hpp"
 
 #include <string>
 #include <vector>
@@ -48,7 +49,7 @@ struct Analysis {
 
 // Loads the sample table and tells its problems (unless the program that ran this one has);
 // tells why not and returns false when it cannot.
-bool load_sample_table(const char* path, SampleTable& t);
+bool load_sample_table(Console& c, const char* path, SampleTable& t);
 // The most rows read from an error file of a method's name (its program writes 999).
 inline constexpr std::size_t max_error_rows = 10000;
 // Reads the error file at f.path into f.x, f.e and sets f.m by its name; tells why not and

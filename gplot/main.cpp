@@ -77,13 +77,13 @@ int drop_figure(const std::string& name) {
 
 // Reads, analyses, draws the figure name (of both files when there are two) and prints the
 // summary of each file; the exit status. Throws std::bad_alloc when memory is short.
-int plot(const char* table, std::vector<const char*> paths, const std::string& name) {
+int plot(Console& c, const char* table, std::vector<const char*> paths, const std::string& name) {
     static SampleTable tab; // kept to the end of the process
     Analysis a;
     a.files.resize(paths.size());
     for (std::size_t k = 0; k < paths.size(); ++k)
         a.files[k].path = paths[k];
-    if (!load_sample_table(table, tab))
+    if (!load_sample_table(c, table, tab))
         return drop_figure(name);
     for (ErrorFile& f : a.files)
         if (!read_errors(f))
@@ -105,13 +105,13 @@ int plot(const char* table, std::vector<const char*> paths, const std::string& n
     // Side by side, each line names its method.
     for (const ErrorFile& f : a.files)
         std::printf("%s\n", summary_line(both ? name + ", " + f.m->label : name, f, a).c_str());
-    return console_end(0);
+    return console_end(c, 0);
 }
 
 // plot, and the one line that says that memory ran short.
-int run(const char* table, std::vector<const char*> paths, const std::string& name) {
+int run(Console& c, const char* table, std::vector<const char*> paths, const std::string& name) {
     try {
-        return plot(table, std::move(paths), name);
+        return plot(c, table, std::move(paths), name);
     } catch (const std::bad_alloc&) {
         tell("not enough memory to draw " + name);
         return drop_figure(name);
@@ -137,12 +137,11 @@ int main(int argc, char** argv) {
             tell("to compare, give an errsp.out and an errq.out");
             return usage(stderr, 2);
         }
-        console_start("gplot");
-        return run(argv[1], {argv[2], argv[3]}, "compare.svg");
+        return run(console_start("gplot"), argv[1], {argv[2], argv[3]}, "compare.svg");
     }
     if (argc != 3)
         return usage(stderr, 2);
     const Method* m = method_of_file(argv[2]);
-    console_start("gplot", m != nullptr ? m->word : nullptr);
-    return run(argv[1], {argv[2]}, stem(argv[2]) + ".svg");
+    Console& c = console_start("gplot", m != nullptr ? m->word : nullptr);
+    return run(c, argv[1], {argv[2]}, stem(argv[2]) + ".svg");
 }

@@ -328,7 +328,8 @@ std::string error_figure(const Analysis& a, const char* table) {
 }
 
 std::string compare_figure(const Analysis& a, const char* table) {
-    static constexpr const char* colour[2] = {"#1f77b4", "#d62728"};
+    // Each method in its own colour, the second dashed.
+    const char* colour[2] = {a.files[0].m->colour, a.files[1].m->colour};
     static constexpr const char* dash[2] = {nullptr, "6 4"};
     std::string svg = begin_figure(2, "Both methods on " + std::string(table));
     compare_inside(svg, a, colour, dash);

@@ -16,18 +16,18 @@ constexpr const char* usage =
 int main(int argc, char** argv) {
     if (plain_args(argc, argv, "loctest", usage))
         return 0;
-    TextFile& in = console_start("loctest");
+    Console& c = console_start("loctest");
     static SampleTable t;
-    if (!report_load(load_table(table_name, {0, 0}, 1, t, thread_count()), t, 1))
-        return console_end(1);
+    if (!report_load(c, load_table(table_name, {0, 0}, 1, t, thread_count()), t, 1))
+        return console_end(c, 1);
     const double* xa = t.xa;
     int n = t.n;
     double x = 0.0; // anything but the sentinel: the first pass always runs
     while (x != sentinel) {
         out_printf(stdout, "xi[1] xi[n-1] %lg %lg enter x or -10000 to quit \n", xa[0], xa[n - 1]);
-        Input r = read_x(in, &x);
+        Input r = read_x(c, &x);
         if (r == Input::end)
-            return console_end(0);
+            return console_end(c, 0);
         if (r == Input::not_number)
             continue;
         int i = locate(x, xa, n);
@@ -39,5 +39,5 @@ int main(int argc, char** argv) {
         else if (i == n - 1)
             out_printf(stdout, " %f %f \n", xa[n - 1], x);
     }
-    return console_end(0);
+    return console_end(c, 0);
 }

@@ -2,6 +2,7 @@
 // inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
 #include "args.hpp"
 #include "conv.hpp"
+#include "function.hpp"
 #include "options.hpp"
 #include "progress.hpp"
 #include "save.hpp"
@@ -22,12 +23,20 @@ constexpr long long default_n0 = 8, default_n1 = 4096;
 
 // The usage; lorconv takes no options.
 std::string usage_text() {
+    std::string labels;
+    for (const Method* m : methods())
+        labels += std::string(labels.empty()          ? ""
+                              : m == methods().back() ? " and "
+                                                      : ", ") +
+                  m->title;
     return usage_lines("lorconv", {"[N0 N1 [A B]]"}) +
-           "The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples of the\n"
-           "Lorentzian on [A, B] (as lorgen writes them), the largest error of the natural cubic\n"
-           "spline and of the four-point quadratic anywhere, proven, inside [A + w, B - w]\n"
-           "(w = (B - A)/7) and at the ends, with the observed orders of convergence (\"-\" while\n"
-           "the error has not started to shrink).\n"
+           paragraph("The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples "
+                     "of " +
+                     std::string(study_function().name) +
+                     " on [A, B] (as lorgen writes them), the largest error of " + labels +
+                     " anywhere, proven, inside [A + w, B - w] (w = (B - A)/7) and at the ends, "
+                     "with the observed orders of convergence (\"-\" while the error has not "
+                     "started to shrink).") +
            "Writes conv.csv and conv.svg in the current folder and prints the table and a verdict\n"
            "per method. Defaults: N0 = 8, N1 = 4096, A = 0, B = 7. 4 <= N0 <= N1 <= 16777216.\n"
            "Exit status: 0; 1 when a file cannot be written; 2 for bad arguments.\n";
@@ -304,7 +313,7 @@ int run(long long n0, long long n1, double a, double b) {
 int main(int argc, char** argv) {
     if (info_args(argc, argv, "lorconv", usage_text().c_str()))
         return 0;
-    console_start("lorconv");
+    Console& c = console_start("lorconv");
     long long n0 = default_n0, n1 = default_n1;
     double a = default_a, b = default_b;
     if (std::string wrong = check_args(argc, argv, &n0, &n1, &a, &b); !wrong.empty()) {
@@ -313,7 +322,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        return console_end(run(n0, n1, a, b));
+        return console_end(c, run(n0, n1, a, b));
     } catch (const std::bad_alloc&) {
         tell("not enough memory for the study");
         return 1;

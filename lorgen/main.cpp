@@ -47,6 +47,17 @@ std::vector<Option> design_options(Given& g) {
         {.name = "--name", .value = "NAME", .words = {}, .target = &g.name}};
 }
 
+// "the natural cubic spline (spline), ... or the clamped cubic spline (clamped)".
+std::string method_titles() {
+    std::string s;
+    for (const Method* m : methods())
+        s += std::string(s.empty()               ? ""
+                         : m == methods().back() ? " or "
+                                                 : ", ") +
+             m->title + " (" + m->name + ")";
+    return s;
+}
+
 // The usage, its forms from the option table.
 std::string usage_text() {
     Given g;
@@ -54,11 +65,13 @@ std::string usage_text() {
            "Writes N equally spaced samples (x, y) of the Lorentzian " + study_function().formula +
            "\n"
            "on [A, B], one pair a line, \"%.17g %.17g\". Defaults: N = 29, A = 0, B = 7.\n"
-           "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n"
-           "With --tol: a table of few rows, placed where the method's error is, whose natural\n"
-           "cubic spline (splerr), four-point quadratic (quaderr), or not-a-knot or clamped\n"
-           "cubic spline stays within E everywhere, proven by a bound; standard error tells its\n"
-           "rows, its largest error and bound, and the rows an evenly spaced table needs.\n"
+           "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n" +
+           paragraph("With --tol: a table of few rows, placed where the method's error is, whose "
+                     "interpolant, " +
+                     method_titles() +
+                     ", stays within E everywhere, proven by a bound; standard error tells its "
+                     "rows, its largest error and bound, and the rows an evenly spaced table "
+                     "needs.") +
            "--method all: no table, one decision table of every method on standard output.\n"
            "--store float32: every row a float32 value, the design and its proof of the table\n"
            "as it reads back; a tolerance below what rounding to float32 alone may cost is\n"

@@ -17,7 +17,7 @@ constexpr const char* usage =
 int main(int argc, char** argv) {
     if (plain_args(argc, argv, "lorlist", usage))
         return 0;
-    console_start("lorlist");
+    Console& c = console_start("lorlist");
     static TextFile f;
     errno = 0;
     bool open = tf_open(f, table_name);
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         cause = open ? tf_failed(f) : cause;
         open = false;
         std::fputs(msg_cannot_open, stdout);
-        report_unusable(table_name, Load::cannot_open, cause, 0);
+        report_unusable(c, table_name, Load::cannot_open, cause, 0);
     } else {
         std::printf("nlines = %lld \n", n);
     }
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     int key = read_key();
     std::printf("ans %c %d \n", key, key);
     if (key == 48)
-        return console_end(open ? 0 : 1);
+        return console_end(c, open ? 0 : 1);
     if (open) {
         // The listing is the bytes the reader delivers: CRs dropped, up to a byte 26.
         for (auto b = tf_block(f); !b.empty(); b = tf_block(f))
@@ -46,5 +46,5 @@ int main(int argc, char** argv) {
     std::fputs("Press any key\n", stdout);
     std::fflush(stdout);
     read_key();
-    return console_end(open ? 0 : 1);
+    return console_end(c, open ? 0 : 1);
 }

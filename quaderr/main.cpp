@@ -20,16 +20,17 @@ void show(double x) {
     double f = quad_interp(x);
     double floren = lorentz(x);
     out_printf(stdout, "f = %lg floren =%lg \n", f, floren);
-    note_outside(x);
+    note_outside(*quad_console, x);
 }
 } // namespace
 
 int main(int argc, char** argv) {
     if (plain_args(argc, argv, "quaderr", usage))
         return 0;
-    TextFile& in = console_start("quaderr", "the quadratic");
+    Console& c = console_start("quaderr", "the quadratic");
+    quad_console = &c;
     trace_flag = 1;
-    run_section(in, show);
+    run_section(c, show);
     trace_flag = 0;
-    return console_end(finish_run("errq.out", quad_interp));
+    return console_end(c, finish_run(c, "errq.out", quad_interp));
 }

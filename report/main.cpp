@@ -240,9 +240,9 @@ int run() {
 int main(int argc, char** argv) {
     if (plain_args(argc, argv, "lorreport", usage))
         return 0;
-    console_start("lorreport");
+    Console& c = console_start("lorreport");
     try {
-        return console_end(run());
+        return console_end(c, run());
     } catch (const std::bad_alloc&) {
         tell("not enough memory for the page");
         return 1;

@@ -16,14 +16,8 @@
 #include <thread>
 
 namespace {
+// The program's name in its diagnostics, set once at the start.
 const char* prog = "lorentz-interp";
-const char* method = nullptr; // the program's interpolant, for the diagnostics
-bool stdout_closed = false;
-bool notes_done = false; // the table's problems have been told (or were, by the caller)
-bool unusable_told = false;
-bool had_table = false; // some evaluation of this run had a loaded table
-bool comma_told = false, outside_told = false;
-double table_lo = NAN, table_hi = NAN; // the loaded table's range of finite abscissae
 
 // The environment variable by which splerr and quaderr tell the gplot they run that the
 // table it is given has been diagnosed already.
@@ -37,8 +31,9 @@ std::string rows_text(std::int64_t k, std::int64_t n) {
     return r + (k == 1 ? " reads as 0" : " read as 0");
 }
 
-// The message of one problem of a table that the load described in t.
-std::string problem_text(const TableProblem& p, const TableNotes& t) {
+// The message of one problem of a table that the load described in t; method: the
+// interpolant as the messages speak of it, or null.
+std::string problem_text(const TableProblem& p, const TableNotes& t, const char* method) {
     std::int64_t unread = t.lines - t.rows_read;
     switch (p.kind) {
     case Problem::not_number: {
@@ -140,22 +135,23 @@ int out_printv(std::FILE* f, const char* fmt, const FmtArg* args, int n) {
     return std::fwrite(s.data(), 1, s.size(), f) == s.size() ? static_cast<int>(s.size()) : -1;
 }
 
-void report_notes(const char* path, const TableNotes& t) {
-    if (!t.parsed || notes_done || told_by_caller(path))
+void report_notes(Console& c, const char* path, const TableNotes& t) {
+    if (!t.parsed || c.notes_done || told_by_caller(path))
         return;
-    notes_done = true;
+    c.notes_done = true;
     for (const TableProblem& p : table_problems(path, t)) {
         if (p.line == 0)
-            tell(std::string(path) + ": " + problem_text(p, t));
+            tell(std::string(path) + ": " + problem_text(p, t, c.method));
         else
-            tell(std::string(path) + ":" + std::to_string(p.line) + ": " + problem_text(p, t));
+            tell(std::string(path) + ":" + std::to_string(p.line) + ": " +
+                 problem_text(p, t, c.method));
     }
 }
 
-bool report_unusable(const char* path, Load s, int error, int min_n) {
-    if (unusable_told || told_by_caller(path))
+bool report_unusable(Console& c, const char* path, Load s, int error, int min_n) {
+    if (c.unusable_told || told_by_caller(path))
         return false;
-    unusable_told = true;
+    c.unusable_told = true;
     std::string hint = " (make one with: lorgen > " + std::string(path) + ")";
     if (s == Load::cannot_open)
         tell("cannot open " + std::string(path) + ": " + cause_text(error) + hint);
@@ -166,11 +162,11 @@ bool report_unusable(const char* path, Load s, int error, int min_n) {
     return true;
 }
 
-Input read_x(TextFile& in, double* x) {
+Input read_x(Console& c, double* x) {
     std::fflush(stdout);
     bool eof = false;
     ScanNote note;
-    Scan s = scan_num(in, x, &eof, &note);
+    Scan s = scan_num(c.in, x, &eof, &note);
     if (s == Scan::number) {
         if (note.beyond)
             tell(beyond_text(note.text, *x));
@@ -178,9 +174,9 @@ Input read_x(TextFile& in, double* x) {
     }
     if (s == Scan::eof)
         return Input::end;
-    std::string junk = take_word(in);
-    if (!junk.empty() && junk[0] == ',' && !comma_told) {
-        comma_told = true;
+    std::string junk = take_word(c.in);
+    if (!junk.empty() && junk[0] == ',' && !c.comma_told) {
+        c.comma_told = true;
         tell("a comma does not separate decimals here: the decimal separator is \".\"");
     }
     std::fputs(" not a number: ", stdout);
@@ -189,11 +185,11 @@ Input read_x(TextFile& in, double* x) {
     return Input::not_number;
 }
 
-void run_section(TextFile& in, void (*show)(double)) {
+void run_section(Console& c, void (*show)(double)) {
     for (;;) {
         std::fputs("enter x or -10000 to go to next section\n", stdout);
         double x = 0.0;
-        Input r = read_x(in, &x);
+        Input r = read_x(c, &x);
         if (r == Input::end)
             return;
         if (r == Input::not_number)
@@ -204,18 +200,18 @@ void run_section(TextFile& in, void (*show)(double)) {
     }
 }
 
-bool report_load(Load s, const SampleTable& t, int min_n, int first) {
+bool report_load(Console& c, Load s, const SampleTable& t, int min_n, int first) {
     switch (s) {
     case Load::ok:
         for (int i = first; i < first + t.n; ++i)
             if (std::isfinite(t.xa[i])) {
-                table_lo = std::isnan(table_lo) ? t.xa[i] : std::fmin(table_lo, t.xa[i]);
-                table_hi = std::isnan(table_hi) ? t.xa[i] : std::fmax(table_hi, t.xa[i]);
+                c.table_lo = std::isnan(c.table_lo) ? t.xa[i] : std::fmin(c.table_lo, t.xa[i]);
+                c.table_hi = std::isnan(c.table_hi) ? t.xa[i] : std::fmax(c.table_hi, t.xa[i]);
             }
-        report_notes(table_name, t.notes);
+        report_notes(c, table_name, t.notes);
         // Rows that give no two distinct abscissae are no table, whatever they read as.
-        had_table = table_lo < table_hi;
-        if (!had_table && !told_by_caller(table_name))
+        c.had_table = c.table_lo < c.table_hi;
+        if (!c.had_table && !told_by_caller(table_name))
             tell(std::string(table_name) +
                  " gives no two distinct finite abscissae, so it is no "
                  "table" +
@@ -224,24 +220,24 @@ bool report_load(Load s, const SampleTable& t, int min_n, int first) {
         return true;
     case Load::cannot_open:
         std::fputs(msg_cannot_open, stdout);
-        report_unusable(table_name, s, t.error, min_n);
+        report_unusable(c, table_name, s, t.error, min_n);
         return false;
     case Load::too_few:
         std::fputs(min_n <= 1 ? msg_no_samples : msg_few2, stdout);
-        report_unusable(table_name, s, t.error, min_n);
-        report_notes(table_name, t.notes);
+        report_unusable(c, table_name, s, t.error, min_n);
+        report_notes(c, table_name, t.notes);
         return false;
     case Load::no_memory: break;
     }
     die_no_memory();
 }
 
-void note_outside(double x) {
-    if (outside_told || !(table_lo < table_hi) || !(x < table_lo || x > table_hi))
+void note_outside(Console& c, double x) {
+    if (c.outside_told || !(c.table_lo < c.table_hi) || !(x < c.table_lo || x > c.table_hi))
         return;
-    outside_told = true;
-    tell("x = " + shortest(x) + " lies outside the table [" + shortest(table_lo) + ", " +
-         shortest(table_hi) + "]: the value is extrapolated");
+    c.outside_told = true;
+    tell("x = " + shortest(x) + " lies outside the table [" + shortest(c.table_lo) + ", " +
+         shortest(c.table_hi) + "]: the value is extrapolated");
 }
 
 void die_no_memory() {
@@ -249,7 +245,7 @@ void die_no_memory() {
     std::exit(1);
 }
 
-int finish_run(const char* errname, double (*f)(double)) {
+int finish_run(Console& c, const char* errname, double (*f)(double)) {
     int cause = 0;
     switch (write_error_table(errname, f, &cause)) {
     case Write::ok: break;
@@ -263,7 +259,7 @@ int finish_run(const char* errname, double (*f)(double)) {
         return 1;
     }
     // Without a table at any evaluation the error table holds no result.
-    int status = had_table ? 0 : 1;
+    int status = c.had_table ? 0 : 1;
     std::string cmd = std::string("gplot ") + table_name + " " + errname;
     std::fflush(stdout);
     // The suite's own gplot, beside this program, is found when nothing earlier on PATH is;
@@ -280,18 +276,18 @@ int finish_run(const char* errname, double (*f)(double)) {
     return status;
 }
 
-TextFile& console_start(const char* name, const char* what) {
-    static TextFile in;
+Console& console_start(const char* name, const char* what) {
+    static Console c;
     prog = name;
-    method = what;
-    stdout_closed = (sys_guard_std() & 2) != 0;
-    if (!tf_open_stdin(in))
+    c.method = what;
+    c.stdout_closed = (sys_guard_std() & 2) != 0;
+    if (!tf_open_stdin(c.in))
         die_no_memory();
-    return in;
+    return c;
 }
 
-int console_end(int status) {
-    bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || stdout_closed;
+int console_end(const Console& c, int status) {
+    bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || c.stdout_closed;
     if (!lost)
         return status;
     std::fputs(" cannot write standard output \n", stderr);

@@ -74,6 +74,23 @@ std::string option_list(std::span<const Option> table) {
     return s;
 }
 
+std::string paragraph(const std::string& text) {
+    constexpr std::size_t width = 88;
+    std::string s, line;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find(' ', at);
+        end = end == std::string::npos ? text.size() : end;
+        std::string word = text.substr(at, end - at);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            s += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        at = end + 1;
+    }
+    return s + line + "\n";
+}
+
 std::string usage_lines(const char* program, const std::vector<std::string>& forms) {
     constexpr std::size_t width = 92;
     std::string s;

@@ -26,6 +26,8 @@ std::string parse_options(std::span<const Option> table, int argc, char** argv, 
                           const char* rest);
 // The options of a table as the usage shows them: "--tol E --method a|b [--svg FILE]".
 std::string option_list(std::span<const Option> table);
+// text as lines of at most 88 columns, broken at spaces, each ending in a line end.
+std::string paragraph(const std::string& text);
 // The usage's first lines: "usage: PROGRAM FORM" for the first form, the others under it,
 // each wrapped before 92 columns under its own start.
 std::string usage_lines(const char* program, const std::vector<std::string>& forms);

@@ -7,6 +7,9 @@
 #include <cstdlib>
 
 namespace {
+// The program's console, for the evaluator's messages; set first in main.
+Console* con = nullptr;
+
 // The table and its second derivatives, loaded by the first evaluation; n = 0: not loaded.
 int n = 0;
 double* xa = nullptr;
@@ -17,7 +20,7 @@ double* d2ya = nullptr;
 double spline_interp(double x) {
     if (n == 0) {
         SampleTable t;
-        if (!report_load(load_table(table_name, {0, 0}, 2, t, thread_count()), t))
+        if (!report_load(*con, load_table(table_name, {0, 0}, 2, t, thread_count()), t))
             return 0.0;
         double* d2 = alloc_doubles(static_cast<std::size_t>(t.n));
         if (d2 == nullptr || !spline_coeffs(t.xa, t.ya, d2, t.n, thread_count()))
@@ -45,14 +48,15 @@ void show(double x) {
     double f = lorentz(x);
     out_printf(stdout, " polyc =%lg \n", p);
     out_printf(stdout, "floren =%lg \n", f);
-    note_outside(x);
+    note_outside(*con, x);
 }
 } // namespace
 
 int main(int argc, char** argv) {
     if (plain_args(argc, argv, "splerr", usage))
         return 0;
-    TextFile& in = console_start("splerr", "the spline");
-    run_section(in, show);
-    return console_end(finish_run("errsp.out", spline_interp));
+    Console& c = console_start("splerr", "the spline");
+    con = &c;
+    run_section(c, show);
+    return console_end(c, finish_run(c, "errsp.out", spline_interp));
 }

@@ -2,6 +2,7 @@
 #include "harness.hpp"
 #include "numlib.hpp"
 #include "poly/poly.hpp"
+#include "shell.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -108,6 +109,8 @@ TEST(Quad, OnlyTraceFlagOneTraces) {
     write_file(d.path / "loren.out", "1 1\n2 4\n3 9\n4 16\n");
     fs::path back = fs::current_path();
     fs::current_path(d.path);
+    Console c;
+    quad_console = &c;
     const int flags[] = {0, 2, 1};
     std::string outs[3];
     for (int k = 0; k < 3; ++k) {

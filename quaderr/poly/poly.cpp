@@ -6,6 +6,7 @@
 #include <cstdio>
 
 int trace_flag = 0;
+Console* quad_console = nullptr;
 
 namespace {
 // The padded table, loaded by the first evaluation; n = 0: not loaded.
@@ -35,7 +36,8 @@ double quad_traced(int j, double x, const double xa[], const double ya[], int n)
 double quad_interp(double x) {
     if (n == 0) {
         SampleTable t;
-        if (!report_load(load_table(table_name, {1, 2}, 2, t, thread_count()), t, 2, 1))
+        if (!report_load(*quad_console, load_table(table_name, {1, 2}, 2, t, thread_count()), t, 2,
+                         1))
             return 0.0;
         set_ghosts(t.xa, t.ya, t.n);
         n = t.n;

@@ -3,8 +3,13 @@
 
 #include "quad.hpp"
 
+struct Console;
+
 // Trace lines are printed while this equals 1; written only by quaderr's main routine.
 extern int trace_flag;
+// The console quad_interp reports the table's load on; set by quaderr's main routine before
+// the first call.
+extern Console* quad_console;
 
 // The interpolant of loren.out at x, quad_pick on the padded table, which the first call
 // loads; 0.0 (after the loader's message, no trace) while the table cannot be loaded. While
