@@ -74,3 +74,6 @@ const Method* method_of_file(std::string_view path);
 // The methods' names joined: "spline|quadratic" with sep "|", "spline or quadratic" with
 // last " or " and sep ", ".
 std::string method_names(const char* sep, const char* last);
+// The methods' titles joined the same way; with names, each followed by its name:
+// "the natural cubic spline (spline)".
+std::string method_titles(const char* sep, const char* last, bool with_names = false);

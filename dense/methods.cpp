@@ -295,3 +295,13 @@ std::string method_names(const char* sep, const char* last) {
         s += std::string(i == 0 ? "" : i + 1 == std::size(all) ? last : sep) + all[i]->name;
     return s;
 }
+
+std::string method_titles(const char* sep, const char* last, bool with_names) {
+    std::string s;
+    for (std::size_t i = 0; i < std::size(all); ++i) {
+        s += std::string(i == 0 ? "" : i + 1 == std::size(all) ? last : sep) + all[i]->title;
+        if (with_names)
+            s += std::string(" (") + all[i]->name + ")";
+    }
+    return s;
+}

@@ -23,17 +23,12 @@ constexpr long long default_n0 = 8, default_n1 = 4096;
 
 // The usage; lorconv takes no options.
 std::string usage_text() {
-    std::string labels;
-    for (const Method* m : methods())
-        labels += std::string(labels.empty()          ? ""
-                              : m == methods().back() ? " and "
-                                                      : ", ") +
-                  m->title;
     return usage_lines("lorconv", {"[N0 N1 [A B]]"}) +
            paragraph("The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples "
                      "of " +
                      std::string(study_function().name) +
-                     " on [A, B] (as lorgen writes them), the largest error of " + labels +
+                     " on [A, B] (as lorgen writes them), the largest error of " +
+                     method_titles(", ", " and ") +
                      " anywhere, proven, inside [A + w, B - w] (w = (B - A)/7) and at the ends, "
                      "with the observed orders of convergence (\"-\" while the error has not "
                      "started to shrink).") +

@@ -47,17 +47,6 @@ std::vector<Option> design_options(Given& g) {
         {.name = "--name", .value = "NAME", .words = {}, .target = &g.name}};
 }
 
-// "the natural cubic spline (spline), ... or the clamped cubic spline (clamped)".
-std::string method_titles() {
-    std::string s;
-    for (const Method* m : methods())
-        s += std::string(s.empty()               ? ""
-                         : m == methods().back() ? " or "
-                                                 : ", ") +
-             m->title + " (" + m->name + ")";
-    return s;
-}
-
 // The usage, its forms from the option table.
 std::string usage_text() {
     Given g;
@@ -68,7 +57,7 @@ std::string usage_text() {
            "N >= 1; A < B when N > 1, with B - A finite and the abscissae all apart.\n" +
            paragraph("With --tol: a table of few rows, placed where the method's error is, whose "
                      "interpolant, " +
-                     method_titles() +
+                     method_titles(", ", " or ", true) +
                      ", stays within E everywhere, proven by a bound; standard error tells its "
                      "rows, its largest error and bound, and the rows an evenly spaced table "
                      "needs.") +
