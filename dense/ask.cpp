@@ -74,7 +74,10 @@ std::vector<double> dense_intervals(const DenseTable& t, const IntervalArgs& a) 
     Tally r = dense_tally(t, o);
     std::vector<double> e(static_cast<std::size_t>(k1 - k0), 0.0);
     for (std::size_t i = 0; i < r.p.interval.size(); ++i) {
-        double v = prove ? r.interval_bound[i] : std::max(r.p.interval[i].err, 0.0);
+        // No bound where the abscissae do not strictly ascend: none of the interval is known.
+        double v = !prove                        ? std::max(r.p.interval[i].err, 0.0)
+                   : i < r.interval_bound.size() ? r.interval_bound[i]
+                                                 : NAN;
         if (r.p.interval_not_finite[i] > 0 || !(v >= 0))
             v = HUGE_VAL;
         double& to = e[std::min(i, e.size() - 1)];
