@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
     console_name("gplot");
+    save_guard_signals();
     int first = 1;
     if (std::string w = parse_options({}, argc, argv, &first, "the files"); !w.empty()) {
         tell(w);

@@ -309,6 +309,7 @@ int main(int argc, char** argv) {
     if (info_args(argc, argv, "lorconv", usage_text().c_str()))
         return 0;
     Console& c = console_start("lorconv");
+    save_guard_signals();
     long long n0 = default_n0, n1 = default_n1;
     double a = default_a, b = default_b;
     if (std::string wrong = check_args(argc, argv, &n0, &n1, &a, &b); !wrong.empty()) {

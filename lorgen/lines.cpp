@@ -111,3 +111,8 @@ std::string spacing_heading(const DesignArgs& d, const Method* m) {
         return "Where the rows go: each method " + where_text(d);
     return fmt("Where the rows go: %s %s", m->title, where_text(d).c_str());
 }
+
+std::string save_text(const std::string& name, const Saved& s) {
+    std::string t = save_failure(name, s);
+    return s.what == Saved::exists ? t + " (--force replaces it)" : t;
+}

@@ -4,6 +4,7 @@
 
 #include "design.hpp"
 #include "even.hpp"
+#include "save.hpp"
 
 #include <span>
 #include <string>
@@ -20,6 +21,7 @@ struct DesignArgs {
     Store store = Store::f64;
     const Form* form = nullptr; // how the table is put out
     const char* name = nullptr; // --name: the file's stem
+    bool force = false;         // --force: the files it writes may replace existing ones
     double a = 0, b = 0;
     double fa = 0, fb = 0; // [a, b] rounded outward to the store
     std::string command;   // the command line, for the header's comment
@@ -56,6 +58,11 @@ const Form* form_named(const char* word);
 // stored: 17 digits read back as the same double for either store.
 std::string table_text(const std::vector<double>& x, Store st);
 
+// What is wrong with NAME for a header, in a line, or "": a C identifier of at most 64
+// characters, not beginning with _, no keyword of C or C++, no standard header's name (in
+// any case) (names.cpp).
+std::string name_fault(const char* name);
+
 // ---------------------------------------------------------------------------------------
 // The sentences (lines.cpp).
 // ---------------------------------------------------------------------------------------
@@ -76,6 +83,8 @@ std::string result_line(const DesignArgs& d, const Outcome& o);
 // The decision table of every method: the heading, a line a method, the fewest marked.
 std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
                            std::size_t fewest);
+// A failed save of the file named name, told: with --force's hint where it exists.
+std::string save_text(const std::string& name, const Saved& s);
 // The heading of the spacing figure: of one method, or of all (m null).
 std::string spacing_heading(const DesignArgs& d, const Method* m);
 

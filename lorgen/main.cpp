@@ -13,16 +13,18 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <string>
 
 namespace {
+namespace fs = std::filesystem;
 constexpr long long default_n = 29;
 
 // The tolerance design's options as given, before they are checked.
 struct Given {
     const char *tol = nullptr, *method = nullptr, *store = nullptr, *svg = nullptr,
-               *format = nullptr, *name = nullptr;
+               *format = nullptr, *name = nullptr, *force = nullptr;
 };
 
 // The design's option table, its values into g.
@@ -44,7 +46,8 @@ std::vector<Option> design_options(Given& g) {
          .words = fs,
          .target = &g.format,
          .with_next = true},
-        {.name = "--name", .value = "NAME", .words = {}, .target = &g.name}};
+        {.name = "--name", .value = "NAME", .words = {}, .target = &g.name},
+        {.name = "--force", .value = "", .words = {}, .target = &g.force, .flag = true}};
 }
 
 // The usage, its forms from the option table.
@@ -125,18 +128,6 @@ std::string check_args(int argc, char** argv, long long* n, double* a, double* b
     return spacing_fault(*n, *a, *b);
 }
 
-// Whether s is a C identifier of at most 64 characters.
-bool c_identifier(const char* s) {
-    std::size_t n = std::strlen(s);
-    if (n == 0 || n > 64 || std::isdigit(static_cast<unsigned char>(s[0])))
-        return false;
-    for (std::size_t i = 0; i < n; ++i)
-        if (!(std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '_') ||
-            static_cast<unsigned char>(s[i]) >= 0x80)
-            return false;
-    return true;
-}
-
 // The design's request from the options read into g and the arguments from argv[i] on: what
 // is wrong with them in one line, or "" when nothing is.
 std::string design_request(const Given& g, int argc, char** argv, int i, DesignArgs* d) {
@@ -150,10 +141,9 @@ std::string design_request(const Given& g, int argc, char** argv, int i, DesignA
     d->store = g.store != nullptr && std::strcmp(g.store, "float32") == 0 ? Store::f32 : Store::f64;
     d->form = g.format != nullptr ? form_named(g.format) : &forms()[0];
     d->name = g.name;
-    if (g.name != nullptr && !c_identifier(g.name))
-        return "NAME must be a C identifier (letters, digits and _, not a digit first; at "
-               "most 64), not \"" +
-               shown(g.name) + "\"";
+    d->force = g.force != nullptr;
+    if (std::string w = g.name != nullptr ? name_fault(g.name) : ""; !w.empty())
+        return w;
     if ((d->form->suffix != nullptr) != (g.name != nullptr))
         return "--format c and --name NAME go together";
     if (d->form->suffix != nullptr && d->method == nullptr)
@@ -175,12 +165,24 @@ std::string design_request(const Given& g, int argc, char** argv, int i, DesignA
     return "";
 }
 
-// Whether path is one that no save may replace, told.
-bool refused_path(const std::string& path, const char* option) {
-    if (!save_refuses(path))
+// Whether path is one that no save may replace (without --force, any that exists), told.
+bool refused_path(const std::string& path, const char* option, bool force) {
+    if (!save_refuses(path, force))
         return false;
-    tell(option + shown(path) + " is not a regular file; nothing written");
+    Saved s{save_refuses(path) ? Saved::not_regular : Saved::exists, 0};
+    tell(save_text((s.what == Saved::not_regular ? option : "") + shown(path), s));
     return true;
+}
+
+// Whether the paths a and b name one file: the same path once made absolute and plain, or
+// one file reached by two names.
+bool one_file(const std::string& a, const std::string& b) {
+    std::error_code ea, eb, e;
+    fs::path pa = fs::absolute(a, ea).lexically_normal(),
+             pb = fs::absolute(b, eb).lexically_normal();
+    if (!ea && !eb && pa == pb)
+        return true;
+    return fs::equivalent(a, b, e) && !e;
 }
 
 // lorgen --tol E --method M|all [--store S] [--svg FILE] [--format c --name NAME] [A B].
@@ -200,9 +202,14 @@ int design_main(int argc, char** argv) {
         tell(wrong);
         return usage(stderr, 2);
     }
-    if (d.form->suffix != nullptr && refused_path(d.name + std::string(d.form->suffix), ""))
+    std::string file = d.form->suffix != nullptr ? d.name + std::string(d.form->suffix) : "";
+    if (!file.empty() && d.svg != nullptr && one_file(file, d.svg)) {
+        tell("--svg " + shown(d.svg) + " and " + file + " are one file: give each its own");
+        return usage(stderr, 2);
+    }
+    if (!file.empty() && refused_path(file, "", d.force))
         return 1;
-    if (d.svg != nullptr && refused_path(d.svg, "--svg "))
+    if (d.svg != nullptr && refused_path(d.svg, "--svg ", d.force))
         return 1;
     int threads = thread_count();
     return d.method == nullptr ? all_main(d, threads) : one_main(d, threads);
@@ -224,6 +231,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0)
         return usage(stdout, 0);
     console_name("lorgen");
+    save_guard_signals();
     if (asks_design(argc, argv)) {
         try {
             return design_main(argc, argv);

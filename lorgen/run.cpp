@@ -82,8 +82,8 @@ Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
 // Writes the figure of the methods' spacings to d.svg; false, told, when it cannot.
 bool write_spacing(const DesignArgs& d, const std::vector<Spacing>& s, const Method* m) {
     std::string text = spacing_svg(s, d.a, d.b, spacing_heading(d, m));
-    if (Saved w = save_file(d.svg, text); w.what != Saved::ok) {
-        tell(save_failure((w.what == Saved::not_regular ? "--svg " : "") + shown(d.svg), w));
+    if (Saved w = save_file(d.svg, text, d.force); w.what != Saved::ok) {
+        tell(save_text((w.what == Saved::not_regular ? "--svg " : "") + shown(d.svg), w));
         return false;
     }
     return true;
@@ -104,9 +104,9 @@ bool put_table(const DesignArgs& d, const Outcome& o) {
     if (wrong.empty() && d.form->suffix == nullptr)
         return put_out(text);
     std::string path = std::string(d.name != nullptr ? d.name : "") + d.form->suffix;
-    Saved w = wrong.empty() ? save_file(path, text) : Saved{};
+    Saved w = wrong.empty() ? save_file(path, text, d.force) : Saved{};
     if (wrong.empty() && w.what != Saved::ok)
-        wrong = save_failure(path, w);
+        wrong = save_text(path, w);
     if (!wrong.empty())
         tell(wrong);
     return wrong.empty();

@@ -241,6 +241,7 @@ int main(int argc, char** argv) {
     if (plain_args(argc, argv, "lorreport", usage))
         return 0;
     Console& c = console_start("lorreport");
+    save_guard_signals();
     try {
         return console_end(c, run());
     } catch (const std::bad_alloc&) {

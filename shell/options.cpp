@@ -38,6 +38,11 @@ std::string parse_options(std::span<const Option> table, int argc, char** argv, 
     for (const Option* o; i < argc && (o = option_named(table, argv[i])) != nullptr; i += 2) {
         if (*o->target != nullptr)
             return std::string(o->name) + " is given twice";
+        if (o->flag) {
+            *o->target = o->name;
+            --i; // no value follows
+            continue;
+        }
         if (i + 1 >= argc)
             return std::string(o->name) + " needs a value";
         if (std::string w = value_fault(*o, argv[i + 1]); !w.empty())
@@ -66,7 +71,7 @@ std::string option_list(std::span<const Option> table) {
         s += s.empty() ? "" : " ";
         if (!o.required && !open)
             s += "[";
-        s += std::string(o.name) + " " + v;
+        s += std::string(o.name) + (o.flag ? "" : " " + v);
         open = !o.required && o.with_next;
         if (!o.required && !open)
             s += "]";

@@ -15,6 +15,7 @@ struct Option {
     const char** target;            // where its value goes; null until given
     bool required = false;          // shown without brackets in the usage
     bool with_next = false;         // goes with the next option: one bracket in the usage
+    bool flag = false;              // takes no value: its target is set to its name
 };
 
 // Reads the options at the front of argv[1..argc-1] into their targets, each at most once and

@@ -30,7 +30,12 @@ struct RunOpts {
     bool stdin_closed = false;
     enum Out { pipe, closed, broken } out = pipe; // broken: a pipe nobody reads
     int timeout_s = 120;                          // then killed: status 128 + SIGKILL
-    long memory_mb = 0; // when > 0: the program's address space, as ulimit -v (MiB)
+    long memory_mb = 0;           // when > 0: the program's address space, as ulimit -v (MiB)
+    std::vector<std::string> env; // "NAME=VALUE" set for the program
+    // When > 0: this signal is sent once, as soon as a name that begins with interrupt_at
+    // appears in dir (the program's signals start at their defaults).
+    int interrupt = 0;
+    std::string interrupt_at;
 };
 
 // Path of a built program.

@@ -61,6 +61,11 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
             setenv("PATH", p.c_str(), 1);
         }
         signal(SIGPIPE, SIG_DFL);
+        for (const std::string& e : o.env)
+            putenv(const_cast<char*>(e.c_str()));
+        if (o.interrupt > 0)
+            for (int sig : {SIGINT, SIGTERM, SIGHUP})
+                signal(sig, SIG_DFL);
         if (o.memory_mb > 0) {
             rlimit lim{};
             lim.rlim_cur = lim.rlim_max = static_cast<rlim_t>(o.memory_mb) << 20;
@@ -92,11 +97,19 @@ RunResult run_opts(const fs::path& dir, const std::vector<std::string>& argv,
     bool out_open = out[0] >= 0, err_open = true;
     int st = 0;
     bool done = false;
+    bool interrupted = o.interrupt <= 0;
     while (!done) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
             break;
         }
+        std::error_code ec;
+        for (auto it = fs::directory_iterator(dir, ec); !interrupted && !ec && it != fs::end(it);
+             it.increment(ec))
+            if (it->path().filename().string().rfind(o.interrupt_at, 0) == 0) {
+                kill(pid, o.interrupt);
+                interrupted = true;
+            }
         pollfd p[3] = {{out_open ? out[0] : -1, POLLIN, 0},
                        {in_open ? in[1] : -1, POLLOUT, 0},
                        {err_open ? err[0] : -1, POLLIN, 0}};

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -179,7 +180,8 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
     for (auto [method, tol, e, says] : cs) {
         SCOPED_TRACE(std::string(method) + " " + tol);
         RunResult r = run_args(
-            d.path, {bin("lorgen"), "--tol", tol, "--method", method, "--svg", "design.svg"});
+            d.path,
+            {bin("lorgen"), "--tol", tol, "--method", method, "--svg", "design.svg", "--force"});
         ASSERT_EQ(r.status, 0) << r.err;
         std::vector<double> xs, ys;
         ref::read_pairs(r.out, xs, ys);
@@ -786,4 +788,80 @@ TEST(Files, MemoryRunsShort) {
         EXPECT_EQ(r.err, c.line);
     }
     EXPECT_EQ(names_in(d.path), names);
+}
+
+// A header's NAME is refused where it would hurt: a keyword, a reserved name, a standard
+// header's name in any case (NAME.h would shadow it under -I.); an existing NAME.h or --svg
+// target is left alone without --force, and two outputs of one path are refused, all before
+// any work and with the file named.
+TEST(Lorgen, FilesItWritesAreItsOwn) {
+    TempDir d;
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {bin("lorgen"), "--tol", "1e-4", "--method", "clamped"});
+        return run_args(d.path, args);
+    };
+    for (const char* name : {"float", "int", "_x", "string", "String", "stdio", "vector", "math"}) {
+        RunResult r = run({"--format", "c", "--name", name});
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_NE(r.err.find(std::string("\"") + name + "\""), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(d.path / (std::string(name) + ".h"))) << name;
+    }
+    write_file(d.path / "T.h", "mine\n");
+    fs::permissions(d.path / "T.h", fs::perms::owner_read);
+    write_file(d.path / "s.svg", "mine too\n");
+    RunResult h = run({"--format", "c", "--name", "T"});
+    EXPECT_EQ(h.status, 1);
+    EXPECT_EQ(h.err, "lorgen: T.h exists; nothing written (--force replaces it)\n");
+    RunResult s = run({"--svg", "s.svg"});
+    EXPECT_EQ(s.status, 1);
+    EXPECT_EQ(s.out, "");
+    EXPECT_EQ(s.err, "lorgen: s.svg exists; nothing written (--force replaces it)\n");
+    EXPECT_EQ(read_file(d.path / "T.h"), "mine\n");
+    EXPECT_EQ(read_file(d.path / "s.svg"), "mine too\n");
+    RunResult one = run({"--svg", "./U.h", "--format", "c", "--name", "U"});
+    EXPECT_EQ(one.status, 2);
+    EXPECT_EQ(one.err.substr(0, one.err.find('\n')),
+              "lorgen: --svg ./U.h and U.h are one file: give each its own");
+    EXPECT_FALSE(fs::exists(d.path / "U.h"));
+    RunResult f = run({"--svg", "s.svg", "--format", "c", "--name", "T", "--force"});
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_EQ(read_file(d.path / "T.h").rfind("/* T.h:", 0), 0u);
+    EXPECT_NE(read_file(d.path / "s.svg").find("<svg"), std::string::npos);
+}
+
+// A save interrupted between its new file and putting it in place (held there by the test's
+// pause) removes the new file and ends as the signal would: the target is what it was, no
+// temporary is left, for every writer of the study programs and each signal.
+TEST(Save, InterruptedSavesLeaveNoTemporary) {
+    TempDir d;
+    write_file(d.path / "loren.out", run_args(d.path, {bin("lorgen"), "40", "-5", "12"}).out);
+    ASSERT_EQ(run_in(d.path, bin("splerr"), "-10000\n", make_fake_gplot(d.path).string()).status,
+              0);
+    struct Writer {
+        std::vector<std::string> argv;
+        const char* target;
+    };
+    const Writer writers[] = {
+        {{bin("lorgen"), "--tol", "1e-4", "--method", "clamped", "--format", "c", "--name", "Q"},
+         "Q.h"},
+        {{bin("lorgen"), "--tol", "1e-4", "--method", "all", "--svg", "d.svg"}, "d.svg"},
+        {{bin("gplot"), "loren.out", "errsp.out"}, "errsp.svg"},
+        {{bin("lorconv"), "4", "16"}, "conv.csv"},
+    };
+    const int sigs[] = {SIGINT, SIGTERM, SIGHUP};
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.target);
+        for (int k = 0; k < 20; ++k) {
+            RunOpts o;
+            o.env = {"LORENTZ_SAVE_PAUSE_MS=400"};
+            o.interrupt = sigs[k % 3];
+            o.interrupt_at = std::string(".") + w.target + ".";
+            RunResult r = run_opts(d.path, w.argv, "", o);
+            ASSERT_EQ(r.status, 128 + o.interrupt) << r.err;
+            for (const auto& e : fs::directory_iterator(d.path))
+                ASSERT_NE(e.path().filename().string().rfind(o.interrupt_at, 0), 0u)
+                    << e.path() << " left";
+            ASSERT_FALSE(fs::exists(d.path / w.target));
+        }
+    }
 }
