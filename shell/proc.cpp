@@ -37,8 +37,15 @@ bool sys_stderr_is_terminal() {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
+int sys_stderr_columns() {
+    CONSOLE_SCREEN_BUFFER_INFO b;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &b) == 0)
+        return 0;
+    return b.srWindow.Right - b.srWindow.Left + 1;
+}
 #else
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,5 +95,9 @@ int sys_command_status(int rc) {
 }
 bool sys_stderr_is_terminal() {
     return isatty(2) == 1;
+}
+int sys_stderr_columns() {
+    winsize w{};
+    return ::ioctl(2, TIOCGWINSZ, &w) == 0 ? w.ws_col : 0;
 }
 #endif

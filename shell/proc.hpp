@@ -17,3 +17,6 @@ void sys_set_env(const char* name, const char* value);
 int sys_guard_std();
 // Whether standard error is a terminal (a console on Windows), where a line may be rewritten.
 bool sys_stderr_is_terminal();
+// The width of the terminal (the console's window) standard error is on, in columns; 0 when
+// it is not one or does not say.
+int sys_stderr_columns();

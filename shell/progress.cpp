@@ -3,6 +3,7 @@
 
 #include "proc.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 void progress_begin(Progress& p) {
@@ -15,11 +16,17 @@ void progress_say(Progress& p, const std::string& text) {
     std::lock_guard<std::mutex> hold(p.lock);
     if (!p.terminal || std::chrono::steady_clock::now() - p.start < std::chrono::seconds(2))
         return;
-    // Spaces over what is left of a longer line before it.
-    std::string pad(p.shown > text.size() ? p.shown - text.size() : 0, ' ');
-    std::fprintf(stderr, "\r%s%s\r%s", text.c_str(), pad.c_str(), text.c_str());
+    // Cut to a column short of the terminal's width: a line that wrapped could not be
+    // rewritten in place.
+    int cols = sys_stderr_columns();
+    std::size_t most = cols > 1 ? static_cast<std::size_t>(cols - 1) : std::string::npos;
+    std::string line = text.substr(0, most);
+    // Spaces over what is left of a longer line before it, within the width too.
+    std::size_t old = std::min(p.shown, most);
+    std::string pad(old > line.size() ? old - line.size() : 0, ' ');
+    std::fprintf(stderr, "\r%s%s\r%s", line.c_str(), pad.c_str(), line.c_str());
     std::fflush(stderr);
-    p.shown = text.size();
+    p.shown = line.size();
 }
 
 void progress_end(Progress& p) {

@@ -14,7 +14,8 @@ struct Progress {
 };
 // Starts the clock and looks at standard error; nothing shows before 2 s have passed.
 void progress_begin(Progress& p);
-// text in place of the line shown, when 2 s have passed on a terminal.
+// text in place of the line shown, when 2 s have passed on a terminal; cut to a column short
+// of the terminal's width.
 void progress_say(Progress& p, const std::string& text);
 // Clears the line, if one was shown.
 void progress_end(Progress& p);

@@ -154,3 +154,21 @@ TEST(ReadKey, ScanCodes) {
         EXPECT_TRUE(t.mode_unchanged());
     }
 }
+
+// The progress line of a long job is cut to a column short of a narrow terminal, so that
+// rewriting it in place leaves no wrapped lines behind.
+TEST(Terminal, ProgressLineFitsANarrowTerminal) {
+    TempDir d;
+    Term t(d.path, bin("lorgen"), {"--tol", "1e-13", "--method", "all", "3", "4"}, 40);
+    ASSERT_EQ(t.finish(), 0);
+    ASSERT_NE(t.out.find("lorgen: "), std::string::npos) << "no progress line was shown";
+    std::size_t longest = 0;
+    for (std::size_t at = 0, end; at < t.out.size(); at = end + 1) {
+        end = t.out.find_first_of("\r\n", at);
+        end = end == std::string::npos ? t.out.size() : end;
+        // The decision table's lines go to standard output, which is the terminal too.
+        if (t.out.compare(at, 8, "lorgen: ") == 0)
+            longest = std::max(longest, end - at);
+    }
+    EXPECT_LE(longest, 39u);
+}

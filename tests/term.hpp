@@ -27,10 +27,12 @@ struct Term {
     termios before{};
     std::string out;
 
-    // program runs with the arguments args (wine: the Windows program to run).
-    Term(const fs::path& dir, const std::string& program,
-         const std::vector<std::string>& args = {}) {
-        EXPECT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    // program runs with the arguments args (wine: the Windows program to run), on a
+    // terminal of `columns` columns where that is not 0.
+    Term(const fs::path& dir, const std::string& program, const std::vector<std::string>& args = {},
+         unsigned short columns = 0) {
+        winsize size{24, columns, 0, 0};
+        EXPECT_EQ(openpty(&master, &slave, nullptr, nullptr, columns > 0 ? &size : nullptr), 0);
         // No output processing, so what the program writes arrives unchanged.
         termios t;
         tcgetattr(slave, &t);

@@ -179,9 +179,8 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
     };
     for (auto [method, tol, e, says] : cs) {
         SCOPED_TRACE(std::string(method) + " " + tol);
-        RunResult r = run_args(
-            d.path,
-            {bin("lorgen"), "--tol", tol, "--method", method, "--svg", "design.svg", "--force"});
+        RunResult r = run_args(d.path, {bin("lorgen"), "--tol", tol, "--method", method, "--svg",
+                                        "design.svg", "--force"});
         ASSERT_EQ(r.status, 0) << r.err;
         std::vector<double> xs, ys;
         ref::read_pairs(r.out, xs, ys);
@@ -862,6 +861,109 @@ TEST(Save, InterruptedSavesLeaveNoTemporary) {
                 ASSERT_NE(e.path().filename().string().rfind(o.interrupt_at, 0), 0u)
                     << e.path() << " left";
             ASSERT_FALSE(fs::exists(d.path / w.target));
+        }
+    }
+}
+
+// The lines of the example blocks (.EX ... .EE) of a manual page, as they read: groff's
+// escapes undone.
+std::vector<std::vector<std::string>> examples(const std::string& page) {
+    std::vector<std::vector<std::string>> blocks;
+    std::string text = read_file(fs::path(SOURCE_DIR) / "man" / page), line;
+    bool in = false;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        line = text.substr(at, end - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        if (line == ".EX" || line == ".EE") {
+            in = line == ".EX";
+            if (in)
+                blocks.emplace_back();
+            continue;
+        }
+        if (!in)
+            continue;
+        for (auto [from, to] :
+             {std::pair{"\\-", "-"}, {"\\(aq", "'"}, {"\\(dq", "\""}, {"\\&", ""}})
+            for (std::size_t k = 0; (k = line.find(from, k)) != std::string::npos;)
+                line.replace(k, std::strlen(from), to);
+        blocks.back().push_back(line);
+    }
+    return blocks;
+}
+
+// Every example of the manual pages says what a real run prints: its output lines appear in
+// the run's output in order ("..." leaves lines out; a line ending in "..." is a line's
+// start; a block of one wrapped output line is that line). lorlist's, which needs a
+// console, is its own test's.
+TEST(Man, ExamplesAreWhatRuns) {
+    struct Case {
+        const char* page;
+        std::size_t block;
+        const char* table; // loren.out: lorgen's default table where null
+        std::vector<std::string> argv;
+        const char* input;
+    };
+    const char* squares = "1 1\n2 4\n3 9\n4 16\n";
+    const Case cs[] = {
+        {"gplot.1", 0, nullptr, {bin("gplot"), "loren.out", "errsp.out"}, ""},
+        {"loctest.1", 0, "1 1\n2 4\n3 9\n4 16\n5 25\n", {bin("loctest")}, "3.5 -10000"},
+        {"lorgen.1", 1, nullptr, {bin("lorgen"), "--tol", "1e-8", "--method", "spline"}, ""},
+        {"lorgen.1",
+         2,
+         nullptr,
+         {bin("lorgen"), "--tol", "1e-6", "--method", "clamped", "--store", "float32", "--format",
+          "c", "--name", "lor"},
+         ""},
+        {"quaderr.1", 0, squares, {bin("quaderr")}, "2.5 -10000"},
+        {"splerr.1", 0, nullptr, {bin("splerr")}, "2.5 -10000"},
+    };
+    std::string bin_dir = fs::path(bin("gplot")).parent_path().string();
+    for (const Case& c : cs) {
+        SCOPED_TRACE(std::string(c.page) + " example " + std::to_string(c.block));
+        TempDir d;
+        std::string table = c.table != nullptr ? c.table : run_args(d.path, {bin("lorgen")}).out;
+        write_file(d.path / "loren.out", table);
+        if (c.page == std::string("gplot.1")) {
+            fs::path fake = make_fake_gplot(d.path);
+            ASSERT_EQ(run_in(d.path, bin("splerr"), "-10000", fake.string()).status, 0);
+        }
+        std::vector<std::vector<std::string>> blocks = examples(c.page);
+        ASSERT_LT(c.block, blocks.size());
+        std::vector<std::string> want;
+        for (const std::string& l : blocks[c.block])
+            if (l.rfind("$ ", 0) != 0)
+                want.push_back(l);
+        if (blocks[c.block][0].rfind("$ ", 0) != 0) { // one output line, wrapped
+            std::string joined;
+            for (const std::string& l : want)
+                joined += (joined.empty() ? "" : " ") + l;
+            want = {joined};
+        }
+        RunResult r = run_args(d.path, c.argv, c.input, bin_dir);
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<std::string> got;
+        for (const std::string* s : {&r.out, &r.err})
+            for (std::size_t at = 0, end; at < s->size(); at = end + 1) {
+                end = s->find('\n', at);
+                end = end == std::string::npos ? s->size() : end;
+                std::string l = s->substr(at, end - at);
+                l.erase(l.find_last_not_of(' ') + 1); // the pages show no trailing spaces
+                got.push_back(l);
+            }
+        std::size_t next = 0;
+        for (const std::string& w : want) {
+            if (w == "...")
+                continue;
+            bool start = w.size() > 3 && w.compare(w.size() - 3, 3, "...") == 0;
+            std::string head = start ? w.substr(0, w.size() - 4) : w;
+            while (next < got.size() && !(start ? got[next].rfind(head, 0) == 0 : got[next] == w))
+                ++next;
+            if (next == got.size()) {
+                ADD_FAILURE() << "not in the run, in order: \"" << w << "\"\n" << r.out << r.err;
+                break;
+            }
+            ++next;
         }
     }
 }
