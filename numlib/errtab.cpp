@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -91,6 +92,28 @@ Write write_error_table(const char* path, double (*f)(double), int* cause) {
         if (err == 0)
             err = errno != 0 ? errno : EIO;
     };
+    // Whether the table can be written is known before any evaluation, as when it is opened
+    // first; but it is emptied only once every line is made, so that an evaluator that ends
+    // the process (its table out of memory) leaves an earlier table whole.
+    std::error_code ec;
+    bool existed = std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    errno = 0;
+    std::FILE* probe = std::fopen(path, "ab");
+    if (probe == nullptr) {
+        failed();
+        if (cause != nullptr)
+            *cause = err;
+        return Write::cannot_open;
+    }
+    std::fclose(probe);
+    if (!existed)
+        std::remove(path);
+    char lines[grid_size][64];
+    int lens[grid_size];
+    for (int k = 0; k < grid_size; ++k) {
+        double x = grid_x(k);
+        lens[k] = error_line(lines[k], sizeof lines[k], x, f(x));
+    }
     // Binary mode: the CR LF line ends are the file's format on every platform.
     errno = 0;
     std::FILE* out = std::fopen(path, "wb");
@@ -100,13 +123,10 @@ Write write_error_table(const char* path, double (*f)(double), int* cause) {
             *cause = err;
         return Write::cannot_open;
     }
-    char line[96];
     for (int k = 0; k < grid_size; ++k) {
-        double x = grid_x(k);
-        int len = error_line(line, sizeof line, x, f(x));
         errno = 0;
-        if (err == 0 && std::fwrite(line, 1, static_cast<std::size_t>(len), out) !=
-                            static_cast<std::size_t>(len))
+        auto len = static_cast<std::size_t>(lens[k]);
+        if (err == 0 && std::fwrite(lines[k], 1, len, out) != len)
             failed();
     }
     errno = 0;

@@ -9,8 +9,11 @@
 enum class Write { ok, cannot_open, cannot_write };
 // Writes the error table of f to path: for every grid abscissa x in order, f(x), then
 // lorentz(x), then one line "%14.6lg %14.6lg" of x and |f(x) - lorentz(x)| ending in CR LF.
-// f is the program's evaluator: the file is open before its first call. Every write and the
-// close are checked; *cause (when not null) gets the errno of the first failure.
+// f is the program's evaluator: that the file can be opened is made sure before its first
+// call (opened for appending, and removed again where it was not there), and the file is
+// emptied and written after its last, so that an evaluator that ends the process leaves an
+// earlier file whole. Every write and the close are checked; *cause (when not null) gets the
+// errno of the first failure.
 Write write_error_table(const char* path, double (*f)(double), int* cause = nullptr);
 
 // The bytes write_error_table writes for an evaluator whose value at grid abscissa k is

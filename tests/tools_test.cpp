@@ -787,6 +787,16 @@ TEST(Files, MemoryRunsShort) {
         EXPECT_EQ(r.err, c.line);
     }
     EXPECT_EQ(names_in(d.path), names);
+    // splerr whose table runs out of memory at its first evaluation, in the error table's
+    // walk: the error table of the run before stays whole.
+    fs::copy_file(d.path / "t.out", d.path / "loren.out");
+    RunOpts o;
+    o.memory_mb = 36;
+    RunResult r = run_opts(d.path, {bin("splerr")}, "-10000\n", o);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "enter x or -10000 to go to next section\n not enough memory for loren.out \n");
+    EXPECT_EQ(read_file(d.path / "errsp.out"), "1 0.5\n2 0.25\n");
 }
 
 // A header's NAME is refused where it would hurt: a keyword, a reserved name, a standard
