@@ -5,7 +5,7 @@ set -euo pipefail
 secs=${1:-60}
 build=${2:-build/fuzz}
 here=$(cd "$(dirname "$0")" && pwd)
-for t in table stdin interp gplot dense design axis report; do
+for t in table stdin interp gplot dense design axis report args; do
     work="$build/corpus-$t"
     rm -rf "$work"
     mkdir -p "$work" "$build/findings"

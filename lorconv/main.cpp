@@ -2,6 +2,7 @@
 // inside and at the ends, the observed orders against theory, conv.csv and conv.svg.
 #include "args.hpp"
 #include "conv.hpp"
+#include "conv_args.hpp"
 #include "function.hpp"
 #include "options.hpp"
 #include "progress.hpp"
@@ -258,24 +259,6 @@ void study(long long n0, long long n1, double a, double b, int threads, Study& s
     });
 }
 
-// What is wrong with the arguments, in one line, or "" when nothing is.
-std::string check_args(int argc, char** argv, long long* n0, long long* n1, double* a, double* b) {
-    int first = 1;
-    if (std::string w = parse_options({}, argc, argv, &first, "the numbers"); !w.empty())
-        return w;
-    if (argc != 1 && argc != 3 && argc != 5)
-        return "give N0 and N1 together, and A and B together after them";
-    if (std::string w = argc >= 3 ? count_fault("N0", argv[1], 4, 0, n0) : ""; !w.empty())
-        return w;
-    if (std::string w = argc >= 3 ? count_fault("N1", argv[2], 1, max_rows, n1) : ""; !w.empty())
-        return w;
-    if (*n1 < *n0)
-        return "N1 must not be below N0, and " + std::to_string(*n1) + " is below " +
-               std::to_string(*n0);
-    if (std::string w = argc == 5 ? interval_args(argv[3], argv[4], a, b) : ""; !w.empty())
-        return w;
-    return interval_fault(*a, *b);
-}
 // The study, its results on standard output, then its files; the exit status. Throws
 // std::bad_alloc when memory is short.
 int run(long long n0, long long n1, double a, double b) {
@@ -312,7 +295,7 @@ int main(int argc, char** argv) {
     save_guard_signals();
     long long n0 = default_n0, n1 = default_n1;
     double a = default_a, b = default_b;
-    if (std::string wrong = check_args(argc, argv, &n0, &n1, &a, &b); !wrong.empty()) {
+    if (std::string wrong = conv_args_fault(argc, argv, &n0, &n1, &a, &b); !wrong.empty()) {
         tell(wrong);
         std::fputs(usage_text().c_str(), stderr);
         return 2;

@@ -1,0 +1,24 @@
+// conv_args: lorconv's command line checked.
+#include "conv_args.hpp"
+
+#include "args.hpp"
+#include "options.hpp"
+
+std::string conv_args_fault(int argc, char** argv, long long* n0, long long* n1, double* a,
+                            double* b) {
+    int first = 1;
+    if (std::string w = parse_options({}, argc, argv, &first, "the numbers"); !w.empty())
+        return w;
+    if (argc != 1 && argc != 3 && argc != 5)
+        return "give N0 and N1 together, and A and B together after them";
+    if (std::string w = argc >= 3 ? count_fault("N0", argv[1], 4, 0, n0) : ""; !w.empty())
+        return w;
+    if (std::string w = argc >= 3 ? count_fault("N1", argv[2], 1, max_rows, n1) : ""; !w.empty())
+        return w;
+    if (*n1 < *n0)
+        return "N1 must not be below N0, and " + std::to_string(*n1) + " is below " +
+               std::to_string(*n0);
+    if (std::string w = argc == 5 ? interval_args(argv[3], argv[4], a, b) : ""; !w.empty())
+        return w;
+    return interval_fault(*a, *b);
+}
