@@ -42,7 +42,8 @@ std::string usage_text() {
            "refused. --format c --name NAME: no rows on standard output; NAME.h, a C99 and C++17\n"
            "header of the table, its evaluator (the suite's values bit for bit) and test\n"
            "vectors, written in the current folder.\n"
-           "--svg FILE draws the spacing of the rows. E >= 1e-13.\n"
+           "--svg FILE draws the spacing of the rows. E >= 1e-13. --force: NAME.h and FILE may\n"
+           "replace files that exist, which are otherwise left alone.\n"
            "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
            "16777216 rows reaches E; 2 for wrong arguments.\n";
 }

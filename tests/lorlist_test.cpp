@@ -160,7 +160,7 @@ TEST(ReadKey, ScanCodes) {
 TEST(Terminal, ProgressLineFitsANarrowTerminal) {
     TempDir d;
     Term t(d.path, bin("lorgen"), {"--tol", "1e-13", "--method", "all", "3", "4"}, 40);
-    ASSERT_EQ(t.finish(), 0);
+    ASSERT_EQ(t.finish(600), 0); // seconds in a release build, a minute with the sanitizers
     ASSERT_NE(t.out.find("lorgen: "), std::string::npos) << "no progress line was shown";
     std::size_t longest = 0;
     for (std::size_t at = 0, end; at < t.out.size(); at = end + 1) {

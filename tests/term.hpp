@@ -94,10 +94,10 @@ struct Term {
         ASSERT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     }
 
-    // Waits for the program to end; returns its status (128 + signal if killed), -1 on
-    // timeout. Drains the rest of the output.
-    int finish() {
-        auto end = std::chrono::steady_clock::now() + 10s;
+    // Waits for the program to end, up to `seconds`; returns its status (128 + signal if
+    // killed), -1 on timeout. Drains the rest of the output.
+    int finish(int seconds = 10) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         int st = 0;
         while (waitpid(pid, &st, WNOHANG) == 0) {
             if (std::chrono::steady_clock::now() > end)
