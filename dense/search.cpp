@@ -79,7 +79,31 @@ double floor_of(const Pass& ps, double lo, double hi) {
 struct Best {
     Peak p;
     double lo = 0, hi = 0;
+    Peak side[2]; // with a window: the best inside it and outside it
 };
+
+// The point x with its error e into the reductions and into the interval's bests.
+void take_best(Pass& ps, Best& b, double x, double e) {
+    take(ps, b.p, x, e);
+    const Ask& o = ps.o;
+    if (o.window && std::isfinite(e)) {
+        Peak& s = b.side[x >= o.win_lo && x <= o.win_hi ? 0 : 1];
+        if (e > s.err)
+            s = {e, x};
+    }
+}
+
+// What a sub-interval [lo, hi] of an interval must be proven against: the interval's best
+// error and floor; with a window, the best and floor of the side it lies on (the lesser of
+// both where it spans an edge), so that each side's peak is proven to 0.1% on its own.
+double ref_of(const Pass& ps, const Best& b, double lo, double hi, double floor) {
+    const Ask& o = ps.o;
+    if (!o.window)
+        return std::max(b.p.err, floor);
+    bool in = hi >= o.win_lo && lo <= o.win_hi, out = lo < o.win_lo || hi > o.win_hi;
+    double side = in && out ? std::min(b.side[0].err, b.side[1].err) : b.side[in ? 0 : 1].err;
+    return std::max(side, floor_of(ps, lo, hi));
+}
 
 // Golden-section steps toward the largest error in (b.lo, b.hi) of interval k; every point
 // into the reductions.
@@ -88,7 +112,7 @@ void refine(Pass& ps, int k, Best& b) {
     double lo = b.lo, hi = b.hi;
     auto err = [&](double x) {
         double e = std::fabs(ps.t.m->jet(ps.t, k, x).p - study_function().f(x));
-        take(ps, b.p, x, e);
+        take_best(ps, b, x, e);
         return std::isfinite(e) ? e : -1.0;
     };
     double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
@@ -120,7 +144,7 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
         double all = bound_of(sb);
         double mid = a.x + 0.5 * (b.x - a.x);
         bool split = std::isfinite(all) &&
-                     worth_splitting(ps.o, sb, all, std::max(best.p.err, floor)) &&
+                     worth_splitting(ps.o, sb, all, ref_of(ps, best, a.x, b.x, floor)) &&
                      added < node_budget && mid > a.x && mid < b.x;
         if (!split) {
             bound = std::fmax(bound, all);
@@ -130,7 +154,7 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
         Node m = node_at(ps.t, k, mid);
         ++added;
         Peak before = best.p;
-        take(ps, best.p, mid, m.e);
+        take_best(ps, best, mid, m.e);
         if (best.p.x != before.x || best.p.err != before.err)
             best.lo = a.x, best.hi = b.x;
         // The left half on top: the halves are taken left to right.
@@ -154,7 +178,7 @@ double search(Pass& ps, int k, double floor, const Node (&known)[3], Best& best,
         }
         double x = xa[k] + (h * j) / 64.0;
         nodes[j] = node_at(ps.t, k, x);
-        take(ps, best.p, x, nodes[j].e);
+        take_best(ps, best, x, nodes[j].e);
     }
     // The bracket of a point j: its neighbours (set once all points are known).
     for (int j = 0; j <= dense_per_interval; ++j)
@@ -222,7 +246,15 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
     Node nd[3] = {node_at(t, k, t.xa[k]), node_at(t, k, middle(t, k)), node_at(t, k, t.xa[k + 1])};
     Best best;
     for (int i = k == 0 ? 0 : 1; i < 3; ++i)
-        take(ps, best.p, nd[i].x, nd[i].e);
+        take_best(ps, best, nd[i].x, nd[i].e);
+    // A window's edge inside the interval: the points on either side of it, where a side's
+    // largest error lies when the error grows toward the edge.
+    if (ps.o.window)
+        for (double e : {ps.o.win_lo, ps.o.win_hi})
+            if (t.xa[k] < e && e <= t.xa[k + 1])
+                for (double x : {std::nextafter(e, -HUGE_VAL), e})
+                    if (x >= t.xa[k])
+                        take_best(ps, best, x, node_at(t, k, x).e);
     Local l = study_function().local(nd[0].x, nd[2].x);
     SubBound h[2] = {sub_bound(nd[0], nd[1], l), sub_bound(nd[1], nd[2], l)};
     double bound = std::fmax(bound_of(h[0]), bound_of(h[1]));
@@ -232,8 +264,9 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
     } else {
         double floor = std::max(best.p.err, floor_of(ps, t.xa[k], t.xa[k + 1]));
         bool more = false;
-        for (const SubBound& sb : h)
-            more = more || worth_splitting(ps.o, sb, bound_of(sb), floor);
+        for (int i = 0; i < 2; ++i)
+            more = more || worth_splitting(ps.o, h[i], bound_of(h[i]),
+                                           ref_of(ps, best, nd[i].x, nd[i + 1].x, floor));
         if (more)
             bound = search(ps, k, floor, nd, best, stack);
         else
