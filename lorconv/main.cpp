@@ -162,7 +162,9 @@ Saved write_svg(const Study& s, double a, double b) {
             draw_series(svg, p, s[k], s[k].m->colour, region, a, b, &ly);
     draw_legend(
         svg, p, ly, "#888",
-        fmt("grey line: the rounding floor %g; the verdicts read no order below it", error_floor));
+        fmt("grey line: the rounding floor %g; an order below it that disagrees with theory is "
+            "laid to rounding",
+            error_floor));
     svg_end(svg);
     return save_file("conv.svg", svg);
 }
