@@ -233,39 +233,35 @@ constexpr Method quadratic_entry{.name = "quadratic",
                                  .local = true,
                                  .c_eval = quadratic_c,
                                  .ships = {}};
-// The other end conditions: h^4 inside and at the ends; no rows placed at the ends.
-constexpr Method notaknot_entry{.name = "not-a-knot",
-                                .title = "the not-a-knot cubic spline",
-                                .label = "not-a-knot cubic spline",
-                                .word = "the not-a-knot spline",
-                                .colour = "#2ca02c",
-                                .error_file = nullptr,
-                                .order_inner = 4,
-                                .order_ends = 4,
-                                .why_ends = nullptr,
-                                .prepare = notaknot_prepare,
-                                .values = spline_values,
-                                .jet = spline_jet,
-                                .tuning = {4, 0, 4, false},
-                                .local = false,
-                                .c_eval = spline_c,
-                                .ships = spline_ships};
-constexpr Method clamped_entry{.name = "clamped",
-                               .title = "the clamped cubic spline",
-                               .label = "clamped cubic spline (f' at the ends)",
-                               .word = "the clamped spline",
-                               .colour = "#9467bd",
-                               .error_file = nullptr,
-                               .order_inner = 4,
-                               .order_ends = 4,
-                               .why_ends = nullptr,
-                               .prepare = clamped_prepare,
-                               .values = spline_values,
-                               .jet = spline_jet,
-                               .tuning = {4, 0, 4, false},
-                               .local = false,
-                               .c_eval = spline_c,
-                               .ships = spline_ships};
+// A cubic spline with another end condition than the natural one: its own second derivatives
+// (prepare), the spline's pieces and exported evaluator; h^4 inside and at the ends, so no
+// rows are placed at the ends.
+constexpr Method end_condition_spline(const char* name, const char* title, const char* label,
+                                      const char* word, const char* colour,
+                                      void (*prepare)(DenseTable&, int)) {
+    return {.name = name,
+            .title = title,
+            .label = label,
+            .word = word,
+            .colour = colour,
+            .error_file = nullptr,
+            .order_inner = 4,
+            .order_ends = 4,
+            .why_ends = nullptr,
+            .prepare = prepare,
+            .values = spline_values,
+            .jet = spline_jet,
+            .tuning = {4, 0, 4, false},
+            .local = false,
+            .c_eval = spline_c,
+            .ships = spline_ships};
+}
+constexpr Method notaknot_entry =
+    end_condition_spline("not-a-knot", "the not-a-knot cubic spline", "not-a-knot cubic spline",
+                         "the not-a-knot spline", "#2ca02c", notaknot_prepare);
+constexpr Method clamped_entry = end_condition_spline(
+    "clamped", "the clamped cubic spline", "clamped cubic spline (f' at the ends)",
+    "the clamped spline", "#9467bd", clamped_prepare);
 
 constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry};
 } // namespace

@@ -23,7 +23,7 @@ bool split_end(Try& t, bool front, const Job& job) {
             break;
         Rows x = t.x;
         x.insert(x.begin() + at, v);
-        double e = largest(errors_of(x, job, k0, k1, Errors::tight));
+        double e = largest(errors_of(x, job, k0, k1, PerInterval::bound));
         if (best_v && !(e < best)) {
             ++worse;
             continue;
@@ -35,7 +35,7 @@ bool split_end(Try& t, bool front, const Job& job) {
     if (!best_v)
         return false;
     t.x.insert(t.x.begin() + at, *best_v);
-    t.e = errors_of(t.x, job, 0, -1, Errors::against_tol);
+    t.e = errors_of(t.x, job, 0, -1, PerInterval::against_tol);
     return true;
 }
 
@@ -57,7 +57,7 @@ bool split_middles(const Try& t, const Job& job, Rows* x) {
 } // namespace
 
 bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
-    t.e = errors_of(t.x, job, 0, -1, Errors::against_tol);
+    t.e = errors_of(t.x, job, 0, -1, PerInterval::against_tol);
     for (;;) {
         if (t.x.size() > limit) {
             *why = DesignEnd::too_many_rows;
@@ -77,6 +77,6 @@ bool mend(Try& t, std::size_t limit, const Job& job, DesignEnd* why) {
         }
         if (x.size() == t.x.size())
             return true;
-        t = {x, errors_of(x, job, 0, -1, Errors::against_tol)};
+        t = {x, errors_of(x, job, 0, -1, PerInterval::against_tol)};
     }
 }

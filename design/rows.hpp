@@ -16,15 +16,11 @@ struct Job {
     int threads;
 };
 
-// What errors_of gives an interval: its largest at every 4th of the engine's points, an
-// estimate for spacing the rows; a bound of its error everywhere, within 0.1% of its largest;
-// or a bound that is tight only where it exceeds the tolerance (for deciding which do).
-enum class Errors { estimate, tight, against_tol };
-
-// The errors of the method on rows x in the intervals k0 .. k1-1, per interval (the last row
-// counts in the last interval), infinite where an error is not finite.
+// The errors of the method on rows x in the intervals k0 .. k1-1 as dense_intervals gives them
+// (what: an estimate for spacing the rows, a bound within 0.1% of the largest, or a bound
+// tight only where it exceeds job.tol, for deciding which do), the rows as stored.
 Rows errors_of(const Rows& x, const Job& job, int k0 = 0, int k1 = -1,
-               Errors what = Errors::estimate);
+               PerInterval what = PerInterval::estimate);
 // The largest of some errors (at least one).
 double largest(const Rows& e);
 

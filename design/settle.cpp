@@ -7,14 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
-Rows errors_of(const Rows& x, const Job& job, int k0, int k1, Errors what) {
+Rows errors_of(const Rows& x, const Job& job, int k0, int k1, PerInterval what) {
     Rows y = stored_values(x, job.s);
     int n = static_cast<int>(x.size());
     DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads);
-    PerInterval per = what == Errors::estimate ? PerInterval::estimate
-                      : what == Errors::tight  ? PerInterval::bound
-                                               : PerInterval::against_tol;
-    return dense_intervals(t, {.span = {k0, k1, job.threads}, .what = per, .tol = job.tol});
+    return dense_intervals(t, {.span = {k0, k1, job.threads}, .what = what, .tol = job.tol});
 }
 
 double largest(const Rows& e) {

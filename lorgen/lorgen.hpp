@@ -32,6 +32,7 @@ struct DesignArgs {
 struct Outcome {
     const Method* m = nullptr;
     std::vector<double> x;
+    std::string text; // the table in lorgen's format, as it was read back
     Proven p{};
     EvenCount even;
     std::string wrong; // "" when there is a table

@@ -44,7 +44,8 @@ Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const 
         o.wrong = design_failure(g, m, d);
         return o;
     }
-    o.wrong = check_read_back(table_text(g.x, d.store), g.x, m, d.tol, threads, &o.p);
+    o.text = table_text(g.x, d.store);
+    o.wrong = check_read_back(o.text, g.x, m, d.tol, threads, &o.p);
     if (!o.wrong.empty())
         return o;
     o.x = std::move(g.x);

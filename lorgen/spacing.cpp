@@ -36,6 +36,19 @@ void spacings(const std::vector<double>& x, std::vector<double>& mid, std::vecto
         h.push_back(hk);
     }
 }
+// "197 rows", the rows of s's evenly spaced table, or that there are more than 2^24.
+std::string even_rows_text(const Spacing& s) {
+    return s.even > 0 ? fmt("%lld rows", s.even)
+                      : fmt("more than %lld rows (drawn at %lld)", max_rows, max_rows);
+}
+
+// The legend of a figure of one method's rows, two lines from ly.
+void legend_one(std::string& svg, const Panel& p, double ly, const Spacing& m, const char* designed,
+                const char* evenly) {
+    draw_legend(svg, p, ly, designed,
+                fmt("designed: %zu rows, each at the middle of its interval", m.x.size()));
+    draw_legend(svg, p, ly + 18, evenly, "evenly spaced, dashed: " + even_rows_text(m), "6 4");
+}
 } // namespace
 
 std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
@@ -80,19 +93,13 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
         auto n = static_cast<long>(h.size());
         draw_line(svg, p, mid.data(), h.data(), n, designed, 1.6);
         draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400), designed, 2.2);
-        std::string need = m.even > 0
-                               ? fmt("%lld rows", m.even)
-                               : fmt("more than %lld rows (drawn at %lld)", max_rows, max_rows);
-        std::string name = s.size() == 1 ? "" : m.label + ": ";
-        if (s.size() == 1) {
-            draw_legend(svg, p, ly, designed,
-                        fmt("designed: %zu rows, each at the middle of its interval", m.x.size()));
-            draw_legend(svg, p, ly + 18, evenly, "evenly spaced, dashed: " + need, "6 4");
-        } else {
-            name += fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size());
-            name += need;
-            draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed, name);
-        }
+        if (s.size() == 1)
+            legend_one(svg, p, ly, m, designed, evenly);
+        else
+            draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed,
+                        m.label + ": " +
+                            fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size()) +
+                            even_rows_text(m));
     }
     if (any_ends)
         draw_text(svg, p.left + 8, ly + 18.0 * static_cast<double>(s.size() == 1 ? 2 : s.size()),

@@ -92,6 +92,12 @@ Write write_error_table(const char* path, double (*f)(double), int* cause) {
         if (err == 0)
             err = errno != 0 ? errno : EIO;
     };
+    auto cannot_open = [&]() {
+        failed();
+        if (cause != nullptr)
+            *cause = err;
+        return Write::cannot_open;
+    };
     // Whether the table can be written is known before any evaluation, as when it is opened
     // first; but it is emptied only once every line is made, so that an evaluator that ends
     // the process (its table out of memory) leaves an earlier table whole.
@@ -99,12 +105,8 @@ Write write_error_table(const char* path, double (*f)(double), int* cause) {
     bool existed = std::filesystem::exists(std::filesystem::symlink_status(path, ec));
     errno = 0;
     std::FILE* probe = std::fopen(path, "ab");
-    if (probe == nullptr) {
-        failed();
-        if (cause != nullptr)
-            *cause = err;
-        return Write::cannot_open;
-    }
+    if (probe == nullptr)
+        return cannot_open();
     std::fclose(probe);
     if (!existed)
         std::remove(path);
@@ -117,12 +119,8 @@ Write write_error_table(const char* path, double (*f)(double), int* cause) {
     // Binary mode: the CR LF line ends are the file's format on every platform.
     errno = 0;
     std::FILE* out = std::fopen(path, "wb");
-    if (out == nullptr) {
-        failed();
-        if (cause != nullptr)
-            *cause = err;
-        return Write::cannot_open;
-    }
+    if (out == nullptr)
+        return cannot_open();
     for (int k = 0; k < grid_size; ++k) {
         errno = 0;
         auto len = static_cast<std::size_t>(lens[k]);
