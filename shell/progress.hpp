@@ -8,7 +8,8 @@
 
 struct Progress {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    bool terminal = false; // standard error is a terminal
+    std::chrono::milliseconds after{2000}; // nothing shows before this has passed
+    bool terminal = false;                 // standard error is a terminal
     std::size_t shown = 0; // the length of the line on it (0: none)
     std::mutex lock;       // say and clear may come from any thread
 };
