@@ -145,11 +145,34 @@ Design DesignSearch::design(long long n) const {
     return probed.at(n);
 }
 
+namespace {
+// When the ladder gave up (its rows lost the function's shape, on an interval as wide as
+// [-1e20, 1e20], say): its rung of least error, else the resolving table, mended until within
+// tol; a table, with rows to spare, where mending reaches it within max_rows. Else failed.
+Design mended_fallback(const DesignSearch& s, const Design& failed) {
+    const Try* best = &s.start;
+    double least = HUGE_VAL;
+    for (const DesignSearch::Rung& g : s.ladder)
+        if (!g.settled.x.empty() && g.err < least) {
+            least = g.err;
+            best = &g.settled;
+        }
+    if (s.tell)
+        s.tell("mending the design", static_cast<long long>(best->x.size()), 0);
+    Try t = *best;
+    DesignEnd why = DesignEnd::reached;
+    if (mend(t, static_cast<std::size_t>(max_rows), job_of(s.r), &why))
+        return {std::move(t.x), DesignEnd::reached};
+    return failed;
+}
+} // namespace
+
 Design design_table(const Request& r, const Tell& tell) {
     DesignSearch s(r, tell);
     CountBracket c = count_search(
         2, max_rows, [&](long long n) { return s.meets(n); }, 2);
-    return s.design(c.hi > 0 ? c.hi : c.lo);
+    Design d = s.design(c.hi > 0 ? c.hi : c.lo);
+    return d.end == DesignEnd::gave_up ? mended_fallback(s, d) : d;
 }
 
 EndRows end_rows(const std::vector<double>& x) {

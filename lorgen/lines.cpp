@@ -17,7 +17,7 @@ std::string design_failure(const Design& g, const Method& m, const DesignArgs& d
                    m.title, where.c_str(), g.stalled_rows, g.stalled_error);
     std::string why =
         g.end == DesignEnd::too_close    ? ": its rows would be closer than doubles can tell apart"
-        : g.end == DesignEnd::not_finite ? ": its values are not finite on intervals this wide"
+        : g.end == DesignEnd::not_finite ? ": its values or their bound are not finite on intervals this wide"
                                          : " with at most " + std::to_string(max_rows) + " rows";
     return std::string("no table keeps ") + m.title + " " + where + why;
 }

@@ -138,4 +138,16 @@ TEST(Design, EachMethodMeetsTheToleranceByThePlainReference) {
         EXPECT_NE(c.fewer, Verdict::within);
     }
 }
+
+// On an interval so wide that few rows leave the peak between two of them, where the error
+// at an interval's sampled points misses it, a design is still found and meets the tolerance.
+TEST(Design, AnIntervalFarWiderThanThePeakStillGivesATable) {
+    Request r = request("quadratic", 1e-8, -1e20, 1e20);
+    Design d = design_table(r);
+    ASSERT_EQ(d.end, DesignEnd::reached);
+    std::vector<double> y(d.x.size());
+    for (std::size_t i = 0; i < y.size(); ++i)
+        y[i] = ref::lorentz(d.x[i]);
+    EXPECT_LE(ref::method_worst("quadratic", d.x, y).err, 1e-8);
+}
 } // namespace
