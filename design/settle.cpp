@@ -30,8 +30,8 @@ Rows errors_of(const Rows& x, const Job& job, int k0, int k1, PerInterval what) 
     for (std::size_t i = 0; i < e.size(); ++i) {
         int k = k0 + static_cast<int>(i);
         if (k + 1 < n && hides_shape(x[k], x[k + 1]))
-            e[i] = dense_intervals(t, {.span = {k, k + 1, job.threads},
-                                       .what = PerInterval::bound})[0];
+            e[i] = dense_intervals(
+                t, {.span = {k, k + 1, job.threads}, .what = PerInterval::bound})[0];
     }
     return e;
 }

@@ -295,6 +295,7 @@ int console_end(const Console& c, int status) {
 }
 
 int thread_count() {
+    sys_threads_share_heap();
     long long n = 0;
     if (const char* v = std::getenv("OMP_NUM_THREADS"); v != nullptr && count_arg(v, &n))
         return n > 1024 ? 1024 : static_cast<int>(n);

@@ -37,6 +37,7 @@ bool sys_stderr_is_terminal() {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
+void sys_threads_share_heap() {}
 int sys_stderr_columns() {
     CONSOLE_SCREEN_BUFFER_INFO b;
     if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &b) == 0)
@@ -48,6 +49,15 @@ int sys_stderr_columns() {
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+void sys_threads_share_heap() {
+#ifdef __GLIBC__
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
 
 int sys_guard_std() {
     int closed = 0;

@@ -15,6 +15,10 @@ void sys_set_env(const char* name, const char* value);
 // Opens the null device on each of descriptors 0, 1 and 2 that is closed; returns a bit mask
 // of those that were (bit 1: standard output).
 int sys_guard_std();
+// Has every thread allocate from one heap: a thread then reserves no address space of its
+// own that outlives it (glibc gives each a 64 MiB arena), so that a run's memory does not grow
+// with its threads. Nothing where the allocator does not do so. Idempotent.
+void sys_threads_share_heap();
 // Whether standard error is a terminal (a console on Windows), where a line may be rewritten.
 bool sys_stderr_is_terminal();
 // The width of the terminal (the console's window) standard error is on, in columns; 0 when

@@ -10,8 +10,8 @@ struct Progress {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::chrono::milliseconds after{2000}; // nothing shows before this has passed
     bool terminal = false;                 // standard error is a terminal
-    std::size_t shown = 0; // the length of the line on it (0: none)
-    std::mutex lock;       // say and clear may come from any thread
+    std::size_t shown = 0;                 // the length of the line on it (0: none)
+    std::mutex lock;                       // say and clear may come from any thread
 };
 // Starts the clock and looks at standard error; nothing shows before 2 s have passed.
 void progress_begin(Progress& p);

@@ -1,9 +1,15 @@
-// The bracketing search, the reference function, the power and the error grid.
+// The bracketing search, the reference function, the power and the error grid; the jobs
+// shared out over threads.
+#include "jobs.hpp"
 #include "numlib.hpp"
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -102,4 +108,32 @@ TEST(Grid, PointsAndOrder) {
     EXPECT_EQ(grid_x(998), ipow(499 * 0.02 + 0.0, 3));
     for (int k = 1; k < grid_size; ++k)
         ASSERT_LT(grid_x(k - 1), grid_x(k)) << k;
+}
+
+// A job that runs short of memory on a helper thread runs again on the caller's, with every
+// job not done: all results are there. Another exception is the caller's, and so is a
+// shortage with one thread.
+TEST(Jobs, MemoryShortWithThreadsRunsTheRestOnTheCaller) {
+    std::thread::id caller = std::this_thread::get_id();
+    std::vector<long long> out(64, -1);
+    std::atomic<bool> thrown{false};
+    run_jobs(out.size(), 4, [&](std::size_t k) {
+        // The caller's jobs take a while, so that the helpers take some; the first a helper
+        // takes finds no memory.
+        if (std::this_thread::get_id() == caller)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        else if (!thrown.exchange(true))
+            throw std::bad_alloc();
+        out[k] = static_cast<long long>(k * k);
+    });
+    EXPECT_TRUE(thrown);
+    for (std::size_t k = 0; k < out.size(); ++k)
+        EXPECT_EQ(out[k], static_cast<long long>(k * k)) << k;
+    EXPECT_THROW(run_jobs(8, 4,
+                          [](std::size_t k) {
+                              if (k == 5)
+                                  throw std::runtime_error("no");
+                          }),
+                 std::runtime_error);
+    EXPECT_THROW(run_jobs(8, 1, [](std::size_t) { throw std::bad_alloc(); }), std::bad_alloc);
 }

@@ -227,7 +227,7 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "lorgen: no table keeps the natural cubic spline within 1e-6 on [100, "
-                     "1e+300]: its values are not finite on intervals this wide\n");
+                     "1e+300]: its values or their bound are not finite on intervals this wide\n");
 }
 
 // --method all: one decision table on standard output and no table of rows; each method's
