@@ -56,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         need(d.name == nullptr || name_fault(d.name).empty());
     }
     // lorconv N0 N1 A B
-    long long n0 = 8, n1 = 4096;
-    double a = default_a, b = default_b;
-    if (conv_args_fault(argc, argv.data(), &n0, &n1, &a, &b).empty())
-        need(4 <= n0 && n0 <= n1 && n1 <= max_rows && a < b && std::isfinite(b - a));
+    ConvArgs c{8, 4096, default_a, default_b};
+    if (conv_args_fault(argc, argv.data(), &c).empty())
+        need(4 <= c.n0 && c.n0 <= c.n1 && c.n1 <= max_rows && c.a < c.b &&
+             std::isfinite(c.b - c.a));
     return 0;
 }

@@ -1,26 +1,24 @@
-// report_fuzz: the report page's readers of the study's outputs on arbitrary bytes: they end,
-// and every row they give has its fields. Input: gplot's lines, conv.csv and lorgen's
-// decision table, separated by NUL bytes.
-#include "parse.hpp"
+// report_fuzz: lorreport's readers on arbitrary bytes: the companion reader and the figure
+// check end; a companion read back is written to the same bytes; a figure let in has no tag
+// but the suite's own; escaped text has no markup left.
+#include "check.hpp"
+#include "data.hpp"
 
 #include <cstdint>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view all(reinterpret_cast<const char*>(data), size), part[3];
-    for (std::string_view& p : part) {
-        std::size_t end = all.find('\0');
-        p = all.substr(0, end);
-        all = end == std::string_view::npos ? std::string_view() : all.substr(end + 1);
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    Data d;
+    if (data_read(text, &d).empty() && data_text(d) != text)
+        __builtin_trap();
+    if (svg_fault(text).empty()) {
+        for (std::string_view bad : {"<script", "<foreignObject", "onload=", "href=", "<!"})
+            if (text.find(bad) != std::string_view::npos)
+                __builtin_trap();
     }
-    for (const MethodLargest& m : parse_compare(part[0]))
-        if (m.label.empty() || m.err.empty() || m.x.empty() || m.bound.empty())
-            __builtin_trap();
-    for (const MethodOrders& o : parse_conv(part[1]))
-        if (o.method.empty() || o.n_first.empty() || o.inner.empty() || o.ends.empty())
-            __builtin_trap();
-    for (const MethodRows& r : parse_decision(part[2]).rows)
-        if (r.method.empty() || r.bound.empty())
-            __builtin_trap();
+    std::string e = html_escape(text);
+    if (e.find('<') != std::string::npos || e.find('>') != std::string::npos)
+        __builtin_trap();
     return 0;
 }

@@ -2,6 +2,7 @@
 // a one-line summary of the largest errors inside and outside the table's range; or both
 // methods' error files on one table, side by side.
 #include "analysis.hpp"
+#include "data.hpp"
 #include "options.hpp"
 #include "render.hpp"
 #include "save.hpp"
@@ -20,9 +21,12 @@
 namespace {
 namespace fs = std::filesystem;
 
-// The usage; gplot takes no options.
+const char* data_path = nullptr; // --data FILE
+std::string command_line;        // as typed, for the companion
+
+// The usage.
 std::string usage_text() {
-    return usage_lines("gplot", {"TABLE ERRFILE", "TABLE ERRSP ERRQ"}) +
+    return usage_lines("gplot", {"[--data FILE] TABLE ERRFILE", "[--data FILE] TABLE ERRSP ERRQ"}) +
            "Draws the sample table TABLE over the exact Lorentzian and the absolute\n"
            "interpolation error in ERRFILE (pairs x, error) into STEM.svg in the current\n"
            "folder, where STEM is ERRFILE's name without folder and extension, and prints\n"
@@ -33,6 +37,9 @@ std::string usage_text() {
            "With two error files (errsp.out and errq.out) it draws both methods on shared axes "
            "into\n"
            "compare.svg and prints the summary of each.\n"
+           "--data FILE also writes FILE, the summary's numbers as named fields (one \"key "
+           "value\"\n"
+           "a line), with the command, the figure's and the table's sizes and checksums.\n"
            "Exit status: 0; 1 when a file cannot be read or the figure cannot be written; 2 for a\n"
            "wrong number of arguments.\n";
 }
@@ -75,6 +82,48 @@ int drop_figure(const std::string& name) {
     return 1;
 }
 
+// Whether two paths name one file: the same file where both exist, else the same path.
+bool same_path(const fs::path& p, const fs::path& q) {
+    std::error_code ec;
+    bool same = fs::equivalent(p, q, ec);
+    return ec ? p.lexically_normal() == q.lexically_normal() : same;
+}
+
+// What is wrong with --data's file: "" when it is none of the inputs and not the figure.
+std::string data_clash(int argc, char** argv) {
+    if (data_path == nullptr || argc < 3)
+        return "";
+    std::string figure = argc == 4 ? "compare.svg" : stem(argv[2]) + ".svg";
+    bool clash = same_path(data_path, figure);
+    for (int i = 1; i < argc; ++i)
+        clash = clash || same_path(data_path, argv[i]);
+    return clash ? std::string("--data ") + data_path + " names a file gplot reads or the figure"
+                 : "";
+}
+
+// The companion of the figure svg written at name: what the summaries say, as fields.
+std::string companion(const char* table, const Analysis& a, const std::string& name,
+                      const std::string& svg) {
+    Data d;
+    data_put(d, "program", "gplot");
+    data_put(d, "command", command_line);
+    data_put_file(d, "figure", name, svg);
+    data_put_path(d, "table", table);
+    data_put(d, "table-rows", std::to_string(a.tab->n));
+    data_put(d, "table-range", fmt("%g %g", a.lo, a.hi));
+    for (const ErrorFile& f : a.files) {
+        if (f.m == nullptr)
+            continue;
+        const Largest& l = f.dense;
+        std::string m = f.m->name;
+        data_put(d, m + "-file", f.path);
+        data_put(d, m + "-largest", l.peaks.all.err >= 0 ? fmt("%.2e", l.peaks.all.err) : "none");
+        data_put(d, m + "-at", fmt("%g", l.peaks.all.x));
+        data_put(d, m + "-bound", bound_text(l));
+    }
+    return data_text(d);
+}
+
 // Reads, analyses, draws the figure name (of both files when there are two) and prints the
 // summary of each file; the exit status. Throws std::bad_alloc when memory is short.
 int plot(Console& c, const char* table, std::vector<const char*> paths, const std::string& name) {
@@ -105,6 +154,12 @@ int plot(Console& c, const char* table, std::vector<const char*> paths, const st
     // Side by side, each line names its method.
     for (const ErrorFile& f : a.files)
         std::printf("%s\n", summary_line(both ? name + ", " + f.m->label : name, f, a).c_str());
+    if (data_path != nullptr) {
+        if (Saved s = save_file(data_path, companion(table, a, name, svg)); s.what != Saved::ok) {
+            tell(save_failure(data_path, s));
+            return console_end(c, 1);
+        }
+    }
     return console_end(c, 0);
 }
 
@@ -128,7 +183,15 @@ int main(int argc, char** argv) {
     console_name("gplot");
     save_guard_signals();
     int first = 1;
-    if (std::string w = parse_options({}, argc, argv, &first, "the files"); !w.empty()) {
+    const Option options[] = {{"--data", "FILE", {}, &data_path}};
+    if (std::string w = parse_options(options, argc, argv, &first, "the files"); !w.empty()) {
+        tell(w);
+        return usage(stderr, 2);
+    }
+    command_line = command_text(argc, argv);
+    argc -= first - 1;
+    argv += first - 1;
+    if (std::string w = data_clash(argc, argv); !w.empty()) {
         tell(w);
         return usage(stderr, 2);
     }

@@ -114,12 +114,22 @@ void samples_panel(std::string& svg, const Analysis& a, const ErrorFile& f, cons
     Panel p{left, top_margin, panel_w, panel_h, a.lo, a.hi, y0, y1 + (y1 - y0) * 0.08};
     open_panel(svg, p, "samples");
     draw_axes(svg, p, "x", "y", fmt("Samples of %s (%d) and the exact Lorentzian", table, t.n));
+    long stride = t.n > max_markers ? (t.n + max_markers - 1) / max_markers : 1;
+    // Markers closer than 12 pixels on average would make a band over the curves: they go
+    // under them, thinned to 8 pixels apart.
+    bool under = static_cast<double>(t.n / stride) > panel_w / 12;
+    if (under) {
+        stride = std::max(stride, static_cast<long>(std::ceil(t.n / (panel_w / 8))));
+        draw_points(svg, p, t.xa, t.ya, t.n, stride, "#d62728", 2.5);
+    }
     draw_line(svg, p, cx.data(), cy.data(), curve_points, "#1f77b4", 1.5);
     if (!iy.empty())
         draw_line(svg, p, cx.data(), iy.data(), curve_points, "#ff7f0e", 1.3, "5 3");
-    long stride = t.n > max_markers ? (t.n + max_markers - 1) / max_markers : 1;
-    draw_points(svg, p, t.xa, t.ya, t.n, stride, "#d62728", 2.5);
-    std::string legend = stride > 1 ? fmt("red: every %ld-th sample; ", stride) : "red: samples; ";
+    if (!under)
+        draw_points(svg, p, t.xa, t.ya, t.n, stride, "#d62728", 2.5);
+    std::string legend =
+        stride > 1 ? fmt("red: every %ld-th sample%s; ", stride, under ? ", under the curves" : "")
+                   : "red: samples; ";
     draw_note(svg, p, Corner::legend,
               legend + "blue: exact Lorentzian" +
                   (iy.empty() ? "" : std::string("; orange, dashed: ") + f.m->label));
@@ -172,10 +182,12 @@ void inside_panel(std::string& svg, const Analysis& a, const ErrorFile& f, doubl
         e = std::fmax(e == 0 ? floor : e, floor2);
     auto ni = static_cast<long>(ix.size());
     if (f.m != nullptr) {
-        draw_envelope(svg, p, f.dense.peaks.column, floor2, "#2ca02c", 1.2);
+        // The grid's points under the curve: where the grid is dense they would hide it.
         draw_points(svg, p, ix.data(), iy.data(), ni, 1, "#111", 2.2);
+        draw_envelope(svg, p, f.dense.peaks.column, floor2, "#2ca02c", 1.2);
         draw_note(svg, p, Corner::legend,
-                  "green: the largest error in each pixel column; black: the grid's points");
+                  "green: the largest error in each pixel column; black, under it: the grid's "
+                  "points");
         draw_rounding(svg, p, level, 1);
     } else {
         draw_line(svg, p, ix.data(), iy.data(), ni, "#2ca02c", 1.2);

@@ -4,11 +4,21 @@
 #include "args.hpp"
 #include "options.hpp"
 
-std::string conv_args_fault(int argc, char** argv, long long* n0, long long* n1, double* a,
-                            double* b) {
+#include <filesystem>
+
+std::string conv_args_fault(int argc, char** argv, ConvArgs* c) {
     int first = 1;
-    if (std::string w = parse_options({}, argc, argv, &first, "the numbers"); !w.empty())
+    const Option options[] = {{"--data", "FILE", {}, &c->data}};
+    if (std::string w = parse_options(options, argc, argv, &first, "the numbers"); !w.empty())
         return w;
+    std::string data =
+        c->data != nullptr ? std::filesystem::path(c->data).lexically_normal().string() : "";
+    if (data == "conv.csv" || data == "conv.svg")
+        return "--data " + data + " would replace a file the study writes";
+    argc -= first - 1;
+    argv += first - 1;
+    long long *n0 = &c->n0, *n1 = &c->n1;
+    double *a = &c->a, *b = &c->b;
     if (argc != 1 && argc != 3 && argc != 5)
         return "give N0 and N1 together, and A and B together after them";
     if (std::string w = argc >= 3 ? count_fault("N0", argv[1], 4, 0, n0) : ""; !w.empty())

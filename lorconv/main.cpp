@@ -3,6 +3,7 @@
 #include "args.hpp"
 #include "conv.hpp"
 #include "conv_args.hpp"
+#include "data.hpp"
 #include "function.hpp"
 #include "options.hpp"
 #include "progress.hpp"
@@ -22,9 +23,9 @@
 namespace {
 constexpr long long default_n0 = 8, default_n1 = 4096;
 
-// The usage; lorconv takes no options.
+// The usage.
 std::string usage_text() {
-    return usage_lines("lorconv", {"[N0 N1 [A B]]"}) +
+    return usage_lines("lorconv", {"[--data FILE] [N0 N1 [A B]]"}) +
            paragraph("The convergence study: for tables of n = N0, 2 N0, 4 N0, ... <= N1 samples "
                      "of " +
                      std::string(study_function().name) +
@@ -35,6 +36,8 @@ std::string usage_text() {
                      "started to shrink).") +
            "Writes conv.csv and conv.svg in the current folder and prints the table and a verdict\n"
            "per method. Defaults: N0 = 8, N1 = 4096, A = 0, B = 7. 4 <= N0 <= N1 <= 16777216.\n"
+           "--data FILE also writes FILE, the verdicts' orders as named fields (one \"key value\"\n"
+           "a line), with the command and the figure's size and checksum.\n"
            "Exit status: 0; 1 when a file cannot be written; 2 for bad arguments.\n";
 }
 
@@ -144,12 +147,24 @@ void draw_series(std::string& svg, const Panel& p, const Series& se, const char*
     *ly += 18;
 }
 
-// Writes conv.svg.
-Saved write_svg(const Study& s, double a, double b) {
+// conv.svg's bytes.
+std::string conv_svg(const Study& s, double a, double b) {
     // The floor the verdicts use, drawn as a line, the axis reaching a decade below it.
     Panel p = conv_panel(s, decade_below(error_floor, 1));
-    // The legend below the panel, a line a curve and one for the floor: it hides none of them.
-    double lines = 2.0 * static_cast<double>(s.size()) + 1;
+    // The curves drawn over each other, said in the legend.
+    std::vector<std::string> names;
+    std::vector<std::vector<double>> ys;
+    for (int region = 0; region < 2; ++region)
+        for (const Series& se : s) {
+            names.push_back(std::string(se.m->name) + (region == 0 ? " inside" : " at the ends"));
+            ys.emplace_back();
+            for (const ConvStats& c : se.rows)
+                ys.back().push_back(region == 0 ? c.inner_max : c.ends_max);
+        }
+    std::vector<std::string> same = coinciding(names, ys);
+    // The legend below the panel, a line a curve, one for the floor and one a group of curves
+    // drawn over each other: it hides none of them.
+    double lines = 2.0 * static_cast<double>(s.size()) + 1 + static_cast<double>(same.size());
     std::string svg = svg_begin(860, 560 + 18 * lines);
     draw_axes(svg, p, "h = (B - A)/(n - 1)", "largest absolute error",
               fmt("Convergence on [%g, %g]: the error against the spacing h", a, b));
@@ -165,8 +180,12 @@ Saved write_svg(const Study& s, double a, double b) {
         fmt("grey line: the rounding floor %g; an order below it that disagrees with theory is "
             "laid to rounding",
             error_floor));
+    for (const std::string& g : same) {
+        ly += 18;
+        draw_legend(svg, p, ly, "#888", "drawn over each other (within 1%): " + g);
+    }
     svg_end(svg);
-    return save_file("conv.svg", svg);
+    return svg;
 }
 
 // "4.00 (h^4)" when the observed order is within a quarter of the theory's; else it says
@@ -261,14 +280,43 @@ void study(long long n0, long long n1, double a, double b, int threads, Study& s
     });
 }
 
+// The companion of conv.svg (figure): the request, and each method's observed orders at
+// the finest tables as the verdicts read them, with the theory's.
+std::string companion(const Study& s, const ConvArgs& c, const std::string& command,
+                      const std::string& figure) {
+    Data d;
+    data_put(d, "program", "lorconv");
+    data_put(d, "command", command);
+    data_put_file(d, "figure", "conv.svg", figure);
+    data_put(d, "interval", fmt("%g %g", c.a, c.b));
+    data_put(d, "n-first", std::to_string(s[0].rows.front().n));
+    data_put(d, "n-last", std::to_string(s[0].rows.back().n));
+    std::string names;
+    for (const Series& se : s) {
+        const std::vector<ConvStats>& r = se.rows;
+        std::string m = se.m->name;
+        names += (names.empty() ? "" : " ") + m;
+        std::size_t last = r.size() - 1;
+        data_put(d, m + "-inner", last == 0 ? "-" : order_text(r, last, true));
+        data_put(d, m + "-ends", last == 0 ? "-" : order_text(r, last, false));
+        data_put(d, m + "-inner-theory", std::to_string(se.m->order_inner));
+        data_put(d, m + "-ends-theory", std::to_string(se.m->order_ends));
+        data_put(d, m + "-inner-max", fmt("%.3e", r[last].inner_max));
+        data_put(d, m + "-ends-max", fmt("%.3e", r[last].ends_max));
+    }
+    data_put(d, "methods", names);
+    return data_text(d);
+}
+
 // The study, its results on standard output, then its files; the exit status. Throws
 // std::bad_alloc when memory is short.
-int run(long long n0, long long n1, double a, double b) {
+int run(const ConvArgs& c, const std::string& command) {
+    double a = c.a, b = c.b;
     Study s;
     Progress p;
     progress_begin(p);
     try {
-        study(n0, n1, a, b, thread_count(), s, p);
+        study(c.n0, c.n1, a, b, thread_count(), s, p);
     } catch (...) {
         progress_end(p);
         throw;
@@ -276,7 +324,8 @@ int run(long long n0, long long n1, double a, double b) {
     progress_end(p);
     // The results first: a file that cannot be written loses nothing of them.
     print_results(s);
-    Saved csv = write_csv(s), svg = write_svg(s, a, b);
+    std::string figure = conv_svg(s, a, b);
+    Saved csv = write_csv(s), svg = save_file("conv.svg", figure);
     bool csv_ok = csv.what == Saved::ok, svg_ok = svg.what == Saved::ok;
     if (csv_ok && svg_ok)
         std::printf("wrote conv.csv and conv.svg\n");
@@ -286,6 +335,13 @@ int run(long long n0, long long n1, double a, double b) {
         tell(save_failure("conv.csv", csv));
     if (!svg_ok)
         tell(save_failure("conv.svg", svg));
+    if (csv_ok && svg_ok && c.data != nullptr) {
+        Saved d = save_file(c.data, companion(s, c, command, figure));
+        if (d.what != Saved::ok) {
+            tell(save_failure(c.data, d));
+            return 1;
+        }
+    }
     return csv_ok && svg_ok ? 0 : 1;
 }
 } // namespace
@@ -295,15 +351,14 @@ int main(int argc, char** argv) {
         return 0;
     Console& c = console_start("lorconv");
     save_guard_signals();
-    long long n0 = default_n0, n1 = default_n1;
-    double a = default_a, b = default_b;
-    if (std::string wrong = conv_args_fault(argc, argv, &n0, &n1, &a, &b); !wrong.empty()) {
+    ConvArgs args{default_n0, default_n1, default_a, default_b};
+    if (std::string wrong = conv_args_fault(argc, argv, &args); !wrong.empty()) {
         tell(wrong);
         std::fputs(usage_text().c_str(), stderr);
         return 2;
     }
     try {
-        return console_end(c, run(n0, n1, a, b));
+        return console_end(c, run(args, command_text(argc, argv)));
     } catch (const std::bad_alloc&) {
         tell("not enough memory for the study");
         return 1;

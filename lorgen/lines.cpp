@@ -1,6 +1,7 @@
 // lines: what lorgen tells of its designs, on standard error and in its decision table.
 #include "lorgen.hpp"
 
+#include "data.hpp"
 #include "limits.hpp"
 #include "shell.hpp"
 #include "svg.hpp"
@@ -15,10 +16,11 @@ std::string design_failure(const Design& g, const Method& m, const DesignArgs& d
         return fmt("the search for a table that keeps %s %s gave up at %lld rows: the largest "
                    "error stayed near %.2g as the rows doubled",
                    m.title, where.c_str(), g.stalled_rows, g.stalled_error);
-    std::string why =
-        g.end == DesignEnd::too_close    ? ": its rows would be closer than doubles can tell apart"
-        : g.end == DesignEnd::not_finite ? ": its values or their bound are not finite on intervals this wide"
-                                         : " with at most " + std::to_string(max_rows) + " rows";
+    std::string why = g.end == DesignEnd::too_close
+                          ? ": its rows would be closer than doubles can tell apart"
+                      : g.end == DesignEnd::not_finite
+                          ? ": its values or their bound are not finite on intervals this wide"
+                          : " with at most " + std::to_string(max_rows) + " rows";
     return std::string("no table keeps ") + m.title + " " + where + why;
 }
 
@@ -80,6 +82,47 @@ std::string result_line(const DesignArgs& d, const Outcome& o) {
                even_text(o.even, shown(d.tol_text)).c_str());
 }
 
+namespace {
+// The evenly spaced count as the decision table shows it.
+std::string even_cell(const Outcome& o) {
+    return o.even.rows > 0 ? std::to_string(o.even.rows) : "> " + std::to_string(max_rows);
+}
+
+// The bytes of the designed table: its abscissae and ordinates in the store.
+long long bytes_of(const DesignArgs& d, const Outcome& o) {
+    return 2LL * store_bytes(d.store) * static_cast<long long>(o.x.size());
+}
+} // namespace
+
+std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
+                          const std::string& svg) {
+    Data t;
+    data_put(t, "program", "lorgen");
+    data_put(t, "command", d.command);
+    if (!svg.empty())
+        data_put_file(t, "figure", d.svg, svg);
+    data_put(t, "tolerance", shown(d.tol_text));
+    data_put(t, "interval", shortest(d.a) + " " + shortest(d.b));
+    data_put(t, "store", store_name(d.store));
+    std::string names;
+    for (const Outcome& o : out) {
+        std::string m = o.m->name;
+        names += (names.empty() ? "" : " ") + m;
+        if (!o.wrong.empty()) {
+            data_put(t, m + "-none", o.wrong);
+            continue;
+        }
+        data_put(t, m + "-designed", std::to_string(o.x.size()));
+        data_put(t, m + "-even", even_cell(o));
+        data_put(t, m + "-bytes", std::to_string(bytes_of(d, o)));
+        data_put(t, m + "-largest", fmt("%.2e", o.p.largest.err));
+        data_put(t, m + "-bound", fmt_up(o.p.bound));
+    }
+    data_put(t, "methods", names);
+    data_put(t, "fewest", out[fewest].wrong.empty() ? out[fewest].m->name : "none");
+    return data_text(t);
+}
+
 std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
                            std::size_t fewest) {
     std::string rows =
@@ -93,13 +136,9 @@ std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
             t += fmt("%-12s %14s %10s %10s %14s %9s\n", o.m->name, "-", "-", "-", "-", "-");
             continue;
         }
-        std::string even =
-            o.even.rows > 0 ? std::to_string(o.even.rows) : "> " + std::to_string(max_rows);
-        // The bytes of the designed table: its abscissae and ordinates in the store.
-        long long bytes = 2LL * store_bytes(d.store) * static_cast<long long>(o.x.size());
-        t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even.c_str(),
-                 std::to_string(o.x.size()).c_str(), std::to_string(bytes).c_str(), o.p.largest.err,
-                 fmt_up(o.p.bound).c_str()) +
+        t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even_cell(o).c_str(),
+                 std::to_string(o.x.size()).c_str(), std::to_string(bytes_of(d, o)).c_str(),
+                 o.p.largest.err, fmt_up(o.p.bound).c_str()) +
              (i == fewest ? "  fewest rows" : "") +
              (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n";
     }

@@ -22,6 +22,7 @@ struct DesignArgs {
     const Form* form = nullptr; // how the table is put out
     const char* name = nullptr; // --name: the file's stem
     bool force = false;         // --force: the files it writes may replace existing ones
+    const char* data = nullptr; // --data: the decision table's companion
     double a = 0, b = 0;
     double fa = 0, fb = 0; // [a, b] rounded outward to the store
     std::string command;   // the command line, for the header's comment
@@ -81,6 +82,10 @@ std::string no_end_rows_text(Store s);
 std::string below_floor(const DesignArgs& d, const Method& m);
 // The line of one method's table: its rows, largest, bound, ends and evenly spaced count.
 std::string result_line(const DesignArgs& d, const Outcome& o);
+// The decision table's companion: its request and every method's row as fields, and the
+// figure svg's size and checksum where one was written.
+std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
+                          const std::string& svg);
 // The decision table of every method: the heading, a line a method, the fewest marked.
 std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
                            std::size_t fewest);

@@ -95,7 +95,14 @@ int design_main(int argc, char** argv) {
         tell("--svg " + shown(d.svg) + " and " + file + " are one file: give each its own");
         return usage(stderr, 2);
     }
+    if (d.data != nullptr && d.svg != nullptr && one_file(d.data, d.svg)) {
+        tell("--svg " + shown(d.svg) + " and --data " + shown(d.data) +
+             " are one file: give each its own");
+        return usage(stderr, 2);
+    }
     if (!file.empty() && refused_path(file, "", d.force))
+        return 1;
+    if (d.data != nullptr && refused_path(d.data, "--data ", d.force))
         return 1;
     if (d.svg != nullptr && refused_path(d.svg, "--svg ", d.force))
         return 1;

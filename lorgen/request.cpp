@@ -28,6 +28,7 @@ std::vector<Option> design_options(Given& g) {
          .target = &g.format,
          .with_next = true},
         {.name = "--name", .value = "NAME", .words = {}, .target = &g.name},
+        {.name = "--data", .value = "FILE", .words = {}, .target = &g.data},
         {.name = "--force", .value = "", .words = {}, .target = &g.force, .flag = true}};
 }
 
@@ -99,6 +100,9 @@ std::string design_request(const Given& g, int argc, char** argv, int i, DesignA
         return "--format c and --name NAME go together";
     if (d->form->suffix != nullptr && d->method == nullptr)
         return "--format c needs one method, not all";
+    d->data = g.data;
+    if (d->data != nullptr && d->method != nullptr)
+        return "--data goes with --method all, the decision table";
     if (argc - i != 0 && argc - i != 2)
         return "after the options, give both A and B, or neither";
     d->a = default_a;

@@ -10,7 +10,7 @@
 // The tolerance design's options as given, before they are checked.
 struct Given {
     const char *tol = nullptr, *method = nullptr, *store = nullptr, *svg = nullptr,
-               *format = nullptr, *name = nullptr, *force = nullptr;
+               *format = nullptr, *name = nullptr, *force = nullptr, *data = nullptr;
 };
 
 // The design's option table, its values into g.

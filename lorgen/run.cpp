@@ -81,8 +81,11 @@ Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
 }
 
 // Writes the figure of the methods' spacings to d.svg; false, told, when it cannot.
-bool write_spacing(const DesignArgs& d, const std::vector<Spacing>& s, const Method* m) {
+bool write_spacing(const DesignArgs& d, const std::vector<Spacing>& s, const Method* m,
+                   std::string* svg) {
     std::string text = spacing_svg(s, d.a, d.b, spacing_heading(d, m));
+    if (svg != nullptr)
+        *svg = text;
     if (Saved w = save_file(d.svg, text, d.force); w.what != Saved::ok) {
         tell(save_text((w.what == Saved::not_regular ? "--svg " : "") + shown(d.svg), w));
         return false;
@@ -130,8 +133,10 @@ int one_main(const DesignArgs& d, int threads) {
     tell(result_line(d, o));
     if (d.form->suffix != nullptr)
         tell(std::string("wrote ") + d.name + d.form->suffix);
-    return d.svg == nullptr || write_spacing(d, {{m.label, m.colour, o.x, o.even.rows}}, &m) ? 0
-                                                                                             : 1;
+    return d.svg == nullptr ||
+                   write_spacing(d, {{m.label, m.colour, o.x, o.even.rows}}, &m, nullptr)
+               ? 0
+               : 1;
 }
 
 int all_main(const DesignArgs& d, int threads) {
@@ -143,6 +148,17 @@ int all_main(const DesignArgs& d, int threads) {
     if (std::none_of(refused.begin(), refused.end(), [](auto& w) { return w.empty(); })) {
         for (const std::string& w : refused)
             tell(w);
+        // The companion says why for each, so that a page can show it.
+        std::vector<Outcome> none;
+        for (const Method* m : methods()) {
+            none.emplace_back();
+            none.back().m = m;
+            none.back().wrong = refused[none.size() - 1];
+        }
+        if (d.data != nullptr)
+            if (Saved w = save_file(d.data, decision_data(d, none, 0, ""), d.force);
+                w.what != Saved::ok)
+                tell(save_text(shown(d.data), w));
         return 1;
     }
     std::vector<Outcome> out;
@@ -166,7 +182,15 @@ int all_main(const DesignArgs& d, int threads) {
             s.push_back({o.m->name, o.m->colour, o.x, o.even.rows});
         }
     }
-    if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr))
+    std::string svg;
+    if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr, &svg))
         ok = false;
+    if (ok && d.data != nullptr) {
+        if (Saved w = save_file(d.data, decision_data(d, out, fewest, svg), d.force);
+            w.what != Saved::ok) {
+            tell(save_text(shown(d.data), w));
+            ok = false;
+        }
+    }
     return ok ? 0 : 1;
 }

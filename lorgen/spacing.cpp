@@ -65,7 +65,16 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
         lo = std::min({lo, he, *std::min_element(h.begin(), h.end())});
         hi = std::max({hi, he, *std::max_element(h.begin(), h.end())});
     }
-    double legend = 18.0 * static_cast<double>((s.size() == 1 ? 2 : s.size()) + (any_ends ? 1 : 0));
+    // The lines drawn over each other, said in the legend: evenly spaced ones of one count.
+    std::vector<std::string> names;
+    std::vector<std::vector<double>> ys;
+    for (const Spacing& m : s) {
+        names.push_back(m.label);
+        ys.push_back({even_spacing(m, a, b)});
+    }
+    std::vector<std::string> same = coinciding(names, ys);
+    double legend = 18.0 * static_cast<double>((s.size() == 1 ? 2 : s.size()) + (any_ends ? 1 : 0) +
+                                               same.size());
     constexpr double w = 860, left = 90, top = 60;
     double ht = 484 + legend;
     Panel p{left,
@@ -81,6 +90,15 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
     std::string svg = svg_begin(w, ht);
     draw_axes(svg, p, "x", "spacing of consecutive rows", heading);
     double ly = ht - legend - 4;
+    // Every method's markers first, under all the lines, which they would otherwise hide
+    // where the rows are dense.
+    for (const Spacing& m : s) {
+        std::vector<double> mid, h, ends;
+        spacings(m.x, mid, h, &ends);
+        auto n = static_cast<long>(h.size());
+        draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400),
+                    s.size() == 1 ? one_designed : m.colour, 2.2);
+    }
     for (std::size_t i = 0; i < s.size(); ++i) {
         const Spacing& m = s[i];
         const char* designed = s.size() == 1 ? one_designed : m.colour;
@@ -90,9 +108,7 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
         std::vector<double> mid, h, ends;
         spacings(m.x, mid, h, &ends);
         draw_x_ticks(svg, p, ends.data(), static_cast<long>(ends.size()), 1, designed);
-        auto n = static_cast<long>(h.size());
-        draw_line(svg, p, mid.data(), h.data(), n, designed, 1.6);
-        draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400), designed, 2.2);
+        draw_line(svg, p, mid.data(), h.data(), static_cast<long>(h.size()), designed, 1.6);
         if (s.size() == 1)
             legend_one(svg, p, ly, m, designed, evenly);
         else
@@ -106,6 +122,13 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
                   "ticks on the x axis: rows a hair's breadth from an end, their spacing off "
                   "the axis",
                   {Anchor::start, "#555"});
+    double ny =
+        ly + 18.0 * static_cast<double>((s.size() == 1 ? 2 : s.size()) + (any_ends ? 1 : 0));
+    for (const std::string& g : same) {
+        draw_text(svg, p.left + 8, ny, "evenly spaced (dashed) lines drawn over each other: " + g,
+                  {Anchor::start, "#555"});
+        ny += 18;
+    }
     svg_end(svg);
     return svg;
 }

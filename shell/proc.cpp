@@ -2,6 +2,7 @@
 // Windows.
 #include "proc.hpp"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -38,6 +39,32 @@ bool sys_stderr_is_terminal() {
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 void sys_threads_share_heap() {}
+ReadIn sys_read_regular(const char* path, std::size_t most, std::string* out, int* err) {
+    DWORD a = GetFileAttributesA(path);
+    if (a == INVALID_FILE_ATTRIBUTES) {
+        *err = ENOENT;
+        return ReadIn::failed;
+    }
+    if ((a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) !=
+        0)
+        return ReadIn::not_regular;
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) {
+        *err = errno != 0 ? errno : EIO;
+        return ReadIn::failed;
+    }
+    char b[65536];
+    std::size_t n = 0;
+    while (out->size() <= most && (n = std::fread(b, 1, sizeof b, f)) > 0)
+        out->append(b, n);
+    bool bad = std::ferror(f) != 0;
+    std::fclose(f);
+    if (bad) {
+        *err = EIO;
+        return ReadIn::failed;
+    }
+    return out->size() > most ? ReadIn::too_long : ReadIn::ok;
+}
 int sys_stderr_columns() {
     CONSOLE_SCREEN_BUFFER_INFO b;
     if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &b) == 0)
@@ -47,11 +74,43 @@ int sys_stderr_columns() {
 #else
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+
+ReadIn sys_read_regular(const char* path, std::size_t most, std::string* out, int* err) {
+    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *err = errno;
+        return errno == ELOOP ? ReadIn::not_regular : ReadIn::failed;
+    }
+    struct stat st {};
+    ReadIn r = ReadIn::ok;
+    if (::fstat(fd, &st) != 0) {
+        *err = errno;
+        r = ReadIn::failed;
+    } else if (!S_ISREG(st.st_mode)) {
+        r = ReadIn::not_regular;
+    } else if (static_cast<unsigned long long>(st.st_size) > most) {
+        r = ReadIn::too_long;
+    }
+    char b[65536];
+    for (ssize_t n = 0; r == ReadIn::ok && (n = ::read(fd, b, sizeof b)) != 0;) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            *err = errno;
+            r = ReadIn::failed;
+        } else if (out->append(b, static_cast<std::size_t>(n)).size() > most) {
+            r = ReadIn::too_long; // it grew while read
+        }
+    }
+    ::close(fd);
+    return r;
+}
 
 void sys_threads_share_heap() {
 #ifdef __GLIBC__

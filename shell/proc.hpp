@@ -19,6 +19,11 @@ int sys_guard_std();
 // own that outlives it (glibc gives each a 64 MiB arena), so that a run's memory does not grow
 // with its threads. Nothing where the allocator does not do so. Idempotent.
 void sys_threads_share_heap();
+// Reads the file at path whole into *out when it is a regular file of at most `most` bytes,
+// opened without blocking and without following a last link on POSIX (a FIFO, a device or a
+// link is not waited on, nor read). *err: the errno of a failure. Throws std::bad_alloc.
+enum class ReadIn { ok, not_regular, too_long, failed };
+ReadIn sys_read_regular(const char* path, std::size_t most, std::string* out, int* err);
 // Whether standard error is a terminal (a console on Windows), where a line may be rewritten.
 bool sys_stderr_is_terminal();
 // The width of the terminal (the console's window) standard error is on, in columns; 0 when

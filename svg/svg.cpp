@@ -415,3 +415,35 @@ double rounding_level(double ymax) {
     double r = 1e-16 * ymax;
     return r > 0 && std::isfinite(r) ? decade_below(r) : 1e-16;
 }
+
+namespace {
+bool agree(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!(std::fabs(a[i] - b[i]) <= 0.01 * std::fmax(std::fabs(a[i]), std::fabs(b[i]))))
+            return false;
+    return true;
+}
+} // namespace
+
+std::vector<std::string> coinciding(const std::vector<std::string>& names,
+                                    const std::vector<std::vector<double>>& ys) {
+    std::vector<std::string> groups;
+    std::vector<bool> taken(ys.size(), false);
+    for (std::size_t k = 0; k < ys.size(); ++k) {
+        std::vector<std::size_t> g{k};
+        for (std::size_t j = k + 1; j < ys.size(); ++j)
+            if (!taken[j] && !taken[k] && agree(ys[k], ys[j])) {
+                g.push_back(j);
+                taken[j] = true;
+            }
+        if (g.size() < 2)
+            continue;
+        std::string t;
+        for (std::size_t i = 0; i < g.size(); ++i)
+            t += (i == 0 ? "" : i + 1 == g.size() ? " and " : ", ") + names[g[i]];
+        groups.push_back(t);
+    }
+    return groups;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 enum class Scale { linear, log10, cbrt };
 
@@ -113,3 +114,9 @@ void close_panel(std::string& svg);
 void svg_end(std::string& svg);
 // A description element, "<desc>text</desc>" and a line end, text XML-escaped.
 std::string svg_desc(const std::string& text);
+
+// The groups of series that a figure draws over each other: those whose values agree within
+// 1% at every point (same length), each group's names as a sentence names them ("a, b and
+// c"); none when every series stands alone.
+std::vector<std::string> coinciding(const std::vector<std::string>& names,
+                                    const std::vector<std::vector<double>>& ys);

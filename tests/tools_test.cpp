@@ -481,9 +481,11 @@ TEST(Programs, HelpAndVersion) {
                                   {"quaderr", "usage: quaderr\n"},
                                   {"loctest", "usage: loctest\n"},
                                   {"lorlist", "usage: lorlist\n"},
-                                  {"gplot", "usage: gplot TABLE ERRFILE\n"},
+                                  {"gplot", "usage: gplot [--data FILE] TABLE ERRFILE\n"},
                                   {"lorgen", "usage: lorgen [N [A B]]\n"},
-                                  {"lorconv", "usage: lorconv [N0 N1 [A B]]\n"}}) {
+                                  {"lorconv", "usage: lorconv [--data FILE] [N0 N1 [A B]]\n"},
+                                  {"lorreport", "usage: lorreport\n"},
+                                  {"lorstudy", "usage: lorstudy [--tol E]\n"}}) {
         SCOPED_TRACE(program);
         RunResult h = run_args(d.path, {bin(program), "--help"});
         EXPECT_EQ(h.status, 0);
