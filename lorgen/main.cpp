@@ -36,14 +36,15 @@ std::string usage_text() {
                      ", stays within E everywhere, proven by a bound; standard error tells its "
                      "rows, its largest error and bound, and the rows an evenly spaced table "
                      "needs.") +
-           "--method all: no table, one decision table of every method on standard output.\n"
+           "--method all: no table, one decision table of every method on standard output;\n"
+           "--data FILE also writes its numbers as named fields, one \"key value\" a line.\n"
            "--store float32: every row a float32 value, the design and its proof of the table\n"
            "as it reads back; a tolerance below what rounding to float32 alone may cost is\n"
            "refused. --format c --name NAME: no rows on standard output; NAME.h, a C99 and C++17\n"
            "header of the table, its evaluator (the suite's values bit for bit) and test\n"
            "vectors, written in the current folder.\n"
-           "--svg FILE draws the spacing of the rows. E >= 1e-13. --force: NAME.h and FILE may\n"
-           "replace files that exist, which are otherwise left alone.\n"
+           "--svg FILE draws the spacing of the rows. E >= 1e-13. --force: NAME.h and the FILEs\n"
+           "may replace files that exist, which are otherwise left alone.\n"
            "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
            "16777216 rows reaches E; 2 for wrong arguments.\n";
 }

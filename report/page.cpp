@@ -67,6 +67,11 @@ std::string label_of(const std::string& name) {
     return esc(m != nullptr ? m->label : name);
 }
 
+// A method's row head in a table: its short name, as the console's tables give it.
+std::string cell_of(const std::string& name) {
+    return "<td>" + esc(name) + "</td>";
+}
+
 // "[0, 7]" from a companion's "0 7".
 std::string interval_of(const Data& d) {
     std::vector<std::string> w = words(data_value(d, "interval"));
@@ -108,11 +113,11 @@ std::string which_html(const Inputs& in) {
          "<th></th></tr>\n";
     for (const std::string& m : words(data_value(d, "methods"))) {
         if (data_get(d, m + "-none") != nullptr) {
-            s += "<tr><td>" + label_of(m) + "</td><td colspan=\"6\">" + val(d, m + "-none") +
+            s += "<tr>" + cell_of(m) + "<td colspan=\"6\">" + val(d, m + "-none") +
                  "</td></tr>\n";
             continue;
         }
-        s += "<tr><td>" + label_of(m) + "</td><td>" + val(d, m + "-designed") + "</td><td>" +
+        s += "<tr>" + cell_of(m) + "<td>" + val(d, m + "-designed") + "</td><td>" +
              val(d, m + "-even") + "</td><td>" + val(d, m + "-bytes") + "</td><td>" +
              val(d, m + "-largest") + "</td><td>" + val(d, m + "-bound") + "</td><td>" +
              (data_value(d, "fewest") == m ? "<b>fewest rows</b>" : "") + "</td></tr>\n";
@@ -136,7 +141,7 @@ std::string stored_html(const Inputs& in) {
                     "table in doubles and in float32:\n<table><tr><th>method</th><th>rows "
                     "(double)</th><th>bytes</th><th>rows (float32)</th><th>bytes</th></tr>\n";
     for (const std::string& m : words(data_value(a, "methods"))) {
-        s += "<tr><td>" + label_of(m) + "</td>";
+        s += "<tr>" + cell_of(m);
         for (const Data* d : {&a, &b})
             s += data_get(*d, m + "-none") != nullptr
                      ? "<td colspan=\"2\">" + val(*d, m + "-none") + "</td>"
@@ -159,7 +164,7 @@ std::string sure_html(const Inputs& in) {
         ", doubling), against theory:\n<table><tr><th>method</th><th>inside</th><th>theory</th>"
         "<th>at the ends</th><th>theory</th></tr>\n";
     for (const std::string& m : words(data_value(c, "methods")))
-        s += "<tr><td>" + label_of(m) + "</td><td>" + val(c, m + "-inner") + "</td><td>h<sup>" +
+        s += "<tr>" + cell_of(m) + "<td>" + val(c, m + "-inner") + "</td><td>h<sup>" +
              val(c, m + "-inner-theory") + "</sup></td><td>" + val(c, m + "-ends") +
              "</td><td>h<sup>" + val(c, m + "-ends-theory") + "</sup></td></tr>\n";
     return s + "</table></li>\n";

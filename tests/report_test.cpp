@@ -90,6 +90,10 @@ const char* checker = R"(<script>
           }
       });
     });
+    document.querySelectorAll('table').forEach(function (t, n) {
+      if (t.getBoundingClientRect().right > document.body.getBoundingClientRect().right + 1)
+        out.push('table ' + n + ' wider than the page');
+    });
     var pre = document.createElement('pre');
     pre.id = 'check';
     pre.textContent = out.concat(found).join('\n');
