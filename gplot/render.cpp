@@ -117,7 +117,7 @@ void samples_panel(std::string& svg, const Analysis& a, const ErrorFile& f, cons
     long stride = t.n > max_markers ? (t.n + max_markers - 1) / max_markers : 1;
     // Markers closer than 12 pixels on average would make a band over the curves: they go
     // under them, thinned to 8 pixels apart.
-    bool under = static_cast<double>(t.n / stride) > panel_w / 12;
+    bool under = static_cast<double>(t.n) / static_cast<double>(stride) > panel_w / 12;
     if (under) {
         stride = std::max(stride, static_cast<long>(std::ceil(t.n / (panel_w / 8))));
         draw_points(svg, p, t.xa, t.ya, t.n, stride, "#d62728", 2.5);

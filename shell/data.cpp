@@ -56,7 +56,7 @@ std::string data_text(const Data& d) {
     std::string s(data_header);
     s += '\n';
     for (const auto& [k, v] : d.fields)
-        s += k + " " + v + "\n";
+        s.append(k).append(" ").append(v).append("\n");
     return s;
 }
 
