@@ -6,7 +6,9 @@
 #include "method.hpp"
 #include "svg.hpp"
 
+#include <algorithm>
 #include <iterator>
+#include <vector>
 
 extern const char* const bound_markdown; // docs/bound.md, built in
 
@@ -113,8 +115,7 @@ std::string which_html(const Inputs& in) {
          "<th></th></tr>\n";
     for (const std::string& m : words(data_value(d, "methods"))) {
         if (data_get(d, m + "-none") != nullptr) {
-            s += "<tr>" + cell_of(m) + "<td colspan=\"6\">" + val(d, m + "-none") +
-                 "</td></tr>\n";
+            s += "<tr>" + cell_of(m) + "<td colspan=\"6\">" + val(d, m + "-none") + "</td></tr>\n";
             continue;
         }
         s += "<tr>" + cell_of(m) + "<td>" + val(d, m + "-designed") + "</td><td>" +
@@ -200,8 +201,8 @@ std::string page_html(const Inputs& in) {
         "body{font-family:sans-serif;max-width:1000px;margin:2em auto;padding:0 1em;"
         "line-height:1.45;color:#222}\n"
         "table{border-collapse:collapse;margin:.5em 0}td,th{border:1px solid #bbb;"
-        "padding:.2em "
-        ".6em;text-align:right;white-space:nowrap}td:first-child,th:first-child{text-align:left}\n"
+        "padding:.2em .6em;text-align:right;white-space:nowrap}"
+        "td:first-child,th:first-child{text-align:left}\n"
         "figure{margin:2em 0}figure svg{max-width:100%;height:auto;display:block}\n"
         "pre{background:#f4f4f4;padding:.8em;overflow-x:auto;white-space:pre}\n</style>\n"
         "</head>\n<body>\n"
