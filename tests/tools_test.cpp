@@ -848,16 +848,25 @@ TEST(Save, InterruptedSavesLeaveNoTemporary) {
     write_file(d.path / "loren.out", run_args(d.path, {bin("lorgen"), "40", "-5", "12"}).out);
     ASSERT_EQ(run_in(d.path, bin("splerr"), "-10000\n", make_fake_gplot(d.path).string()).status,
               0);
+    // A study's folder for lorreport, its pages removed.
+    TempDir study;
+    write_file(study.path / "loren.out", run_args(study.path, {bin("lorgen")}).out);
+    ASSERT_EQ(run_args(study.path, {bin("lorstudy")}).status, 0);
+    fs::remove(study.path / "index.html");
+    fs::remove(study.path / "bound.html");
     struct Writer {
         std::vector<std::string> argv;
         const char* target;
+        fs::path dir;
     };
     const Writer writers[] = {
+        {{bin("lorreport")}, "bound.html", study.path},
         {{bin("lorgen"), "--tol", "1e-4", "--method", "clamped", "--format", "c", "--name", "Q"},
-         "Q.h"},
-        {{bin("lorgen"), "--tol", "1e-4", "--method", "all", "--svg", "d.svg"}, "d.svg"},
-        {{bin("gplot"), "loren.out", "errsp.out"}, "errsp.svg"},
-        {{bin("lorconv"), "4", "16"}, "conv.csv"},
+         "Q.h",
+         {}},
+        {{bin("lorgen"), "--tol", "1e-4", "--method", "all", "--svg", "d.svg"}, "d.svg", {}},
+        {{bin("gplot"), "loren.out", "errsp.out"}, "errsp.svg", {}},
+        {{bin("lorconv"), "4", "16"}, "conv.csv", {}},
     };
     const int sigs[] = {SIGINT, SIGTERM, SIGHUP};
     for (const Writer& w : writers) {
@@ -867,12 +876,13 @@ TEST(Save, InterruptedSavesLeaveNoTemporary) {
             o.env = {"LORENTZ_SAVE_PAUSE_MS=400"};
             o.interrupt = sigs[k % 3];
             o.interrupt_at = std::string(".") + w.target + ".";
-            RunResult r = run_opts(d.path, w.argv, "", o);
+            fs::path dir = w.dir.empty() ? d.path : w.dir;
+            RunResult r = run_opts(dir, w.argv, "", o);
             ASSERT_EQ(r.status, 128 + o.interrupt) << r.err;
-            for (const auto& e : fs::directory_iterator(d.path))
+            for (const auto& e : fs::directory_iterator(dir))
                 ASSERT_NE(e.path().filename().string().rfind(o.interrupt_at, 0), 0u)
                     << e.path() << " left";
-            ASSERT_FALSE(fs::exists(d.path / w.target));
+            ASSERT_FALSE(fs::exists(dir / w.target));
         }
     }
 }
