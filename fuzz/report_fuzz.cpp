@@ -17,10 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (svg_fault(text).empty()) {
         // Within its tags (text between them cannot run), nothing that runs or loads: no such
         // element or attribute outside the quoted values, no reference within them.
-        for (std::size_t at = 0; (at = text.find('<', at)) != std::string_view::npos; ++at) {
+        for (std::size_t at = 0; (at = text.find('<', at)) != std::string_view::npos;) {
+            std::size_t end = text.find('>', at);
             std::string names, values;
             bool quoted = false;
-            for (char c : text.substr(at, text.find('>', at) - at)) {
+            for (char c : text.substr(at, end - at)) {
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
                 if (c == '"')
                     quoted = !quoted;
@@ -33,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const char* bad : {"url(", "javascript:"})
                 if (values.find(bad) != std::string::npos)
                     __builtin_trap();
+            at = end;
         }
     }
     std::string e = html_escape(text);

@@ -70,6 +70,8 @@ std::string attributes_fault(std::string_view t) {
         if (end == std::string_view::npos)
             return "an attribute without a quoted value";
         std::string_view v = t.substr(n + 2, end - n - 2);
+        if (v.find('<') != std::string_view::npos)
+            return "a '<' in " + std::string(name);
         // Only a transform calls anything, and only its own functions; nothing refers out.
         if (v.find('(') != std::string_view::npos && name != "transform")
             return "a reference in " + std::string(name);
