@@ -183,9 +183,12 @@ int all_main(const DesignArgs& d, int threads) {
         }
     }
     std::string svg;
-    if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr, &svg))
+    if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr, &svg)) {
         ok = false;
-    if (ok && d.data != nullptr) {
+        svg.clear(); // not written: the companion names no figure
+    }
+    // The companion of the table as printed, a method without a table with its reason.
+    if (d.data != nullptr) {
         if (Saved w = save_file(d.data, decision_data(d, out, fewest, svg), d.force);
             w.what != Saved::ok) {
             tell(save_text(shown(d.data), w));
