@@ -61,6 +61,11 @@ struct Method {
     // $_ys(i) (doubles), $_n, and the arrays it ships ($_d2[i]); $ stands for the header's
     // name.
     const char* c_eval;
+    // c_eval's value at x in interval k (as values) where C is compiled with contraction
+    // (-ffp-contract=fast with FMA): each product fused into the add or subtraction that first
+    // takes it, in the order of evaluation, as GCC fuses them. Only to pick the test vectors
+    // that show such a build.
+    double (*fused)(const DenseTable& t, int k, double x);
     std::span<const Shipped> ships; // its own arrays that the header carries
 };
 

@@ -8,6 +8,8 @@
 #include "poly/quad.hpp"
 #include "spline.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 #include <string>
 
@@ -117,6 +119,46 @@ Jet quadratic_jet(const DenseTable& t, int k, double x) {
     return {quad_eval(q, x), 2 * q.c, 7 * unit_roundoff * size, 0};
 }
 
+// a*b + c with one rounding, nearly always (in rare ties the last bit may differ), in plain
+// IEEE arithmetic: the C library's fma is not correctly rounded on every platform, and the
+// test vectors it picks must be the same everywhere. The product's error is exact from its
+// factors split into 26-bit halves, the sum's from its parts; both join the sum last.
+double fused(double a, double b, double c) {
+    constexpr double split = 134217729.0; // 2^27 + 1
+    double ta = split * a, ah = ta - (ta - a), al = a - ah;
+    double tb = split * b, bh = tb - (tb - b), bl = b - bh;
+    double p = a * b;
+    double pe = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
+    double s = p + c, v = s - p;
+    double se = (p - (s - v)) + (c - v);
+    return s + (se + pe);
+}
+
+// The evaluators contracted (Method::fused). The spline's piece: a*a - 1 and b*b - 1 fused, b*y1
+// into the sum with a*y0, then c*d0 into the sum with s and d*d1 into the last.
+double spline_fused(const DenseTable& t, int k, double x) {
+    const double *xa = t.xa, *ya = t.ya, *d2 = t.own[d2_of].data();
+    int j = std::clamp(t.walk ? locate_near(x, xa, t.n, k) : locate(x, xa, t.n), 0, t.n - 2);
+    double h = xa[j + 1] - xa[j];
+    if (h == 0.0)
+        return (ya[j] + ya[j + 1]) * 0.5;
+    double a = -(x - xa[j + 1]) / h, b = (x - xa[j]) / h;
+    double c = h * h * a * fused(a, a, -1.0) / 6.0, d = h * h * b * fused(b, b, -1.0) / 6.0;
+    double s = fused(b, ya[j + 1], a * ya[j]);
+    return fused(d, d2[j + 1], fused(c, d2[j], s));
+}
+
+// The quadratic's: its coefficients come out the same (the products fused there are by 0.5),
+// its value (t c + s23) t + a as two fused operations.
+double quadratic_fused(const DenseTable& t, int k, double x) {
+    const double *pxa = t.own[pxa_of].data(), *pya = t.own[pya_of].data();
+    int j = t.walk ? locate_near(x, pxa, t.n, k + 1) : locate(x, pxa, t.n);
+    int b = quad_first(j, t.n);
+    QuadPiece q = quad_piece(pxa + b, pya + b);
+    double u = x - q.mid;
+    return fused(fused(u, q.c, q.s23), u, q.a);
+}
+
 // The exported evaluators: the programs' search, clamping and operations, in their order.
 constexpr const char* spline_c = R"(static inline double $_eval(double x)
 {
@@ -216,6 +258,7 @@ constexpr Method spline_entry{.name = "spline",
                               .tuning = {4, 0, 4, true},
                               .local = false,
                               .c_eval = spline_c,
+                              .fused = spline_fused,
                               .ships = spline_ships};
 constexpr Method quadratic_entry{.name = "quadratic",
                                  .title = "the four-point quadratic",
@@ -232,6 +275,7 @@ constexpr Method quadratic_entry{.name = "quadratic",
                                  .tuning = {2, 1, 1, true},
                                  .local = true,
                                  .c_eval = quadratic_c,
+                                 .fused = quadratic_fused,
                                  .ships = {}};
 // A cubic spline with another end condition than the natural one: its own second derivatives
 // (prepare), the spline's pieces and exported evaluator; h^4 inside and at the ends, so no
@@ -254,6 +298,7 @@ constexpr Method end_condition_spline(const char* name, const char* title, const
             .tuning = {4, 0, 4, false},
             .local = false,
             .c_eval = spline_c,
+            .fused = spline_fused,
             .ships = spline_ships};
 }
 constexpr Method notaknot_entry =

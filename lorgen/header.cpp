@@ -64,6 +64,28 @@ std::vector<double> test_points(const std::vector<double>& x, double worst) {
     return t;
 }
 
+// Up to 16 of the engine's points where a build that fuses multiply-adds (m.fused) gives
+// other bits than the suite: the first such point of each of up to 4096 intervals spread
+// over the table, so that NAME_check() tells that build.
+std::vector<double> contraction_points(const DenseTable& t, const Method& m) {
+    constexpr std::size_t most = 16;
+    constexpr int scanned = 4096;
+    std::vector<double> out;
+    int intervals = t.n - 1, step = std::max(1, intervals / scanned);
+    for (int k = 0; k < intervals && out.size() < most; k += step) {
+        const double* xa = t.xa;
+        for (int j = 1; j < dense_per_interval; ++j) {
+            double x = xa[k] + ((xa[k + 1] - xa[k]) * j) / static_cast<double>(dense_per_interval);
+            double plain = dense_value(t, k, x), fused = m.fused(t, k, x);
+            if (std::memcmp(&plain, &fused, sizeof plain) != 0) {
+                out.push_back(x);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
 // ", double second derivatives": the words for what the method ships of its own.
 std::string shipped_words(const Method& m) {
     std::string s;
@@ -88,7 +110,8 @@ std::string preamble(const Export& e, std::size_t tests) {
            " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m) +
            "\n *   command    " + cmd + "\n *\n" + " * " + n +
            "_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
-           " * binary64 evaluated as such (FLT_EVAL_METHOD 0, checked below) and no multiply\n"
+           " * binary64 evaluated as such (FLT_EVAL_METHOD 0, 1 or 16, checked below) and no "
+           "multiply\n"
            " * and add are fused: compile with -ffp-contract=off (GCC, Clang) or its\n"
            " * equivalent, never with options that reorder or approximate floating point\n"
            " * (the build stops where __FAST_MATH__ says so). " +
@@ -105,7 +128,10 @@ std::string c_header(const Export& e, std::string* text) {
     int n = static_cast<int>(x.size());
     std::vector<double> y = stored_values(x, e.store);
     DenseTable t = dense_prepare(x.data(), y.data(), n, e.m);
-    std::vector<double> tx = test_points(x, e.p.largest.x), ty(tx.size());
+    std::vector<double> tx = test_points(x, e.p.largest.x);
+    for (double v : contraction_points(t, e.m))
+        tx.push_back(v);
+    std::vector<double> ty(tx.size());
     for (std::size_t i = 0; i < tx.size(); ++i) {
         int k = std::clamp(locate(tx[i], x.data(), n), 0, n - 2);
         ty[i] = dense_value(t, k, tx[i]);
@@ -120,9 +146,10 @@ std::string c_header(const Export& e, std::string* text) {
     std::string s =
         preamble(e, tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
         "#include <float.h>\n#include <string.h>\n\n" +
-        "#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0\n" + "#error \"" + name +
-        ".h needs double arithmetic evaluated as double " +
-        "(FLT_EVAL_METHOD 0)\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
+        "#if !defined(FLT_EVAL_METHOD) || \\\n    (FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 1 "
+        "&& FLT_EVAL_METHOD != 16)\n#error \"" +
+        name + ".h needs double arithmetic evaluated as double " +
+        "(FLT_EVAL_METHOD 0, 1 or 16)\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
         ".h gives the suite's values only with floating point as written (__FAST_MATH__ "
         "is defined)\"\n#endif\n\n";
     s += fmt("static const int %s_n = %d;\n", e.name, n);
@@ -136,7 +163,9 @@ std::string c_header(const Export& e, std::string* text) {
                name) +
          named(e.m.c_eval, name);
     s += fmt("\n/* Test vectors: the rows, the intervals' middles, 64 points of the interval of\n"
-             " * the largest error, a point outside each end; the values the suite gives. */\n"
+             " * the largest error, a point outside each end, and up to 16 points where a build\n"
+             " * that fuses multiplies into adds gives other bits; the values the suite gives. "
+             "*/\n"
              "static const int %s_test_n = %zu;\n",
              e.name, tx.size()) +
          array("double", name + "_test_x", tx, "") + array("double", name + "_test_y", ty, "");

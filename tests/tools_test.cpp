@@ -341,6 +341,40 @@ TEST(Lorgen, HeaderReproducesTheSuite) {
     }
 }
 
+// Every method's header accepts a build for the native CPU and gives the suite's bits there;
+// built with contraction (-ffp-contract=fast -mfma, where the CPU has FMA), its check reports
+// misses, whatever the method.
+TEST(Lorgen, HeaderTellsABuildThatFusesMultiplyAdds) {
+    if (std::system("command -v cc >/dev/null") != 0)
+        GTEST_SKIP() << "no C compiler on PATH";
+    bool fma = read_file("/proc/cpuinfo").find(" fma ") != std::string::npos;
+    TempDir d;
+    for (const char* m : {"spline", "quadratic", "not-a-knot", "clamped"}) {
+        SCOPED_TRACE(m);
+        ASSERT_EQ(run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", m, "--format", "c",
+                                    "--name", "lor", "--force"})
+                      .status,
+                  0);
+        write_file(d.path / "drv.c", c_driver("lor"));
+        for (const char* flags :
+             {"-O3 -march=native -ffp-contract=off", "-O2 -ffp-contract=fast -mfma"}) {
+            bool fused = std::string(flags).find("fast") != std::string::npos;
+            if (fused && !fma)
+                continue;
+            RunResult c =
+                run_args(d.path, {"/bin/sh", "-c", std::string("cc ") + flags + " drv.c -o drv"});
+            ASSERT_EQ(c.status, 0) << flags << "\n" << c.err;
+            RunResult r = run_args(d.path, {(d.path / "drv").string()});
+            int missed = -1;
+            ASSERT_EQ(std::sscanf(r.out.c_str(), "%d of", &missed), 1) << r.out;
+            if (fused)
+                EXPECT_GT(missed, 0) << flags;
+            else
+                EXPECT_EQ(missed, 0) << flags;
+        }
+    }
+}
+
 TEST(Gplot, FigureAndSummaryOfARealStudy) {
     TempDir d;
     write_file(d.path / "loren.out", gen(d, {}));
