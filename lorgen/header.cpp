@@ -2,6 +2,7 @@
 // floating literal, which denotes its value exactly in C99 and C++17.
 #include "header.hpp"
 #include "function.hpp"
+#include "lorgen.hpp"
 
 #include "numlib.hpp"
 #include "svg.hpp"
@@ -107,8 +108,9 @@ std::string preamble(const Export& e, std::size_t tests) {
            fmt(" *   tolerance  %s, proven everywhere on the interval\n", e.tol) +
            fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
                fmt_up(e.p.bound).c_str()) +
-           " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m) +
-           "\n *   command    " + cmd + "\n *\n" + " * " + n +
+           " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m) + ": " +
+           std::to_string(table_bytes(e.m, e.x, e.store)) + " bytes\n *   command    " + cmd +
+           "\n *\n" + " * " + n +
            "_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
            " * binary64 evaluated as such (FLT_EVAL_METHOD 0, 1 or 16, checked below) and no "
            "multiply\n"

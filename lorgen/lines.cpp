@@ -6,6 +6,8 @@
 #include "shell.hpp"
 #include "svg.hpp"
 
+#include <cstring>
+
 std::string where_text(const DesignArgs& d) {
     return "within " + shown(d.tol_text) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
 }
@@ -88,11 +90,20 @@ std::string even_cell(const Outcome& o) {
     return o.even.rows > 0 ? std::to_string(o.even.rows) : "> " + std::to_string(max_rows);
 }
 
-// The bytes of the designed table: its abscissae and ordinates in the store.
-long long bytes_of(const DesignArgs& d, const Outcome& o) {
-    return 2LL * store_bytes(d.store) * static_cast<long long>(o.x.size());
-}
 } // namespace
+
+long long table_bytes(const Method& m, const std::vector<double>& x, Store s) {
+    auto n = static_cast<long long>(x.size());
+    long long bytes = 2LL * store_bytes(s) * n;
+    if (m.ships.empty())
+        return bytes;
+    std::vector<double> y = stored_values(x, s);
+    DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(n), m);
+    for (const Shipped& a : m.ships)
+        bytes += (std::strcmp(a.c_type, "float") == 0 ? 4LL : 8LL) *
+                 static_cast<long long>(t.own[static_cast<std::size_t>(a.array)].size());
+    return bytes;
+}
 
 std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
                           const std::string& svg) {
@@ -114,7 +125,7 @@ std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, 
         }
         data_put(t, m + "-designed", std::to_string(o.x.size()));
         data_put(t, m + "-even", even_cell(o));
-        data_put(t, m + "-bytes", std::to_string(bytes_of(d, o)));
+        data_put(t, m + "-bytes", std::to_string(table_bytes(*o.m, o.x, d.store)));
         data_put(t, m + "-largest", fmt("%.2e", o.p.largest.err));
         data_put(t, m + "-bound", fmt_up(o.p.bound));
     }
@@ -137,8 +148,9 @@ std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
             continue;
         }
         t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even_cell(o).c_str(),
-                 std::to_string(o.x.size()).c_str(), std::to_string(bytes_of(d, o)).c_str(),
-                 o.p.largest.err, fmt_up(o.p.bound).c_str()) +
+                 std::to_string(o.x.size()).c_str(),
+                 std::to_string(table_bytes(*o.m, o.x, d.store)).c_str(), o.p.largest.err,
+                 fmt_up(o.p.bound).c_str()) +
              (i == fewest ? "  fewest rows" : "") +
              (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n";
     }

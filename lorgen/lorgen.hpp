@@ -82,6 +82,9 @@ std::string no_end_rows_text(Store s);
 std::string below_floor(const DesignArgs& d, const Method& m);
 // The line of one method's table: its rows, largest, bound, ends and evenly spaced count.
 std::string result_line(const DesignArgs& d, const Outcome& o);
+// The bytes of a table of rows x for m as its header ships it: the abscissae and ordinates in
+// the store s, and m's own arrays in their C type. Allocates.
+long long table_bytes(const Method& m, const std::vector<double>& x, Store s);
 // The decision table's companion: its request and every method's row as fields, and the
 // figure svg's size and checksum where one was written.
 std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
