@@ -8,10 +8,10 @@
 #include "svg.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 // v as a hexadecimal floating literal ("0x1.8p+1", "-0x0p+0"), with suffix appended; v finite.
@@ -78,7 +78,7 @@ std::vector<double> contraction_points(const DenseTable& t, const Method& m) {
         for (int j = 1; j < dense_per_interval; ++j) {
             double x = xa[k] + ((xa[k + 1] - xa[k]) * j) / static_cast<double>(dense_per_interval);
             double plain = dense_value(t, k, x), fused = m.fused(t, k, x);
-            if (std::memcmp(&plain, &fused, sizeof plain) != 0) {
+            if (std::bit_cast<std::uint64_t>(plain) != std::bit_cast<std::uint64_t>(fused)) {
                 out.push_back(x);
                 break;
             }
