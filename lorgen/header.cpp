@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 // v as a hexadecimal floating literal ("0x1.8p+1", "-0x0p+0"), with suffix appended; v finite.
