@@ -43,6 +43,11 @@ bool name_char(char c) {
            c == ':' || c == '_';
 }
 
+bool value_char(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::string_view(" .,#%+-_()").find(c) != std::string_view::npos;
+}
+
 bool space(char c) {
     return c == ' ' || c == '\n' || c == '\t' || c == '\r';
 }
@@ -70,14 +75,17 @@ std::string attributes_fault(std::string_view t) {
         if (end == std::string_view::npos)
             return "an attribute without a quoted value";
         std::string_view v = t.substr(n + 2, end - n - 2);
-        if (v.find('<') != std::string_view::npos)
-            return "a '<' in " + std::string(name);
         // Only a transform calls anything, and only its own functions; nothing refers out.
         if (v.find('(') != std::string_view::npos && name != "transform")
             return "a reference in " + std::string(name);
         if (name == "transform" &&
             (v.find("url") != std::string_view::npos || v.find(':') != std::string_view::npos))
             return "a reference in transform";
+        // Values are numbers, colours, names and transforms: nothing that could name a place
+        // (no ':' or '/'), but the namespace, which is the one of SVG.
+        if (name == "xmlns" ? v != "http://www.w3.org/2000/svg"
+                            : !std::all_of(v.begin(), v.end(), value_char))
+            return "an unexpected value of " + std::string(name);
         i = end + 1;
     }
 }
