@@ -58,8 +58,9 @@ struct Method {
     bool local; // a piece depends only on the two rows to each side of its interval
     // The C99 body of values for a table exported as a header: the function
     // "static inline double $_eval(double x)", which reads the rows through $_xs(i) and
-    // $_ys(i) (doubles), $_n, and the arrays it ships ($_d2[i]); $ stands for the header's
-    // name.
+    // $_ys(i) (doubles), $_n, and the arrays it ships ($_d2[i]), and finds the search's
+    // result with $_below(x): the largest i with x > $_xs(i), -1 where none is; $ stands for
+    // the header's name.
     const char* c_eval;
     // c_eval's value at x in interval k (as values) where C is compiled with contraction
     // (-ffp-contract=fast with FMA): each product fused into the add or subtraction that first

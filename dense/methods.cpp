@@ -159,18 +159,12 @@ double quadratic_fused(const DenseTable& t, int k, double x) {
     return fused(fused(u, q.c, q.s23), u, q.a);
 }
 
-// The exported evaluators: the programs' search, clamping and operations, in their order.
+// The exported evaluators: the programs' search (its result from $_below, which the header
+// gives), clamping and operations, in their order.
 constexpr const char* spline_c = R"(static inline double $_eval(double x)
 {
-    int lo = -1, hi = $_n, j;
+    int lo = $_below(x), j;
     double h, a, b, c, d, s;
-    while (hi - lo > 1) {
-        int mid = (lo + hi) >> 1;
-        if (x > $_xs(mid))
-            lo = mid;
-        else
-            hi = mid;
-    }
     j = lo < 0 ? 0 : lo > $_n - 2 ? $_n - 2 : lo;
     h = $_xs(j + 1) - $_xs(j);
     if (h == 0.0)
@@ -203,16 +197,10 @@ static inline void $_entry(int e, double *x, double *y)
 static inline double $_eval(double x)
 {
     double xi[4], yi[4], s23, s12, s34, c, a, t;
-    int lo = -1, hi = $_n, jb, i;
-    /* The search runs over the padded table's first n entries. */
-    while (hi - lo > 1) {
-        int mid = (lo + hi) >> 1;
-        $_entry(mid, &xi[0], &yi[0]);
-        if (x > xi[0])
-            lo = mid;
-        else
-            hi = mid;
-    }
+    int b = $_below(x), lo, jb, i;
+    /* The search over the padded table's first n entries: the ghost row, then rows 0..n-2. */
+    $_entry(0, &xi[0], &yi[0]);
+    lo = b >= 0 ? 1 + (b < $_n - 2 ? b : $_n - 2) : x > xi[0] ? 0 : -1;
     jb = lo - 1;
     if (jb > $_n - 2)
         jb = $_n - 2;

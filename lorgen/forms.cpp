@@ -23,7 +23,7 @@ std::string rows_text(const DesignArgs&, const Outcome& o, std::string* text) {
 }
 
 std::string header_text(const DesignArgs& d, const Outcome& o, std::string* text) {
-    Export e{d.name, *o.m, d.store, o.x, d.tol_text, d.fa, d.fb, o.p, d.command};
+    Export e{d.name, *o.m, d.store, o.x, d.tol_text, d.fa, d.fb, o.p, d.command, o.even.rows};
     return c_header(e, text);
 }
 

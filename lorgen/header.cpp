@@ -88,6 +88,46 @@ std::vector<double> contraction_points(const DenseTable& t, const Method& m) {
     return out;
 }
 
+// $_below(x), the search's result from the index: the cell of x, then a scan down while x is
+// not above the row, and up while it is above the next (both short: the index holds, for each
+// cell, the last row below its left edge).
+constexpr const char* below_c = R"(
+/* The largest i with x > $_x[i] (-1: none), as a binary search finds it, in O(1): the
+ * index's cell of x, then a scan of at most $_scan_most rows. */
+static inline int $_below(double x)
+{
+    double c;
+    int i;
+    if (!(x > $_xs(0)))
+        return -1;
+    if (x > $_xs($_n - 1))
+        return $_n - 1;
+    c = (x - $_xs(0)) * $_scale;
+    i = (int)$_index[c < $_cells - 1 ? (int)c : $_cells - 1];
+    while (!(x > $_xs(i)))
+        --i;
+    while (x > $_xs(i + 1))
+        ++i;
+    return i;
+}
+
+)";
+
+// The index in C: its cells, its scale and its entries.
+std::string index_arrays(const Index& ix, const std::string& name) {
+    std::string s = named("/* The index: cell c of x = (x - $_x[0]) * $_scale holds the last row "
+                          "below its left\n * edge. */\n",
+                          name);
+    s += fmt("static const int %s_cells = %zu;\n", name.c_str(), ix.first.size());
+    s += "static const double " + name + "_scale = " + hex(ix.scale, "") + ";\n";
+    s += fmt("static const %s %s_index[%zu] = {", ix.entry_bytes == 2 ? "uint16_t" : "uint32_t",
+             name.c_str(), ix.first.size());
+    for (std::size_t i = 0; i < ix.first.size(); ++i)
+        s += (i % 12 == 0 ? "\n    " : " ") + std::to_string(ix.first[i]) +
+             (i + 1 < ix.first.size() ? "," : "");
+    return s + "\n};\n";
+}
+
 // ", double second derivatives": the words for what the method ships of its own.
 std::string shipped_words(const Method& m) {
     std::string s;
@@ -110,8 +150,8 @@ std::string preamble(const Export& e, std::size_t tests) {
            fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
                fmt_up(e.p.bound).c_str()) +
            " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m) + ": " +
-           std::to_string(table_bytes(e.m, e.x, e.store)) + " bytes\n *   command    " + cmd +
-           "\n *\n" + " * " + n +
+           std::to_string(table_bytes(e.m, e.x, e.store, e.even)) + " bytes\n *   command    " +
+           cmd + "\n *\n" + " * " + n +
            "_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
            " * binary64 evaluated as such (FLT_EVAL_METHOD 0, 1 or 16, checked below) and no "
            "multiply\n"
@@ -121,10 +161,30 @@ std::string preamble(const Export& e, std::size_t tests) {
            n + "_check() returns how many of\n * the " + std::to_string(tests) + " test vectors " +
            n +
            "_eval misses (0: every one bit for bit). Valid C99\n"
-           " * and C++17; needs <float.h> and <string.h> only. Every number is exact, written\n"
-           " * in hexadecimal.\n */\n";
+           " * and C++17; needs <float.h>, <stdint.h> and <string.h> only. Every number is\n"
+           " * exact, written in hexadecimal. The interval is found in O(1): an index of\n"
+           " * uniform cells, then a scan over the rows of one cell.\n */\n";
 }
 } // namespace
+
+Index table_index(const std::vector<double>& x, long long most_cells) {
+    std::size_t n = x.size();
+    double range = x[n - 1] - x[0], narrowest = range;
+    for (std::size_t i = 1; i < n; ++i)
+        narrowest = std::min(narrowest, x[i] - x[i - 1]);
+    double most = std::min(4.0 * static_cast<double>(n - 1), static_cast<double>(most_cells));
+    auto cells = static_cast<std::size_t>(std::clamp(std::ceil(range / narrowest), 1.0, most));
+    Index ix;
+    ix.scale = static_cast<double>(cells) / range;
+    ix.entry_bytes = n - 1 < 65536 ? 2 : 4;
+    for (std::size_t c = 0; c < cells; ++c) {
+        double edge = x[0] + static_cast<double>(c) / ix.scale;
+        auto below = std::lower_bound(x.begin(), x.end(), edge) - x.begin() - 1;
+        ix.first.push_back(static_cast<std::uint32_t>(
+            std::clamp<std::ptrdiff_t>(below, 0, static_cast<std::ptrdiff_t>(n) - 2)));
+    }
+    return ix;
+}
 
 std::string c_header(const Export& e, std::string* text) {
     const std::vector<double>& x = e.x;
@@ -148,7 +208,7 @@ std::string c_header(const Export& e, std::string* text) {
     const char* suffix = e.store == Store::f32 ? "f" : "";
     std::string s =
         preamble(e, tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
-        "#include <float.h>\n#include <string.h>\n\n" +
+        "#include <float.h>\n#include <stdint.h>\n#include <string.h>\n\n" +
         "#if !defined(FLT_EVAL_METHOD) || \\\n    (FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 1 "
         "&& FLT_EVAL_METHOD != 16)\n#error \"" +
         name + ".h needs double arithmetic evaluated as double " +
@@ -160,11 +220,12 @@ std::string c_header(const Export& e, std::string* text) {
     for (const Shipped& a : e.m.ships)
         s += std::string("/* ") + a.comment + " */\n" +
              array(a.c_type, name + "_" + a.name, t.own[static_cast<std::size_t>(a.array)], "");
+    s += index_arrays(shipped_index(e.m, x, e.store, e.even), name);
     s += named("\n/* Row i's abscissa and ordinate as doubles. */\n"
                "static inline double $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
-               "static inline double $_ys(int i)\n{\n    return $_y[i];\n}\n\n",
+               "static inline double $_ys(int i)\n{\n    return $_y[i];\n}\n",
                name) +
-         named(e.m.c_eval, name);
+         named(below_c, name) + named(e.m.c_eval, name);
     s += fmt("\n/* Test vectors: the rows, the intervals' middles, 64 points of the interval of\n"
              " * the largest error, a point outside each end, and up to 16 points where a build\n"
              " * that fuses multiplies into adds gives other bits; the values the suite gives. "

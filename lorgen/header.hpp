@@ -5,6 +5,7 @@
 #include "design.hpp"
 #include "store.hpp"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,19 @@ struct Export {
     double a, b;                  // the interval the table covers
     Proven p;                     // its largest error and bound
     std::string command;          // the command that made it
+    long long even = 0;           // the rows of the evenly spaced table (0: none known)
 };
+
+// The header's index of uniform cells over the rows x (n >= 2, strictly ascending): cells
+// across [x[0], x[n-1]], as many as that range holds of the narrowest interval, at most
+// 4 (n - 1) and most_cells (>= 1); each holds the last row below its left edge, so that a lookup is
+// one multiply, one read and a scan over the rows of one cell.
+struct Index {
+    double scale = 0;                 // cells per unit of x
+    std::vector<std::uint32_t> first; // per cell, the last row below its left edge
+    int entry_bytes = 2;              // 2 where n - 1 < 65536, else 4
+};
+Index table_index(const std::vector<double>& x, long long most_cells);
 
 // The header's text into *text, or why there is none (a test value not finite), in a line.
 // The test vectors: every row, every interval's middle, the engine's 64 points of the

@@ -2,11 +2,13 @@
 #include "lorgen.hpp"
 
 #include "data.hpp"
+#include "header.hpp"
 #include "limits.hpp"
 #include "shell.hpp"
 #include "svg.hpp"
 
 #include <cstring>
+#include <limits>
 
 std::string where_text(const DesignArgs& d) {
     return "within " + shown(d.tol_text) + " on [" + shortest(d.a) + ", " + shortest(d.b) + "]";
@@ -92,17 +94,46 @@ std::string even_cell(const Outcome& o) {
 
 } // namespace
 
-long long table_bytes(const Method& m, const std::vector<double>& x, Store s) {
+namespace {
+// The bytes of a table's rows in the store and of m's own arrays, and of one row of the
+// evenly spaced table (its ordinate and m's own entries; no abscissa).
+struct Shares {
+    long long base = 0, even_row = 0;
+};
+Shares shares_of(const Method& m, const std::vector<double>& x, Store s) {
     auto n = static_cast<long long>(x.size());
-    long long bytes = 2LL * store_bytes(s) * n;
+    Shares sh{2LL * store_bytes(s) * n, store_bytes(s)};
     if (m.ships.empty())
-        return bytes;
+        return sh;
     std::vector<double> y = stored_values(x, s);
     DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(n), m);
-    for (const Shipped& a : m.ships)
-        bytes += (std::strcmp(a.c_type, "float") == 0 ? 4LL : 8LL) *
-                 static_cast<long long>(t.own[static_cast<std::size_t>(a.array)].size());
-    return bytes;
+    for (const Shipped& a : m.ships) {
+        long long each = std::strcmp(a.c_type, "float") == 0 ? 4 : 8;
+        sh.base += each * static_cast<long long>(t.own[static_cast<std::size_t>(a.array)].size());
+        sh.even_row += each;
+    }
+    return sh;
+}
+
+// The index for sh's table within the bytes left below the evenly spaced table's.
+Index index_within(const Shares& sh, const std::vector<double>& x, long long even_rows) {
+    long long most = std::numeric_limits<long long>::max();
+    if (even_rows > 0) {
+        long long entry = x.size() - 1 < 65536 ? 2 : 4;
+        most = std::max(1LL, (even_rows * sh.even_row - sh.base - 1) / entry);
+    }
+    return table_index(x, most);
+}
+} // namespace
+
+Index shipped_index(const Method& m, const std::vector<double>& x, Store s, long long even_rows) {
+    return index_within(shares_of(m, x, s), x, even_rows);
+}
+
+long long table_bytes(const Method& m, const std::vector<double>& x, Store s, long long even_rows) {
+    Shares sh = shares_of(m, x, s);
+    Index ix = index_within(sh, x, even_rows);
+    return sh.base + static_cast<long long>(ix.first.size()) * ix.entry_bytes;
 }
 
 std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
@@ -125,7 +156,7 @@ std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, 
         }
         data_put(t, m + "-designed", std::to_string(o.x.size()));
         data_put(t, m + "-even", even_cell(o));
-        data_put(t, m + "-bytes", std::to_string(table_bytes(*o.m, o.x, d.store)));
+        data_put(t, m + "-bytes", std::to_string(table_bytes(*o.m, o.x, d.store, o.even.rows)));
         data_put(t, m + "-largest", fmt("%.2e", o.p.largest.err));
         data_put(t, m + "-bound", fmt_up(o.p.bound));
     }
@@ -149,8 +180,8 @@ std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
         }
         t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even_cell(o).c_str(),
                  std::to_string(o.x.size()).c_str(),
-                 std::to_string(table_bytes(*o.m, o.x, d.store)).c_str(), o.p.largest.err,
-                 fmt_up(o.p.bound).c_str()) +
+                 std::to_string(table_bytes(*o.m, o.x, d.store, o.even.rows)).c_str(),
+                 o.p.largest.err, fmt_up(o.p.bound).c_str()) +
              (i == fewest ? "  fewest rows" : "") +
              (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n";
     }

@@ -47,11 +47,24 @@ std::string c_driver(const std::string& name) {
 #include <stdio.h>
 #include <string.h>
 static double lorentz(double x) { double t = (x - 3.47) / 0.57; return 1.0 / (t * t + 1.0); }
+/* The plain binary search the index stands in for. */
+static int below(double x)
+{
+    int lo = -1, hi = $_n;
+    while (hi - lo > 1) {
+        int mid = (lo + hi) >> 1;
+        if (x > $_xs(mid))
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return lo;
+}
 int main(void)
 {
     double worst = 0;
     unsigned long long hash = 14695981039346656037ULL, bits;
-    int k, j;
+    int k, j, wrong = 0;
     for (k = 0; k + 1 < $_n; ++k)
         for (j = 0; j < 2000; ++j) {
             double x = $_x[k] + ((double)$_x[k + 1] - $_x[k]) * j / 2000.0;
@@ -59,8 +72,10 @@ int main(void)
             worst = e > worst ? e : -e > worst ? -e : worst;
             memcpy(&bits, &v, sizeof v);
             hash = (hash ^ bits) * 1099511628211ULL;
+            wrong += $_below(x) != below(x);
         }
-    printf("%d of %d missed, largest %.17g, hash %016llx\n", $_check(), $_test_n, worst, hash);
+    printf("%d of %d missed, largest %.17g, hash %016llx, %d wrong intervals\n", $_check(),
+           $_test_n, worst, hash, wrong);
     return 0;
 }
 )";

@@ -258,10 +258,20 @@ TEST(Lorgen, DecisionTableOfEveryMethod) {
         std::sscanf(one.err.c_str() + one.err.find("evenly spaced: "), "evenly spaced: %ld", &even);
         std::size_t b = one.err.find(", bound ") + 8;
         std::string bound = one.err.substr(b, one.err.find(')', b) - b);
-        // The bytes the header ships: the rows as doubles, and a spline's second derivatives.
-        std::size_t bytes = (m == "quadratic" ? 16 : 24) * xs.size();
+        // The bytes the header ships: the rows as doubles, a spline's second derivatives, and
+        // the index: a cell for each narrowest interval the range holds, at most 4 a row and
+        // as many as keep the bytes below the evenly spaced table's (no abscissae), 2 bytes
+        // each.
+        double narrowest = xs.back() - xs.front();
+        for (std::size_t k = 1; k < xs.size(); ++k)
+            narrowest = std::min(narrowest, xs[k] - xs[k - 1]);
+        long row = m == "quadratic" ? 16 : 24, even_row = row - 8;
+        double room = std::max(1L, (even * even_row - row * static_cast<long>(xs.size()) - 1) / 2);
+        auto cells = static_cast<long>(std::min({std::ceil((xs.back() - xs.front()) / narrowest),
+                                                 4.0 * static_cast<double>(xs.size() - 1), room}));
+        long bytes = row * static_cast<long>(xs.size()) + 2 * cells;
         char want[200];
-        std::snprintf(want, sizeof want, "%-12s %14ld %10zu %10zu %14.2e %9s", m.c_str(), even,
+        std::snprintf(want, sizeof want, "%-12s %14ld %10zu %10ld %14.2e %9s", m.c_str(), even,
                       xs.size(), bytes, s.err, bound.c_str());
         EXPECT_EQ(lines[i + 2].substr(0, std::strlen(want)), want);
         if (xs.size() < most) {
@@ -332,12 +342,14 @@ TEST(Lorgen, HeaderReproducesTheSuite) {
             outs[i] = r.out;
         }
         EXPECT_EQ(outs[0], outs[1]);
-        int missed = -1, n = 0;
+        int missed = -1, n = 0, wrong = -1;
         double worst = 1;
-        ASSERT_EQ(std::sscanf(outs[0].c_str(), "%d of %d missed, largest %le", &missed, &n, &worst),
-                  3)
+        ASSERT_EQ(std::sscanf(outs[0].c_str(), "%d of %d missed, largest %le, hash %*s %d wrong",
+                              &missed, &n, &worst, &wrong),
+                  4)
             << outs[0];
         EXPECT_EQ(missed, 0);
+        EXPECT_EQ(wrong, 0) << "the index found another interval than the search";
         EXPECT_GT(n, 64);
         EXPECT_LE(worst, 1e-6);
     }
@@ -373,6 +385,8 @@ TEST(Lorgen, HeaderTellsABuildThatFusesMultiplyAdds) {
                 EXPECT_GT(missed, 0) << flags;
             else
                 EXPECT_EQ(missed, 0) << flags;
+            // The index finds the search's interval at every point either way.
+            EXPECT_NE(r.out.find(", 0 wrong intervals\n"), std::string::npos) << r.out;
         }
     }
 }
