@@ -51,30 +51,74 @@ void legend_one(std::string& svg, const Panel& p, double ly, const Spacing& m, c
 }
 } // namespace
 
+namespace {
+// One method's rows as the figure draws them: the spacing at each interval's middle, and the
+// rows a hair's breadth from an end, apart.
+struct Drawn {
+    std::vector<double> mid, h, ends;
+};
+
+// Method i of s on the panel: its even spacing dashed, its end rows' ticks, its spacing
+// solid, and its legend line (two for a figure of one method) from ly.
+void draw_method(std::string& svg, const Panel& p, const std::vector<Spacing>& s, std::size_t i,
+                 const Drawn& d, double ly) {
+    const Spacing& m = s[i];
+    const char* designed = s.size() == 1 ? one_designed : m.colour;
+    const char* evenly = s.size() == 1 ? one_even : designed;
+    double he = even_spacing(m, p.x0, p.x1), ex[2] = {p.x0, p.x1}, ey[2] = {he, he};
+    draw_line(svg, p, ex, ey, 2, evenly, 1.6, "6 4");
+    draw_x_ticks(svg, p, d.ends.data(), static_cast<long>(d.ends.size()), 1, designed);
+    draw_line(svg, p, d.mid.data(), d.h.data(), static_cast<long>(d.h.size()), designed, 1.6);
+    if (s.size() == 1)
+        legend_one(svg, p, ly, m, designed, evenly);
+    else
+        draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed,
+                    m.label + ": " +
+                        fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size()) +
+                        even_rows_text(m));
+}
+
+// The notes under the legend's lines, from y: what the ticks on the x axis are, and which
+// evenly spaced lines are drawn over each other.
+void spacing_notes(std::string& svg, const Panel& p, double y, bool any_ends,
+                   const std::vector<std::string>& same) {
+    if (any_ends) {
+        draw_text(svg, p.left + 8, y,
+                  "ticks on the x axis: rows a hair's breadth from an end, their spacing off "
+                  "the axis",
+                  {Anchor::start, "#555"});
+        y += 18;
+    }
+    for (const std::string& g : same) {
+        draw_text(svg, p.left + 8, y, "evenly spaced (dashed) lines drawn over each other: " + g,
+                  {Anchor::start, "#555"});
+        y += 18;
+    }
+}
+} // namespace
+
 std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
                         const std::string& heading) {
     // The axis from the body of the rows: end rows a hair's breadth from an end are marked
     // at the bottom apart, not drawn at their spacing, which would stretch it over decades.
+    std::vector<Drawn> dr(s.size());
     double lo = HUGE_VAL, hi = 0;
     bool any_ends = false;
-    for (const Spacing& m : s) {
-        std::vector<double> mid, h, ends;
-        spacings(m.x, mid, h, &ends);
-        any_ends = any_ends || !ends.empty();
-        double he = even_spacing(m, a, b);
-        lo = std::min({lo, he, *std::min_element(h.begin(), h.end())});
-        hi = std::max({hi, he, *std::max_element(h.begin(), h.end())});
-    }
     // The lines drawn over each other, said in the legend: evenly spaced ones of one count.
     std::vector<std::string> names;
     std::vector<std::vector<double>> ys;
-    for (const Spacing& m : s) {
-        names.push_back(m.label);
-        ys.push_back({even_spacing(m, a, b)});
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        spacings(s[i].x, dr[i].mid, dr[i].h, &dr[i].ends);
+        any_ends = any_ends || !dr[i].ends.empty();
+        double he = even_spacing(s[i], a, b);
+        lo = std::min({lo, he, *std::min_element(dr[i].h.begin(), dr[i].h.end())});
+        hi = std::max({hi, he, *std::max_element(dr[i].h.begin(), dr[i].h.end())});
+        names.push_back(s[i].label);
+        ys.push_back({he});
     }
     std::vector<std::string> same = coinciding(names, ys);
-    double legend = 18.0 * static_cast<double>((s.size() == 1 ? 2 : s.size()) + (any_ends ? 1 : 0) +
-                                               same.size());
+    double lines = static_cast<double>(s.size() == 1 ? 2 : s.size());
+    double legend = 18.0 * (lines + (any_ends ? 1 : 0) + static_cast<double>(same.size()));
     constexpr double w = 860, left = 90, top = 60;
     double ht = 484 + legend;
     Panel p{left,
@@ -92,43 +136,14 @@ std::string spacing_svg(const std::vector<Spacing>& s, double a, double b,
     double ly = ht - legend - 4;
     // Every method's markers first, under all the lines, which they would otherwise hide
     // where the rows are dense.
-    for (const Spacing& m : s) {
-        std::vector<double> mid, h, ends;
-        spacings(m.x, mid, h, &ends);
-        auto n = static_cast<long>(h.size());
-        draw_points(svg, p, mid.data(), h.data(), n, std::max(1L, n / 400),
-                    s.size() == 1 ? one_designed : m.colour, 2.2);
-    }
     for (std::size_t i = 0; i < s.size(); ++i) {
-        const Spacing& m = s[i];
-        const char* designed = s.size() == 1 ? one_designed : m.colour;
-        const char* evenly = s.size() == 1 ? one_even : designed;
-        double he = even_spacing(m, a, b), ex[2] = {a, b}, ey[2] = {he, he};
-        draw_line(svg, p, ex, ey, 2, evenly, 1.6, "6 4");
-        std::vector<double> mid, h, ends;
-        spacings(m.x, mid, h, &ends);
-        draw_x_ticks(svg, p, ends.data(), static_cast<long>(ends.size()), 1, designed);
-        draw_line(svg, p, mid.data(), h.data(), static_cast<long>(h.size()), designed, 1.6);
-        if (s.size() == 1)
-            legend_one(svg, p, ly, m, designed, evenly);
-        else
-            draw_legend(svg, p, ly + 18.0 * static_cast<double>(i), designed,
-                        m.label + ": " +
-                            fmt("designed %zu rows, solid; evenly spaced, dashed: ", m.x.size()) +
-                            even_rows_text(m));
+        auto n = static_cast<long>(dr[i].h.size());
+        draw_points(svg, p, dr[i].mid.data(), dr[i].h.data(), n, std::max(1L, n / 400),
+                    s.size() == 1 ? one_designed : s[i].colour, 2.2);
     }
-    if (any_ends)
-        draw_text(svg, p.left + 8, ly + 18.0 * static_cast<double>(s.size() == 1 ? 2 : s.size()),
-                  "ticks on the x axis: rows a hair's breadth from an end, their spacing off "
-                  "the axis",
-                  {Anchor::start, "#555"});
-    double ny =
-        ly + 18.0 * static_cast<double>((s.size() == 1 ? 2 : s.size()) + (any_ends ? 1 : 0));
-    for (const std::string& g : same) {
-        draw_text(svg, p.left + 8, ny, "evenly spaced (dashed) lines drawn over each other: " + g,
-                  {Anchor::start, "#555"});
-        ny += 18;
-    }
+    for (std::size_t i = 0; i < s.size(); ++i)
+        draw_method(svg, p, s, i, dr[i], ly);
+    spacing_notes(svg, p, ly + 18.0 * lines, any_ends, same);
     svg_end(svg);
     return svg;
 }
