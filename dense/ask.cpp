@@ -1,5 +1,6 @@
 // ask: the questions the engine answers, each put to the sampled pass or the proving search.
 #include "engine.hpp"
+#include "function.hpp"
 #include "within.hpp"
 
 #include <algorithm>
@@ -62,6 +63,17 @@ std::string bound_text(const Largest& r) {
     return r.peaks.all.err <= r.allowance ? s + ", at the rounding level" : s;
 }
 
+namespace {
+// An interval wider than 64 times the scale of the function's shape at its point nearest the
+// peak (its half width plus the distance): an estimate's 16 points may all miss the shape,
+// as they miss the peak of an interval of a table on [-1e20, 1e20].
+bool hides_shape(double a, double b) {
+    const Function& f = study_function();
+    double near = std::clamp(f.peak, a, b);
+    return b - a > 64 * (f.width + std::fabs(near - f.peak));
+}
+} // namespace
+
 std::vector<double> dense_intervals(const DenseTable& t, const IntervalArgs& a) {
     int k0 = a.span.k0, k1 = a.span.k1 < 0 ? t.n - 1 : a.span.k1;
     Ask o = ask_of(a.span);
@@ -82,6 +94,14 @@ std::vector<double> dense_intervals(const DenseTable& t, const IntervalArgs& a) 
             v = HUGE_VAL;
         double& to = e[std::min(i, e.size() - 1)];
         to = std::max(to, v);
+    }
+    // An estimate that may have missed the shape: the interval's bound stands in for it, so
+    // that rows spaced after the estimates do not lose the peak.
+    for (std::size_t i = 0; i < e.size() && !prove && t.strict; ++i) {
+        int k = k0 + static_cast<int>(i);
+        if (k + 1 < t.n && hides_shape(t.xa[k], t.xa[k + 1]))
+            e[i] = dense_intervals(
+                t, {.span = {k, k + 1, a.span.threads}, .what = PerInterval::bound})[0];
     }
     return e;
 }

@@ -123,8 +123,10 @@ std::string bound_text(const Largest& r);
 // The errors of every interval of the span, one value an interval (the last row counts in
 // the last interval), HUGE_VAL where an error is not finite (or a bound is asked of a table
 // whose abscissae do not strictly ascend): the largest at every 4th of the
-// points (an estimate), a proven bound of the error everywhere within 0.1% of its largest,
-// or a proven bound that is tight only where it exceeds tol (which intervals do).
+// points (an estimate; of an interval wider than 64 times the scale of the function's shape,
+// whose points may all miss it, its proven bound), a proven bound of the error everywhere within
+// 0.1% of its largest, or a proven bound that is tight only where it exceeds tol (which intervals
+// do).
 enum class PerInterval { estimate, bound, against_tol };
 struct IntervalArgs {
     Span span{};

@@ -7,33 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-// An interval wider than 64 times the scale of the function's shape at its point nearest the
-// peak (its half width plus the distance): the estimate's 16 points may all miss the shape,
-// as they miss the peak of an interval of a table on [-1e20, 1e20].
-bool hides_shape(double a, double b) {
-    const Function& f = study_function();
-    double near = std::clamp(f.peak, a, b);
-    return b - a > 64 * (f.width + std::fabs(near - f.peak));
-}
-} // namespace
-
-// Where an estimate is asked of an interval whose points may miss the shape, the interval's
-// proven bound stands in for it: spacing rows after an estimate that misses the peak loses it.
 Rows errors_of(const Rows& x, const Job& job, int k0, int k1, PerInterval what) {
     Rows y = stored_values(x, job.s);
     int n = static_cast<int>(x.size());
     DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads);
-    Rows e = dense_intervals(t, {.span = {k0, k1, job.threads}, .what = what, .tol = job.tol});
-    if (what != PerInterval::estimate)
-        return e;
-    for (std::size_t i = 0; i < e.size(); ++i) {
-        int k = k0 + static_cast<int>(i);
-        if (k + 1 < n && hides_shape(x[k], x[k + 1]))
-            e[i] = dense_intervals(
-                t, {.span = {k, k + 1, job.threads}, .what = PerInterval::bound})[0];
-    }
-    return e;
+    return dense_intervals(t, {.span = {k0, k1, job.threads}, .what = what, .tol = job.tol});
 }
 
 double largest(const Rows& e) {

@@ -82,21 +82,14 @@ int drop_figure(const std::string& name) {
     return 1;
 }
 
-// Whether two paths name one file: the same file where both exist, else the same path.
-bool same_path(const fs::path& p, const fs::path& q) {
-    std::error_code ec;
-    bool same = fs::equivalent(p, q, ec);
-    return ec ? p.lexically_normal() == q.lexically_normal() : same;
-}
-
 // What is wrong with --data's file: "" when it is none of the inputs and not the figure.
 std::string data_clash(int argc, char** argv) {
     if (data_path == nullptr || argc < 3)
         return "";
     std::string figure = argc == 4 ? "compare.svg" : stem(argv[2]) + ".svg";
-    bool clash = same_path(data_path, figure);
+    bool clash = one_file(data_path, figure);
     for (int i = 1; i < argc; ++i)
-        clash = clash || same_path(data_path, argv[i]);
+        clash = clash || one_file(data_path, argv[i]);
     return clash ? std::string("--data ") + data_path + " names a file gplot reads or the figure"
                  : "";
 }

@@ -3,18 +3,16 @@
 
 #include "args.hpp"
 #include "options.hpp"
-
-#include <filesystem>
+#include "save.hpp"
 
 std::string conv_args_fault(int argc, char** argv, ConvArgs* c) {
     int first = 1;
     const Option options[] = {{"--data", "FILE", {}, &c->data}};
     if (std::string w = parse_options(options, argc, argv, &first, "the numbers"); !w.empty())
         return w;
-    std::string data =
-        c->data != nullptr ? std::filesystem::path(c->data).lexically_normal().string() : "";
-    if (data == "conv.csv" || data == "conv.svg")
-        return "--data " + data + " would replace a file the study writes";
+    for (const char* own : {"conv.csv", "conv.svg"})
+        if (c->data != nullptr && one_file(c->data, own))
+            return std::string("--data ") + c->data + " would replace a file the study writes";
     argc -= first - 1;
     argv += first - 1;
     long long *n0 = &c->n0, *n1 = &c->n1;

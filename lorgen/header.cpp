@@ -137,7 +137,7 @@ std::string shipped_words(const Method& m) {
 }
 
 // The comment block that opens the header.
-std::string preamble(const Export& e, std::size_t tests) {
+std::string preamble(const Export& e, std::size_t tests, long long bytes) {
     std::string n = e.name, store = store_name(e.store), cmd = e.command;
     for (std::size_t at = 0; (at = cmd.find("*/", at)) != std::string::npos;)
         cmd.replace(at, 2, "* /");
@@ -150,8 +150,7 @@ std::string preamble(const Export& e, std::size_t tests) {
            fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
                fmt_up(e.p.bound).c_str()) +
            " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m) + ": " +
-           std::to_string(table_bytes(e.m, e.x, e.store, e.even)) + " bytes\n *   command    " +
-           cmd + "\n *\n" + " * " + n +
+           std::to_string(bytes) + " bytes\n *   command    " + cmd + "\n *\n" + " * " + n +
            "_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
            " * binary64 evaluated as such (FLT_EVAL_METHOD 0, 1 or 16, checked below) and no "
            "multiply\n"
@@ -206,8 +205,9 @@ std::string c_header(const Export& e, std::string* text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const char* type = e.store == Store::f32 ? "float" : "double";
     const char* suffix = e.store == Store::f32 ? "f" : "";
+    Footprint fp = footprint(e.m, x, e.store, e.even);
     std::string s =
-        preamble(e, tx.size()) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
+        preamble(e, tx.size(), fp.bytes) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
         "#include <float.h>\n#include <stdint.h>\n#include <string.h>\n\n" +
         "#if !defined(FLT_EVAL_METHOD) || \\\n    (FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 1 "
         "&& FLT_EVAL_METHOD != 16)\n#error \"" +
@@ -220,7 +220,7 @@ std::string c_header(const Export& e, std::string* text) {
     for (const Shipped& a : e.m.ships)
         s += std::string("/* ") + a.comment + " */\n" +
              array(a.c_type, name + "_" + a.name, t.own[static_cast<std::size_t>(a.array)], "");
-    s += index_arrays(shipped_index(e.m, x, e.store, e.even), name);
+    s += index_arrays(fp.index, name);
     s += named("\n/* Row i's abscissa and ordinate as doubles. */\n"
                "static inline double $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
                "static inline double $_ys(int i)\n{\n    return $_y[i];\n}\n",

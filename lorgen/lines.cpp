@@ -126,14 +126,11 @@ Index index_within(const Shares& sh, const std::vector<double>& x, long long eve
 }
 } // namespace
 
-Index shipped_index(const Method& m, const std::vector<double>& x, Store s, long long even_rows) {
-    return index_within(shares_of(m, x, s), x, even_rows);
-}
-
-long long table_bytes(const Method& m, const std::vector<double>& x, Store s, long long even_rows) {
+Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long long even_rows) {
     Shares sh = shares_of(m, x, s);
-    Index ix = index_within(sh, x, even_rows);
-    return sh.base + static_cast<long long>(ix.first.size()) * ix.entry_bytes;
+    Footprint f{index_within(sh, x, even_rows), 0};
+    f.bytes = sh.base + static_cast<long long>(f.index.first.size()) * f.index.entry_bytes;
+    return f;
 }
 
 std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
@@ -156,7 +153,7 @@ std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, 
         }
         data_put(t, m + "-designed", std::to_string(o.x.size()));
         data_put(t, m + "-even", even_cell(o));
-        data_put(t, m + "-bytes", std::to_string(table_bytes(*o.m, o.x, d.store, o.even.rows)));
+        data_put(t, m + "-bytes", std::to_string(footprint(*o.m, o.x, d.store, o.even.rows).bytes));
         data_put(t, m + "-largest", fmt("%.2e", o.p.largest.err));
         data_put(t, m + "-bound", fmt_up(o.p.bound));
     }
@@ -180,7 +177,7 @@ std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
         }
         t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even_cell(o).c_str(),
                  std::to_string(o.x.size()).c_str(),
-                 std::to_string(table_bytes(*o.m, o.x, d.store, o.even.rows)).c_str(),
+                 std::to_string(footprint(*o.m, o.x, d.store, o.even.rows).bytes).c_str(),
                  o.p.largest.err, fmt_up(o.p.bound).c_str()) +
              (i == fewest ? "  fewest rows" : "") +
              (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n";

@@ -83,13 +83,15 @@ std::string no_end_rows_text(Store s);
 std::string below_floor(const DesignArgs& d, const Method& m);
 // The line of one method's table: its rows, largest, bound, ends and evenly spaced count.
 std::string result_line(const DesignArgs& d, const Outcome& o);
-// The bytes of a table of rows x for m as its header ships it: the abscissae and ordinates in
-// the store s, the index (shipped_index) and m's own arrays in their C type. Allocates.
-long long table_bytes(const Method& m, const std::vector<double>& x, Store s, long long even_rows);
-// The index a header of rows x for m ships: table_index with as many cells as keep the
-// table's bytes below those of the evenly spaced table of even_rows rows (no abscissae), where
-// that count is known (> 0). Allocates.
-Index shipped_index(const Method& m, const std::vector<double>& x, Store s, long long even_rows);
+// What a header of rows x for m ships of the table, and its bytes: the abscissae and
+// ordinates in the store s, m's own arrays in their C type, and the index (table_index) with
+// as many cells as keep those bytes below the evenly spaced table's of even_rows rows (no
+// abscissae), where that count is known (> 0). Allocates.
+struct Footprint {
+    Index index;
+    long long bytes = 0;
+};
+Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long long even_rows);
 // The decision table's companion: its request and every method's row as fields, and the
 // figure svg's size and checksum where one was written.
 std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,

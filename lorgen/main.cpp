@@ -63,17 +63,6 @@ bool refused_path(const std::string& path, const char* option, bool force) {
     return true;
 }
 
-// Whether the paths a and b name one file: the same path once made absolute and plain, or
-// one file reached by two names.
-bool one_file(const std::string& a, const std::string& b) {
-    std::error_code ea, eb, e;
-    fs::path pa = fs::absolute(a, ea).lexically_normal(),
-             pb = fs::absolute(b, eb).lexically_normal();
-    if (!ea && !eb && pa == pb)
-        return true;
-    return fs::equivalent(a, b, e) && !e;
-}
-
 // lorgen --tol E --method M|all [--store S] [--svg FILE] [--format c --name NAME] [A B].
 int design_main(int argc, char** argv) {
     DesignArgs d;

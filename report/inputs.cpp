@@ -34,15 +34,13 @@ std::string lacks(const Data& d, const char* program, const char* name) {
     } else {
         keys = "tolerance interval store methods fewest";
     }
-    for (std::size_t at = 0; at < methods.size();) {
-        std::size_t end = std::min(methods.find(' ', at), methods.size());
-        std::string m = methods.substr(at, end - at), e = each;
+    for (const std::string& m : data_words(methods)) {
+        std::string e = each;
         if (p == "lorgen" && data_get(d, m + "-none") == nullptr)
             e = "METHOD-designed METHOD-even METHOD-bytes METHOD-largest METHOD-bound";
         for (std::size_t i; (i = e.find("METHOD")) != std::string::npos;)
             e.replace(i, 6, m);
         keys += " " + e;
-        at = end + 1;
     }
     std::string k = data_lacks(d, keys);
     return k.empty() ? "" : std::string(name) + " lacks the field " + k;

@@ -52,18 +52,6 @@ std::string val(const Data& d, const std::string& key) {
     return esc(data_value(d, key));
 }
 
-// The words of text, separated by spaces.
-std::vector<std::string> words(const std::string& text) {
-    std::vector<std::string> w;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = std::min(text.find(' ', at), text.size());
-        if (end > at)
-            w.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return w;
-}
-
 std::string label_of(const std::string& name) {
     const Method* m = method_named(name);
     return esc(m != nullptr ? m->label : name);
@@ -76,7 +64,7 @@ std::string cell_of(const std::string& name) {
 
 // "[0, 7]" from a companion's "0 7".
 std::string interval_of(const Data& d) {
-    std::vector<std::string> w = words(data_value(d, "interval"));
+    std::vector<std::string> w = data_words(data_value(d, "interval"));
     std::string s;
     if (w.size() == 2)
         s.append("[").append(esc(w[0])).append(", ").append(esc(w[1])).append("]");
@@ -113,7 +101,7 @@ std::string which_html(const Inputs& in) {
          ", every method:\n<table><tr><th>method</th><th>designed rows</th><th>evenly "
          "spaced rows</th><th>bytes (doubles)</th><th>largest error</th><th>bound</th>"
          "<th></th></tr>\n";
-    for (const std::string& m : words(data_value(d, "methods"))) {
+    for (const std::string& m : data_words(data_value(d, "methods"))) {
         if (data_get(d, m + "-none") != nullptr) {
             s += "<tr>" + cell_of(m) + "<td colspan=\"6\">" + val(d, m + "-none") + "</td></tr>\n";
             continue;
@@ -141,7 +129,7 @@ std::string stored_html(const Inputs& in) {
                     ", a tolerance float32 values can still meet, each method's designed "
                     "table in doubles and in float32:\n<table><tr><th>method</th><th>rows "
                     "(double)</th><th>bytes</th><th>rows (float32)</th><th>bytes</th></tr>\n";
-    for (const std::string& m : words(data_value(a, "methods"))) {
+    for (const std::string& m : data_words(data_value(a, "methods"))) {
         s += "<tr>" + cell_of(m);
         for (const Data* d : {&a, &b})
             s += data_get(*d, m + "-none") != nullptr
@@ -164,7 +152,7 @@ std::string sure_html(const Inputs& in) {
         interval_of(c) + " (n = " + val(c, "n-first") + " to " + val(c, "n-last") +
         ", doubling), against theory:\n<table><tr><th>method</th><th>inside</th><th>theory</th>"
         "<th>at the ends</th><th>theory</th></tr>\n";
-    for (const std::string& m : words(data_value(c, "methods")))
+    for (const std::string& m : data_words(data_value(c, "methods")))
         s += "<tr>" + cell_of(m) + "<td>" + val(c, m + "-inner") + "</td><td>h<sup>" +
              val(c, m + "-inner-theory") + "</sup></td><td>" + val(c, m + "-ends") +
              "</td><td>h<sup>" + val(c, m + "-ends-theory") + "</sup></td></tr>\n";

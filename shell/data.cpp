@@ -41,14 +41,21 @@ std::string data_value(const Data& d, std::string_view key) {
     return v != nullptr ? *v : std::string();
 }
 
-std::string data_lacks(const Data& d, std::string_view keys) {
-    for (std::size_t at = 0; at < keys.size();) {
-        std::size_t end = std::min(keys.find(' ', at), keys.size());
-        std::string_view k = keys.substr(at, end - at);
-        if (!k.empty() && data_get(d, k) == nullptr)
-            return std::string(k);
+std::vector<std::string> data_words(std::string_view text) {
+    std::vector<std::string> w;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = std::min(text.find(' ', at), text.size());
+        if (end > at)
+            w.emplace_back(text.substr(at, end - at));
         at = end + 1;
     }
+    return w;
+}
+
+std::string data_lacks(const Data& d, std::string_view keys) {
+    for (const std::string& k : data_words(keys))
+        if (data_get(d, k) == nullptr)
+            return k;
     return "";
 }
 

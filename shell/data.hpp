@@ -23,6 +23,8 @@ void data_put(Data& d, const std::string& key, const std::string& value);
 const std::string* data_get(const Data& d, std::string_view key);
 // The value of key, or "" when there is none.
 std::string data_value(const Data& d, std::string_view key);
+// The words of text, separated by spaces (a field's list: "spline quadratic").
+std::vector<std::string> data_words(std::string_view text);
 // "" when d has every key of `keys` (words separated by spaces), else the first it lacks.
 std::string data_lacks(const Data& d, std::string_view keys);
 // The companion as a file's bytes.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -202,6 +203,16 @@ Saved save_file(const std::string& path, const std::string& bytes, bool replace)
     if (err == EEXIST && !replace)
         return {Saved::exists, err};
     return {err == 0 ? Saved::ok : Saved::failed, err};
+}
+
+bool one_file(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ea, eb, e;
+    fs::path pa = fs::absolute(a, ea).lexically_normal(),
+             pb = fs::absolute(b, eb).lexically_normal();
+    if (!ea && !eb && pa == pb)
+        return true;
+    return fs::equivalent(a, b, e) && !e;
 }
 
 bool save_refuses(const std::string& path, bool replace) {

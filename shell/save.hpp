@@ -27,6 +27,11 @@ Saved save_file(const std::string& path, const std::string& bytes, bool replace 
 // before the work that makes the bytes.
 bool save_refuses(const std::string& path, bool replace = true);
 
+// Whether the paths a and b name one file: the same path once made absolute and plain, or one
+// file reached by two names (a link, another spelling). For refusing two outputs of one run, or
+// an output over an input, with one path. Does not throw.
+bool one_file(const std::string& a, const std::string& b);
+
 // Call first in main of a program that saves: an interrupt (SIGINT, SIGTERM, SIGHUP on POSIX,
 // where not ignored; the console's Ctrl-C, break and close on Windows) during a save removes
 // its new file, then ends the process as it would have. Installs a process-wide handler.

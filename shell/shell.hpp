@@ -143,6 +143,8 @@ int console_end(const Console& c, int status);
 
 // The number of threads the process may use: OMP_NUM_THREADS when it is set to a whole
 // number >= 1, else the machine's cores (at least 1). The programs pass it to the libraries.
+// Has the threads share one heap first (sys_threads_share_heap), so that a run's memory does
+// not grow with their count.
 int thread_count();
 
 // The suite's version, as the build sets it ("1.0").
