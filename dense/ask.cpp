@@ -122,6 +122,6 @@ Proven dense_within(const DenseTable& t, int k0, int k1, double tol, int threads
 }
 
 Proven table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
-                   int threads) {
-    return dense_within(dense_prepare(xa, ya, n, m, threads), 0, -1, tol, threads, true);
+                   int threads, bool single) {
+    return dense_within(dense_prepare(xa, ya, n, m, threads, single), 0, -1, tol, threads, true);
 }

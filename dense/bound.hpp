@@ -15,16 +15,19 @@
 inline constexpr double unit_roundoff = 0x1p-53;
 
 // A method's piece at a point: the value its program computes there (p), the piece's second
-// derivative as computed (d2), and bounds of how far each is from the exact piece's (ap, ad2).
+// derivative as computed (d2), and bounds of how far each is from the exact piece's (ap, ad2);
+// and the piece's value computed closer (q, within aq of the exact; in double arithmetic p and
+// ap again), which the bound's ends take, so that a float32 evaluator's rounding counts once.
 struct Jet {
-    double p, d2, ap, ad2;
+    double p, d2, ap, ad2, q, aq;
 };
 
 // One end of a sub-interval: the error there as the programs compute it (e), an upper bound
-// of |e''| of the exact piece (d2), and the allowance for the rounding of the piece's value
-// (r). Not finite where the piece or the function is not.
+// of |e''| of the exact piece (d2), the allowance for the rounding of the piece's value (r),
+// and the error of the closer value with its allowance (eb, rb: e and r in double
+// arithmetic). Not finite where the piece or the function is not.
 struct Node {
-    double x, e, d2, r;
+    double x, e, d2, r, eb, rb;
 };
 Node node_of(const Jet& j, double x);
 

@@ -10,8 +10,10 @@
 #include <cfloat>
 #include <string>
 
-DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method& m, int threads) {
+DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method& m, int threads,
+                         bool single) {
     DenseTable t;
+    t.single = single;
     t.n = n;
     t.xa = xa;
     t.ya = ya;
@@ -50,7 +52,7 @@ namespace {
 Points interval_errors(const DenseTable& t, int k, int every, double* x, double* p, double* e) {
     Points pts = points_of(t, k, every);
     for (int j = 0; j < pts.count; ++j)
-        x[j] = point_x(pts, j);
+        x[j] = at(t, point_x(pts, j));
     t.m->values(t, k, x, pts.count, p);
     for (int j = 0; j < pts.count; ++j)
         e[j] = std::fabs(p[j] - study_function().f(x[j]));

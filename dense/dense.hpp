@@ -21,11 +21,20 @@ struct DenseTable {
     std::vector<std::vector<double>> own; // the method's arrays, as its prepare makes them
     bool walk = false;   // the abscissae the method searches ascend (no NaN): locate_near serves
     bool strict = false; // xa ascends strictly (no NaN, no repeat): a bound is proven
+    // The method's float32 evaluator (rows and own arrays float32 values): every value is
+    // its value, every point a float32 one (at), and the bounds count its rounding.
+    bool single = false;
 };
-// n >= 2. With threads > 1 the preparation may start a helper thread (joined before it
-// returns). Throws std::bad_alloc when memory is short.
+// n >= 2; with single, xa and ya hold float32 values. With threads > 1 the preparation may
+// start a helper thread (joined before it returns). Throws std::bad_alloc when memory is short.
 DenseTable dense_prepare(const double* xa, const double* ya, int n, const Method& m,
-                         int threads = 1);
+                         int threads = 1, bool single = false);
+
+// The point the engine takes for x: x itself, or with t.single the nearest float32, the
+// input the float32 evaluator is given.
+inline double at(const DenseTable& t, double x) {
+    return t.single ? static_cast<double>(static_cast<float>(x)) : x;
+}
 
 inline constexpr int dense_per_interval = 64;
 
@@ -45,8 +54,8 @@ struct Peak {
     double x = 0;
 };
 // The questions below look at the engine's points: x = xa[k] + ((xa[k+1] - xa[k]) * j) / 64.0
-// for j = 0..63 in interval k = 0..n-2, and the single point xa[n-1] as "interval" n-1; the
-// proving ones everywhere between them too. Each works on blocks of intervals on up to
+// (taken by at) for j = 0..63 in interval k = 0..n-2, and the single point xa[n-1] as "interval"
+// n-1; the proving ones everywhere between them too. Each works on blocks of intervals on up to
 // `threads` threads, joined in order: the result (first x on a tie) is one pass's for any
 // threads. Each throws std::bad_alloc when memory is short.
 

@@ -21,14 +21,13 @@ struct Tuning {
     bool end_rows;
 };
 
-// One of a method's own arrays that an exported header carries: its index in the table's
-// arrays (DenseTable::own), its name after the header's prefix ("d2": NAME_d2), its C type,
-// the header's words for it, and what its comment says of it.
+// One of a method's own arrays that an exported header carries, in its arithmetic's type:
+// its index in the table's arrays (DenseTable::own), its name after the header's prefix
+// ("d2": NAME_d2), the header's words for it, and what its comment says of it.
 struct Shipped {
     int array;
     const char* name;
-    const char* c_type;
-    const char* words;   // "double second derivatives"
+    const char* words;   // "second derivatives"
     const char* comment; // "The second derivatives at the rows, as the suite computes them."
 };
 
@@ -57,10 +56,10 @@ struct Method {
     Tuning tuning;
     bool local; // a piece depends only on the two rows to each side of its interval
     // The C99 body of values for a table exported as a header: the function
-    // "static inline double $_eval(double x)", which reads the rows through $_xs(i) and
-    // $_ys(i) (doubles), $_n, and the arrays it ships ($_d2[i]), and finds the search's
-    // result with $_below(x): the largest i with x > $_xs(i), -1 where none is; $ stands for
-    // the header's name.
+    // "static inline @ $_eval(@ x)", which reads the rows through $_xs(i) and $_ys(i), $_n,
+    // and the arrays it ships ($_d2[i]), and finds the search's result with $_below(x): the
+    // largest i with x > $_xs(i), -1 where none is; $ stands for the header's name, @ for
+    // its arithmetic's type (double, float) and ~ for the suffix of its constants ("", f).
     const char* c_eval;
     // c_eval's value at x in interval k (as values) where C is compiled with contraction
     // (-ffp-contract=fast with FMA): each product fused into the add or subtraction that first
@@ -68,6 +67,9 @@ struct Method {
     // that show such a build.
     double (*fused)(const DenseTable& t, int k, double x);
     std::span<const Shipped> ships; // its own arrays that the header carries
+    // The least rounding of its float32 evaluator near the largest ordinate Y, where the
+    // differences of abscissae are exact: at most this many times 2^-24 Y (docs/bound.md).
+    double single_units;
 };
 
 // Every method, in the order the programs list them.

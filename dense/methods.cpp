@@ -35,33 +35,81 @@ void own_arrays(DenseTable& t, std::size_t count, std::size_t n) {
         a.assign(n, 0.0);
 }
 
+// The unit roundoff of float32.
+constexpr double single_roundoff = 0x1p-24;
+
+// A float32 evaluator's value of a table's entry, a float32 value held as a double.
+float f32(double v) {
+    return static_cast<float>(v);
+}
+
+// The second derivatives as the cubic splines' headers ship them: rounded to float32 for a
+// float32 evaluator.
+void spline_ships_as(DenseTable& t) {
+    t.walk = ascends(t.xa, t.n);
+    if (t.single)
+        for (double& v : t.own[d2_of])
+            v = f32(v);
+}
+
 // The natural cubic spline: splerr's second derivatives and pieces.
 void spline_prepare(DenseTable& t, int threads) {
     own_arrays(t, 1, static_cast<std::size_t>(t.n));
     if (!spline_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n, threads))
         throw std::bad_alloc();
-    t.walk = ascends(t.xa, t.n);
+    spline_ships_as(t);
+}
+
+// Piece j of the spline (0 <= j <= n-2) at x in float32 arithmetic, as the float32 header
+// computes it: spline_piece's operations in its order.
+float spline_piece_f(const double* xa, const double* ya, const double* d2, int j, float x) {
+    float x0 = f32(xa[j]), x1 = f32(xa[j + 1]), h = x1 - x0;
+    if (h == 0.0f)
+        return (f32(ya[j]) + f32(ya[j + 1])) * 0.5f;
+    float a = -(x - x1) / h;
+    float b = (x - x0) / h;
+    float c = h * h * a * (a * a + (-1.0f)) / 6.0f;
+    float d = h * h * b * (b * b + (-1.0f)) / 6.0f;
+    float s = b * f32(ya[j + 1]) + a * f32(ya[j]);
+    return (c * f32(d2[j]) + s) + d * f32(d2[j + 1]);
 }
 
 void spline_values(const DenseTable& t, int k, const double* x, int count, double* p) {
     const double* d2 = t.own[d2_of].data();
     for (int i = 0; i < count; ++i) {
         int j = t.walk ? locate_near(x[i], t.xa, t.n, k) : locate(x[i], t.xa, t.n);
-        p[i] = spline_piece(t.xa, t.ya, d2, t.n, j, x[i]);
+        p[i] = t.single ? spline_piece_f(t.xa, t.ya, d2, std::clamp(j, 0, t.n - 2), f32(x[i]))
+                        : spline_piece(t.xa, t.ya, d2, t.n, j, x[i]);
     }
+}
+
+// Whether x1 - x0 and x - x0, x - x1 for every x between them are exact in floating point:
+// both of one sign, the larger in magnitude at most twice the smaller.
+bool exact_differences(double x0, double x1) {
+    return x0 > 0 ? x1 <= 2 * x0 : x1 < 0 && x0 >= 2 * x1;
 }
 
 // Piece k of the spline at x in [xa[k], xa[k+1]], with its exact second derivative
 // (d0 (x1 - x) + d1 (x - x0)) / h. The allowances count the roundings of spline_piece's
 // formula with its weights in [0, 1]: 7u of |y0| + |y1| and 3.1u h^2 of |d0| + |d1| for the
-// value, 5u of |d0| + |d1| for the second derivative (README).
+// value, 5u of |d0| + |d1| for the second derivative (docs/bound.md). In float32
+// arithmetic the value is the float32 evaluator's, within (k + 2)u of max(|y0|, |y1|) and
+// 2u h^2 of |d0| + |d1| (u = 2^-24; k = 3 where the differences are exact, else 5), and the
+// closer value the double formula's.
 Jet spline_jet(const DenseTable& t, int k, double x) {
     const double *xa = t.xa, *ya = t.ya, *d2 = t.own[d2_of].data();
     double h = xa[k + 1] - xa[k];
     double y = std::fabs(ya[k]) + std::fabs(ya[k + 1]), d = std::fabs(d2[k]) + std::fabs(d2[k + 1]);
-    return {spline_piece(xa, ya, d2, t.n, k, x),
-            (d2[k] * (xa[k + 1] - x) + d2[k + 1] * (x - xa[k])) / h,
-            unit_roundoff * (8 * y + 4 * h * h * d), 6 * unit_roundoff * d};
+    double q = spline_piece(xa, ya, d2, t.n, k, x), aq = unit_roundoff * (8 * y + 4 * h * h * d);
+    Jet j{q, (d2[k] * (xa[k + 1] - x) + d2[k + 1] * (x - xa[k])) / h, aq, 6 * unit_roundoff * d, q,
+          aq};
+    if (t.single) {
+        double units = exact_differences(xa[k], xa[k + 1]) ? 5 : 7;
+        double top = std::fmax(std::fabs(ya[k]), std::fabs(ya[k + 1]));
+        j.p = spline_piece_f(xa, ya, d2, k, f32(x));
+        j.ap = single_roundoff * (units * top + 2 * h * h * d) * (1 + 0x1p-16) + 0x1p-140;
+    }
+    return j;
 }
 
 // The not-a-knot and the clamped spline: their own second derivatives, evaluated by the
@@ -69,17 +117,18 @@ Jet spline_jet(const DenseTable& t, int k, double x) {
 void notaknot_prepare(DenseTable& t, int) {
     own_arrays(t, 1, static_cast<std::size_t>(t.n));
     notaknot_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n);
-    t.walk = ascends(t.xa, t.n);
+    spline_ships_as(t);
 }
 
 void clamped_prepare(DenseTable& t, int) {
     own_arrays(t, 1, static_cast<std::size_t>(t.n));
     clamped_coeffs(t.xa, t.ya, t.own[d2_of].data(), t.n, study_function().df(t.xa[0]),
                    study_function().df(t.xa[t.n - 1]));
-    t.walk = ascends(t.xa, t.n);
+    spline_ships_as(t);
 }
 
-// The four-point quadratic: quaderr's padded table, rows at 1..n, ghost points at 0 and n+1.
+// The four-point quadratic: quaderr's padded table, rows at 1..n, ghost points at 0 and n+1
+// (computed in float32 for a float32 evaluator, as its header computes them).
 void quadratic_prepare(DenseTable& t, int) {
     own_arrays(t, 2, static_cast<std::size_t>(t.n) + 2);
     std::vector<double>&pxa = t.own[pxa_of], &pya = t.own[pya_of];
@@ -88,8 +137,32 @@ void quadratic_prepare(DenseTable& t, int) {
         pya[i + 1] = t.ya[i];
     }
     set_ghosts(pxa.data(), pya.data(), t.n);
+    if (t.single) {
+        std::size_t n = pxa.size();
+        pxa[0] = f32(pxa[1]) - (f32(pxa[2]) - f32(pxa[1]));
+        pxa[n - 1] = (f32(pxa[n - 2]) - f32(pxa[n - 3])) + f32(pxa[n - 2]);
+    }
     // quad_pick searches the first n entries of the padded table.
     t.walk = ascends(pxa.data(), t.n);
+}
+
+// quad_piece and quad_eval in float32 arithmetic, as the float32 header computes them.
+struct QuadPieceF {
+    float c, s23, a, mid;
+};
+QuadPieceF quad_piece_f(const double xi[], const double yi[]) {
+    float x1 = f32(xi[0]), x2 = f32(xi[1]), x3 = f32(xi[2]), x4 = f32(xi[3]);
+    float y1 = f32(yi[0]), y2 = f32(yi[1]), y3 = f32(yi[2]), y4 = f32(yi[3]);
+    float s23 = (y3 - y2) / (x3 - x2);
+    float s12 = (y2 - y1) / (x2 - x1);
+    float s34 = (y4 - y3) / (x4 - x3);
+    float c = (s34 - s12) / (((x3 + x4) - x1) - x2);
+    float a = (y2 + y3) * 0.5f - (x3 - x2) * (x3 - x2) * c * 0.25f;
+    return {c, s23, a, (x2 + x3) * 0.5f};
+}
+float quad_eval_f(const QuadPieceF& q, float x) {
+    float t = x - q.mid;
+    return (t * q.c + q.s23) * t + q.a;
 }
 
 void quadratic_values(const DenseTable& t, int k, const double* x, int count, double* p) {
@@ -98,25 +171,42 @@ void quadratic_values(const DenseTable& t, int k, const double* x, int count, do
     const double *pxa = t.own[pxa_of].data(), *pya = t.own[pya_of].data();
     int jb = -1;
     QuadPiece q{};
+    QuadPieceF qf{};
     for (int i = 0; i < count; ++i) {
         int j = t.walk ? locate_near(x[i], pxa, t.n, k + 1) : locate(x[i], pxa, t.n);
         if (int b = quad_first(j, t.n); b != jb) {
             jb = b;
-            q = quad_piece(pxa + jb, pya + jb);
+            if (t.single)
+                qf = quad_piece_f(pxa + jb, pya + jb);
+            else
+                q = quad_piece(pxa + jb, pya + jb);
         }
-        p[i] = quad_eval(q, x[i]);
+        p[i] = t.single ? quad_eval_f(qf, f32(x[i])) : quad_eval(q, x[i]);
     }
 }
 
 // Piece k of the quadratic at x in [xa[k], xa[k+1]]: quad on padded entries k..k+3, the
 // parabola of its computed coefficients, whose second derivative 2c is exact. The value's
-// allowance counts the roundings of (t*c + s23)*t + a: 7u of |c| t^2 + |s23| |t| + |a|.
+// allowance counts the roundings of (t*c + s23)*t + a: 7u of |c| t^2 + |s23| |t| + |a|. In
+// float32 arithmetic the parabola is that of the float32 coefficients, its value the float32
+// evaluator's, within u (6 |c| t^2 + 4 |s23| |t| + |a|) (u = 2^-24), and the closer value
+// the parabola's in double.
 Jet quadratic_jet(const DenseTable& t, int k, double x) {
     const double *xi = t.own[pxa_of].data() + k, *yi = t.own[pya_of].data() + k;
-    QuadPiece q = quad_piece(xi, yi);
-    double s = std::fabs(x - q.mid);
-    double size = (std::fabs(q.c) * s + std::fabs(q.s23)) * s + std::fabs(q.a);
-    return {quad_eval(q, x), 2 * q.c, 7 * unit_roundoff * size, 0};
+    if (!t.single) {
+        QuadPiece q = quad_piece(xi, yi);
+        double s = std::fabs(x - q.mid);
+        double size = (std::fabs(q.c) * s + std::fabs(q.s23)) * s + std::fabs(q.a);
+        double p = quad_eval(q, x), ap = 7 * unit_roundoff * size;
+        return {p, 2 * q.c, ap, 0, p, ap};
+    }
+    QuadPieceF f = quad_piece_f(xi, yi);
+    QuadPiece q{f.c, f.s23, f.a, f.mid};
+    double s = std::fabs(x - q.mid), c = std::fabs(q.c), s23 = std::fabs(q.s23);
+    double size = (c * s + s23) * s + std::fabs(q.a);
+    double ap = single_roundoff * ((6 * c * s + 4 * s23) * s + std::fabs(q.a)) * (1 + 0x1p-16);
+    return {quad_eval_f(f, f32(x)),  2 * q.c, ap + 0x1p-140, 0, quad_eval(q, x),
+            7 * unit_roundoff * size};
 }
 
 // a*b + c with one rounding, nearly always (in rare ties the last bit may differ), in plain
@@ -134,18 +224,29 @@ double fused(double a, double b, double c) {
     return s + (se + pe);
 }
 
-// The evaluators contracted (Method::fused). The spline's piece: a*a - 1 and b*b - 1 fused, b*y1
-// into the sum with a*y0, then c*d0 into the sum with s and d*d1 into the last.
-double spline_fused(const DenseTable& t, int k, double x) {
+// a*b + c in float32 with one rounding, nearly always: the product is exact in double, the
+// sum rounded there and then to float32 (twice only in rare ties).
+float fused(float a, float b, float c) {
+    return static_cast<float>(static_cast<double>(a) * static_cast<double>(b) +
+                              static_cast<double>(c));
+}
+
+// The evaluators contracted (Method::fused), in the arithmetic R. The spline's piece: a*a - 1
+// and b*b - 1 fused, b*y1 into the sum with a*y0, then c*d0 into the sum with s and d*d1 into
+// the last.
+template <class R> R spline_fused_in(const DenseTable& t, int k, R x) {
     const double *xa = t.xa, *ya = t.ya, *d2 = t.own[d2_of].data();
     int j = std::clamp(t.walk ? locate_near(x, xa, t.n, k) : locate(x, xa, t.n), 0, t.n - 2);
-    double h = xa[j + 1] - xa[j];
-    if (h == 0.0)
-        return (ya[j] + ya[j + 1]) * 0.5;
-    double a = -(x - xa[j + 1]) / h, b = (x - xa[j]) / h;
-    double c = h * h * a * fused(a, a, -1.0) / 6.0, d = h * h * b * fused(b, b, -1.0) / 6.0;
-    double s = fused(b, ya[j + 1], a * ya[j]);
-    return fused(d, d2[j + 1], fused(c, d2[j], s));
+    auto x0 = R(xa[j]), x1 = R(xa[j + 1]), y0 = R(ya[j]), y1 = R(ya[j + 1]), h = x1 - x0;
+    if (h == R(0))
+        return (y0 + y1) * R(0.5);
+    R a = -(x - x1) / h, b = (x - x0) / h;
+    R c = h * h * a * fused(a, a, R(-1)) / R(6), d = h * h * b * fused(b, b, R(-1)) / R(6);
+    R s = fused(b, y1, a * y0);
+    return fused(d, R(d2[j + 1]), fused(c, R(d2[j]), s));
+}
+double spline_fused(const DenseTable& t, int k, double x) {
+    return t.single ? spline_fused_in(t, k, f32(x)) : spline_fused_in(t, k, x);
 }
 
 // The quadratic's: its coefficients come out the same (the products fused there are by 0.5),
@@ -154,6 +255,11 @@ double quadratic_fused(const DenseTable& t, int k, double x) {
     const double *pxa = t.own[pxa_of].data(), *pya = t.own[pya_of].data();
     int j = t.walk ? locate_near(x, pxa, t.n, k + 1) : locate(x, pxa, t.n);
     int b = quad_first(j, t.n);
+    if (t.single) {
+        QuadPieceF q = quad_piece_f(pxa + b, pya + b);
+        float u = f32(x) - q.mid;
+        return fused(fused(u, q.c, q.s23), u, q.a);
+    }
     QuadPiece q = quad_piece(pxa + b, pya + b);
     double u = x - q.mid;
     return fused(fused(u, q.c, q.s23), u, q.a);
@@ -161,18 +267,18 @@ double quadratic_fused(const DenseTable& t, int k, double x) {
 
 // The exported evaluators: the programs' search (its result from $_below, which the header
 // gives), clamping and operations, in their order.
-constexpr const char* spline_c = R"(static inline double $_eval(double x)
+constexpr const char* spline_c = R"(static inline @ $_eval(@ x)
 {
     int lo = $_below(x), j;
-    double h, a, b, c, d, s;
+    @ h, a, b, c, d, s;
     j = lo < 0 ? 0 : lo > $_n - 2 ? $_n - 2 : lo;
     h = $_xs(j + 1) - $_xs(j);
-    if (h == 0.0)
-        return ($_ys(j) + $_ys(j + 1)) * 0.5;
+    if (h == 0.0~)
+        return ($_ys(j) + $_ys(j + 1)) * 0.5~;
     a = -(x - $_xs(j + 1)) / h;
     b = (x - $_xs(j)) / h;
-    c = h * h * a * (a * a + (-1.0)) / 6.0;
-    d = h * h * b * (b * b + (-1.0)) / 6.0;
+    c = h * h * a * (a * a + (-1.0~)) / 6.0~;
+    d = h * h * b * (b * b + (-1.0~)) / 6.0~;
     s = b * $_ys(j + 1) + a * $_ys(j);
     return (c * $_d2[j] + s) + d * $_d2[j + 1];
 }
@@ -180,7 +286,7 @@ constexpr const char* spline_c = R"(static inline double $_eval(double x)
 
 constexpr const char* quadratic_c =
     R"(/* Entry e (0 .. n+1) of the table padded with a ghost row at each end. */
-static inline void $_entry(int e, double *x, double *y)
+static inline void $_entry(int e, @ *x, @ *y)
 {
     if (e == 0) {
         *x = $_xs(0) - ($_xs(1) - $_xs(0));
@@ -194,9 +300,9 @@ static inline void $_entry(int e, double *x, double *y)
     }
 }
 
-static inline double $_eval(double x)
+static inline @ $_eval(@ x)
 {
-    double xi[4], yi[4], s23, s12, s34, c, a, t;
+    @ xi[4], yi[4], s23, s12, s34, c, a, t;
     int b = $_below(x), lo, jb, i;
     /* The search over the padded table's first n entries: the ghost row, then rows 0..n-2. */
     $_entry(0, &xi[0], &yi[0]);
@@ -212,8 +318,8 @@ static inline double $_eval(double x)
     s12 = (yi[1] - yi[0]) / (xi[1] - xi[0]);
     s34 = (yi[3] - yi[2]) / (xi[3] - xi[2]);
     c = (s34 - s12) / (((xi[2] + xi[3]) - xi[0]) - xi[1]);
-    a = (yi[1] + yi[2]) * 0.5 - (xi[2] - xi[1]) * (xi[2] - xi[1]) * c * 0.25;
-    t = x - (xi[1] + xi[2]) * 0.5;
+    a = (yi[1] + yi[2]) * 0.5~ - (xi[2] - xi[1]) * (xi[2] - xi[1]) * c * 0.25~;
+    t = x - (xi[1] + xi[2]) * 0.5~;
     return (t * c + s23) * t + a;
 }
 )";
@@ -222,8 +328,7 @@ static inline double $_eval(double x)
 constexpr Shipped spline_ships[] = {
     {.array = d2_of,
      .name = "d2",
-     .c_type = "double",
-     .words = "double second derivatives",
+     .words = "second derivatives",
      .comment = "The second derivatives at the rows, as the suite computes them."},
 };
 
@@ -247,7 +352,8 @@ constexpr Method spline_entry{.name = "spline",
                               .local = false,
                               .c_eval = spline_c,
                               .fused = spline_fused,
-                              .ships = spline_ships};
+                              .ships = spline_ships,
+                              .single_units = 5};
 constexpr Method quadratic_entry{.name = "quadratic",
                                  .title = "the four-point quadratic",
                                  .label = "four-point quadratic",
@@ -264,7 +370,8 @@ constexpr Method quadratic_entry{.name = "quadratic",
                                  .local = true,
                                  .c_eval = quadratic_c,
                                  .fused = quadratic_fused,
-                                 .ships = {}};
+                                 .ships = {},
+                                 .single_units = 1};
 // A cubic spline with another end condition than the natural one: its own second derivatives
 // (prepare), the spline's pieces and exported evaluator; h^4 inside and at the ends, so no
 // rows are placed at the ends.
@@ -287,7 +394,8 @@ constexpr Method end_condition_spline(const char* name, const char* title, const
             .local = false,
             .c_eval = spline_c,
             .fused = spline_fused,
-            .ships = spline_ships};
+            .ships = spline_ships,
+            .single_units = 5};
 }
 constexpr Method notaknot_entry =
     end_condition_spline("not-a-knot", "the not-a-knot cubic spline", "not-a-knot cubic spline",

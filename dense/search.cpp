@@ -115,16 +115,17 @@ void refine(Pass& ps, int k, Best& b) {
         take_best(ps, b, x, e);
         return std::isfinite(e) ? e : -1.0;
     };
-    double c = hi - g * (hi - lo), d = lo + g * (hi - lo);
+    const DenseTable& t = ps.t;
+    double c = at(t, hi - g * (hi - lo)), d = at(t, lo + g * (hi - lo));
     double ec = err(c), ed = err(d);
     for (int i = 0; i < golden_steps && c > lo && d < hi && c < d && !ps.r.p.stopped; ++i) {
         if (ec >= ed) {
             hi = d, d = c, ed = ec;
-            c = hi - g * (hi - lo);
+            c = at(t, hi - g * (hi - lo));
             ec = err(c);
         } else {
             lo = c, c = d, ec = ed;
-            d = lo + g * (hi - lo);
+            d = at(t, lo + g * (hi - lo));
             ed = err(d);
         }
     }
@@ -142,7 +143,7 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
         stack.resize(stack.size() - 2);
         SubBound sb = sub_bound(a, b);
         double all = bound_of(sb);
-        double mid = a.x + 0.5 * (b.x - a.x);
+        double mid = at(ps.t, a.x + 0.5 * (b.x - a.x));
         bool split = std::isfinite(all) &&
                      worth_splitting(ps.o, sb, all, ref_of(ps, best, a.x, b.x, floor)) &&
                      added < node_budget && mid > a.x && mid < b.x;
@@ -176,7 +177,7 @@ double search(Pass& ps, int k, double floor, const Node (&known)[3], Best& best,
             nodes[j] = known[j / mid];
             continue;
         }
-        double x = xa[k] + (h * j) / 64.0;
+        double x = at(ps.t, xa[k] + (h * j) / 64.0);
         nodes[j] = node_at(ps.t, k, x);
         take_best(ps, best, x, nodes[j].e);
     }
@@ -207,7 +208,7 @@ void bound_sides(Tally& r, const Ask& o, double lo, double hi, double b) {
 
 // The engine's middle point of interval k (its point 32).
 double middle(const DenseTable& t, int k) {
-    return t.xa[k] + ((t.xa[k + 1] - t.xa[k]) * 32) / 64.0;
+    return at(t, t.xa[k] + ((t.xa[k + 1] - t.xa[k]) * 32) / 64.0);
 }
 
 // The first pass over interval k: the error at its middle (and at the first row). The rows
@@ -252,7 +253,7 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
     if (ps.o.window)
         for (double e : {ps.o.win_lo, ps.o.win_hi})
             if (t.xa[k] < e && e <= t.xa[k + 1])
-                for (double x : {std::nextafter(e, -HUGE_VAL), e})
+                for (double x : {at(t, std::nextafter(e, -HUGE_VAL)), at(t, e)})
                     if (x >= t.xa[k])
                         take_best(ps, best, x, node_at(t, k, x).e);
     Local l = study_function().local(nd[0].x, nd[2].x);

@@ -19,6 +19,7 @@ struct Proven {
 Proven dense_within(const DenseTable& t, int k0, int k1, double tol, int threads,
                     bool tight = false);
 
-// dense_within, tight, over the whole table (xa, ya: n >= 2 rows) for method m.
+// dense_within, tight, over the whole table (xa, ya: n >= 2 rows) for method m, with single
+// of its float32 evaluator (dense_prepare).
 Proven table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
-                   int threads);
+                   int threads, bool single = false);

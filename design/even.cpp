@@ -27,7 +27,7 @@ Verdict local_ends(const Request& r, long long n) {
         return Verdict::within;
     for (bool front : {true, false}) {
         Rows x = even_x(r, n, front ? 0 : n - 6, 6), y = stored_values(x, r.s);
-        DenseTable t = dense_prepare(x.data(), y.data(), 6, *r.m, 1);
+        DenseTable t = dense_prepare(x.data(), y.data(), 6, *r.m, 1, single(r.s));
         if (Proven p = dense_within(t, front ? 0 : 2, front ? 3 : 6, r.tol, 1);
             p.verdict != Verdict::within)
             return p.verdict;
@@ -44,7 +44,7 @@ Verdict even_verdict(const Request& r, long long n) {
             return v;
     Rows x = even_x(r, n, 0, n), y = stored_values(x, r.s);
     auto rows = static_cast<int>(n);
-    DenseTable t = dense_prepare(x.data(), y.data(), rows, *r.m, r.threads);
+    DenseTable t = dense_prepare(x.data(), y.data(), rows, *r.m, r.threads, single(r.s));
     for (int k0 : {0, std::max(0, rows - 3)})
         if (Proven p = dense_within(t, k0, std::min(k0 + 2, rows - 1), r.tol, 1);
             p.verdict != Verdict::within)

@@ -10,7 +10,7 @@
 Rows errors_of(const Rows& x, const Job& job, int k0, int k1, PerInterval what) {
     Rows y = stored_values(x, job.s);
     int n = static_cast<int>(x.size());
-    DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads);
+    DenseTable t = dense_prepare(x.data(), y.data(), n, job.m, job.threads, single(job.s));
     return dense_intervals(t, {.span = {k0, k1, job.threads}, .what = what, .tol = job.tol});
 }
 

@@ -8,7 +8,7 @@
 #include <cmath>
 
 double stored(double v, Store s) {
-    return s == Store::f32 ? static_cast<double>(static_cast<float>(v)) : v;
+    return s != Store::f64 ? static_cast<double>(static_cast<float>(v)) : v;
 }
 
 void round_out(double* a, double* b, Store s) {
@@ -29,11 +29,15 @@ std::vector<double> stored_values(const std::vector<double>& x, Store s) {
 }
 
 int store_bytes(Store s) {
-    return s == Store::f32 ? 4 : 8;
+    return s != Store::f64 ? 4 : 8;
 }
 
 const char* store_name(Store s) {
-    return s == Store::f32 ? "float32" : "double";
+    return s != Store::f64 ? "float32" : "double";
+}
+
+const char* arith_name(Store s) {
+    return single(s) ? "float32" : "double";
 }
 
 namespace {
@@ -74,5 +78,6 @@ double amplification(const Method& m) {
 double store_floor(double a, double b, const Method& m, Store s) {
     if (s == Store::f64)
         return 0;
-    return amplification(m) * study_function().largest(a, b) * 0x1p-24;
+    double units = amplification(m) + (single(s) ? m.single_units : 0);
+    return units * study_function().largest(a, b) * 0x1p-24;
 }

@@ -4,7 +4,8 @@
 // any point of a dense evaluation of the programs' values (1,024 points an interval). Input: a
 // byte (n = 2..41 rows, the method, per interval or not, the table repeated or not), then n
 // abscissae and n ordinates, then doubles for the options (stop, columns' range, window, the
-// repeat's shift), as far as the input goes.
+// repeat's shift, whose sign bit asks for float32 arithmetic on the table rounded to
+// float32), as far as the input goes.
 #include "dense.hpp"
 #include "numlib.hpp"
 
@@ -27,7 +28,7 @@ void check_bound(const DenseTable& t, const Largest& r) {
     bool ok = r.peaks.all.err <= r.bound;
     for (int k = 0; ok && k + 1 < t.n; ++k)
         for (int j = 0; ok && j <= 1024; ++j) {
-            double x = j == 1024 ? t.xa[k + 1] : t.xa[k] + (t.xa[k + 1] - t.xa[k]) * j / 1024;
+            double x = at(t, j == 1024 ? t.xa[k + 1] : t.xa[k] + (t.xa[k + 1] - t.xa[k]) * j / 1024);
             double e = std::fabs(dense_value(t, k, x) - lorentz(x));
             ok = !(e > r.bound);
         }
@@ -91,7 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ya = ty;
         n = static_cast<int>(xa.size());
     }
-    DenseTable t = dense_prepare(xa.data(), ya.data(), n, m);
+    bool single = std::signbit(v[5]);
+    if (single)
+        for (std::vector<double>* a : {&xa, &ya})
+            for (double& e : *a)
+                e = static_cast<double>(static_cast<float>(e));
+    DenseTable t = dense_prepare(xa.data(), ya.data(), n, m, 1, single);
     SampleArgs sa{.tol = v[0], .per_interval = per, .columns = cols, .window = win};
     Peaks sampled = dense_sample(t, sa);
     sa.span.threads = 3;

@@ -1,7 +1,8 @@
 // design_fuzz: lorgen's design on random tolerances and intervals: it ends, and a table it
 // gives ascends from a to b and its error is proven within the tolerance everywhere (checked
 // here by the proving search on the table's values as stored). Input: a byte (the tolerance
-// 10^-1 to 10^-7, the method, the store: bit 5 for float32), then a and b as doubles;
+// 10^-1 to 10^-7, the method, the store: bit 5 for float32, with bit 6 float32 arithmetic),
+// then a and b as doubles;
 // intervals the program refuses are skipped, and so are those wider than 1e6, where a design
 // takes minutes, and float32 tolerances below twice its floor, which lorgen refuses.
 #include "args.hpp"
@@ -21,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double a = 0, b = 0;
     std::memcpy(&a, data + 1, 8);
     std::memcpy(&b, data + 9, 8);
-    Store s = (data[0] & 0x20) != 0 ? Store::f32 : Store::f64;
+    Store s = (data[0] & 0x20) == 0 ? Store::f64 : (data[0] & 0x40) != 0 ? Store::f32_float
+                                                                         : Store::f32;
     if (!interval_fault(a, b).empty() || !(b - a <= 1e6) || !(std::fabs(a) <= 1e12))
         return 0;
     round_out(&a, &b, s);
@@ -39,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         y[i] = stored(lorentz(x[i]), s);
     }
-    Proven p = table_error(x.data(), y.data(), static_cast<int>(x.size()), m, tol, 1);
+    Proven p = table_error(x.data(), y.data(), static_cast<int>(x.size()), m, tol, 1, single(s));
     if (p.verdict != Verdict::within || !(p.largest.err <= p.bound) || !(p.bound <= tol))
         __builtin_trap();
     return 0;

@@ -43,15 +43,27 @@ std::string array(const char* type, const std::string& name, const std::vector<d
     return s + "\n};\n";
 }
 
-// Every $ of text replaced by name.
-std::string named(std::string text, const std::string& name) {
-    for (std::size_t at = 0; (at = text.find('$', at)) != std::string::npos; at += name.size())
-        text.replace(at, 1, name);
+// Every `mark` of text replaced by by.
+std::string replaced(std::string text, char mark, const std::string& by) {
+    for (std::size_t at = 0; (at = text.find(mark, at)) != std::string::npos; at += by.size())
+        text.replace(at, 1, by);
     return text;
 }
 
-// The test vectors' abscissae (see c_header).
-std::vector<double> test_points(const std::vector<double>& x, double worst) {
+// Every $ of text replaced by name.
+std::string named(std::string text, const std::string& name) {
+    return replaced(std::move(text), '$', name);
+}
+
+// C text in the header's arithmetic: every $ replaced by name, @ by the type and ~ by the
+// suffix of its constants (Method::c_eval).
+std::string in_arith(const char* text, const std::string& name, Store s) {
+    return replaced(replaced(named(text, name), '@', single(s) ? "float" : "double"), '~',
+                    single(s) ? "f" : "");
+}
+
+// The test vectors' abscissae (see c_header), points of t's evaluator (at).
+std::vector<double> test_points(const DenseTable& d, const std::vector<double>& x, double worst) {
     std::vector<double> t = x;
     std::size_t n = x.size();
     for (std::size_t k = 0; k + 1 < n; ++k)
@@ -63,6 +75,8 @@ std::vector<double> test_points(const std::vector<double>& x, double worst) {
     double span = x.back() - x.front();
     t.push_back(x.front() - 0.125 * span);
     t.push_back(x.back() + 0.125 * span);
+    for (double& v : t)
+        v = at(d, v);
     return t;
 }
 
@@ -77,7 +91,8 @@ std::vector<double> contraction_points(const DenseTable& t, const Method& m) {
     for (int k = 0; k < intervals && out.size() < most; k += step) {
         const double* xa = t.xa;
         for (int j = 1; j < dense_per_interval; ++j) {
-            double x = xa[k] + ((xa[k + 1] - xa[k]) * j) / static_cast<double>(dense_per_interval);
+            double x =
+                at(t, xa[k] + ((xa[k + 1] - xa[k]) * j) / static_cast<double>(dense_per_interval));
             double plain = dense_value(t, k, x), fused = m.fused(t, k, x);
             if (std::bit_cast<std::uint64_t>(plain) != std::bit_cast<std::uint64_t>(fused)) {
                 out.push_back(x);
@@ -94,9 +109,9 @@ std::vector<double> contraction_points(const DenseTable& t, const Method& m) {
 constexpr const char* below_c = R"(
 /* The largest i with x > $_x[i] (-1: none), as a binary search finds it, in O(1): the
  * index's cell of x, then a scan of at most $_scan_most rows. */
-static inline int $_below(double x)
+static inline int $_below(@ x)
 {
-    double c;
+    @ c;
     int i;
     if (!(x > $_xs(0)))
         return -1;
@@ -114,12 +129,14 @@ static inline int $_below(double x)
 )";
 
 // The index in C: its cells, its scale and its entries.
-std::string index_arrays(const Index& ix, const std::string& name) {
+std::string index_arrays(const Index& ix, const std::string& name, Store st) {
     std::string s = named("/* The index: cell c of x = (x - $_x[0]) * $_scale holds the last row "
                           "below its left\n * edge. */\n",
                           name);
     s += fmt("static const int %s_cells = %zu;\n", name.c_str(), ix.first.size());
-    s += "static const double " + name + "_scale = " + hex(ix.scale, "") + ";\n";
+    double scale = single(st) ? stored(ix.scale, st) : ix.scale;
+    s +=
+        in_arith("static const @ $_scale = ", name, st) + hex(scale, single(st) ? "f" : "") + ";\n";
     s += fmt("static const %s %s_index[%zu] = {", ix.entry_bytes == 2 ? "uint16_t" : "uint32_t",
              name.c_str(), ix.first.size());
     for (std::size_t i = 0; i < ix.first.size(); ++i)
@@ -128,12 +145,13 @@ std::string index_arrays(const Index& ix, const std::string& name) {
     return s + "\n};\n";
 }
 
-// ", double second derivatives": the words for what the method ships of its own.
-std::string shipped_words(const Method& m) {
-    std::string s;
+// ", double second derivatives": the words for what the method ships of its own, in the
+// arithmetic of s.
+std::string shipped_words(const Method& m, Store s) {
+    std::string w;
     for (const Shipped& a : m.ships)
-        s += std::string(", ") + a.words;
-    return s;
+        w += std::string(", ") + arith_name(s) + " " + a.words;
+    return w;
 }
 
 // The comment block that opens the header.
@@ -146,14 +164,18 @@ std::string preamble(const Export& e, std::size_t tests, long long bytes) {
                f.name, f.formula) +
            fmt(" *   method     %s\n", e.m.label) +
            fmt(" *   interval   [%.17g, %.17g], %zu rows\n", e.a, e.b, e.x.size()) +
-           fmt(" *   tolerance  %s, proven everywhere on the interval\n", e.tol) +
+           fmt(" *   tolerance  %s, proven %s\n", e.tol,
+               single(e.store) ? "at every float x of the interval, evaluated in float"
+                               : "everywhere on the interval") +
            fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
                fmt_up(e.p.bound).c_str()) +
-           " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m) + ": " +
-           std::to_string(bytes) + " bytes\n *   command    " + cmd + "\n *\n" + " * " + n +
-           "_eval(x) gives the suite's value at x bit for bit, where double is IEEE\n"
-           " * binary64 evaluated as such (FLT_EVAL_METHOD 0, 1 or 16, checked below) and no "
-           "multiply\n"
+           " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m, e.store) +
+           ": " + std::to_string(bytes) + " bytes\n *   command    " + cmd + "\n *\n" + " * " + n +
+           "_eval(x) gives the suite's value at x bit for bit, where " +
+           (single(e.store) ? "float is IEEE\n * binary32 evaluated as such (FLT_EVAL_METHOD 0 "
+                              "or 16, checked below) and no multiply\n"
+                            : "double is IEEE\n * binary64 evaluated as such (FLT_EVAL_METHOD 0, "
+                              "1 or 16, checked below) and no multiply\n") +
            " * and add are fused: compile with -ffp-contract=off (GCC, Clang) or its\n"
            " * equivalent, never with options that reorder or approximate floating point\n"
            " * (the build stops where __FAST_MATH__ says so). " +
@@ -163,6 +185,23 @@ std::string preamble(const Export& e, std::size_t tests, long long bytes) {
            " * and C++17; needs <float.h>, <stdint.h> and <string.h> only. Every number is\n"
            " * exact, written in hexadecimal. The interval is found in O(1): an index of\n"
            " * uniform cells, then a scan over the rows of one cell.\n */\n";
+}
+// The include guard's opening, the headers it needs, and the checks that stop a build whose
+// arithmetic is not the one the header is exact in: a double evaluator's under
+// FLT_EVAL_METHOD 0, 1 or 16, a float32 one's under 0 or 16 (1 would widen its floats).
+std::string guards(const std::string& name, Store s) {
+    std::string guard = name + "_H";
+    for (char& c : guard)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string methods = single(s) ? "0 or 16" : "0, 1 or 16";
+    return "#ifndef " + guard + "\n#define " + guard + "\n\n" +
+           "#include <float.h>\n#include <stdint.h>\n#include <string.h>\n\n" +
+           "#if !defined(FLT_EVAL_METHOD) || \\\n    (FLT_EVAL_METHOD != 0" +
+           (single(s) ? "" : " && FLT_EVAL_METHOD != 1") + " && FLT_EVAL_METHOD != 16)\n#error \"" +
+           in_arith("$.h needs @ arithmetic evaluated as @ (FLT_EVAL_METHOD ", name, s) + methods +
+           ")\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
+           ".h gives the suite's values only with floating point as written (__FAST_MATH__ "
+           "is defined)\"\n#endif\n\n";
 }
 } // namespace
 
@@ -189,8 +228,8 @@ std::string c_header(const Export& e, std::string* text) {
     const std::vector<double>& x = e.x;
     int n = static_cast<int>(x.size());
     std::vector<double> y = stored_values(x, e.store);
-    DenseTable t = dense_prepare(x.data(), y.data(), n, e.m);
-    std::vector<double> tx = test_points(x, e.p.largest.x);
+    DenseTable t = dense_prepare(x.data(), y.data(), n, e.m, 1, single(e.store));
+    std::vector<double> tx = test_points(t, x, e.p.largest.x);
     for (double v : contraction_points(t, e.m))
         tx.push_back(v);
     std::vector<double> ty(tx.size());
@@ -200,45 +239,37 @@ std::string c_header(const Export& e, std::string* text) {
         if (!std::isfinite(ty[i]))
             return fmt("no header: the value at x = %.17g is not finite", tx[i]);
     }
-    std::string name = e.name, guard = name + "_H";
-    for (char& c : guard)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const char* type = e.store == Store::f32 ? "float" : "double";
-    const char* suffix = e.store == Store::f32 ? "f" : "";
+    std::string name = e.name;
     Footprint fp = footprint(e.m, x, e.store, e.even);
-    std::string s =
-        preamble(e, tx.size(), fp.bytes) + "#ifndef " + guard + "\n#define " + guard + "\n\n" +
-        "#include <float.h>\n#include <stdint.h>\n#include <string.h>\n\n" +
-        "#if !defined(FLT_EVAL_METHOD) || \\\n    (FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 1 "
-        "&& FLT_EVAL_METHOD != 16)\n#error \"" +
-        name + ".h needs double arithmetic evaluated as double " +
-        "(FLT_EVAL_METHOD 0, 1 or 16)\"\n#endif\n#ifdef __FAST_MATH__\n#error \"" + name +
-        ".h gives the suite's values only with floating point as written (__FAST_MATH__ "
-        "is defined)\"\n#endif\n\n";
+    std::string s = preamble(e, tx.size(), fp.bytes) + guards(name, e.store);
     s += fmt("static const int %s_n = %d;\n", e.name, n);
-    s += array(type, name + "_x", x, suffix) + array(type, name + "_y", y, suffix);
+    const char* row = e.store != Store::f64 ? "float" : "double";
+    const char* arith = single(e.store) ? "float" : "double";
+    const char* suffix = single(e.store) ? "f" : "";
+    s += array(row, name + "_x", x, e.store != Store::f64 ? "f" : "") +
+         array(row, name + "_y", y, e.store != Store::f64 ? "f" : "");
     for (const Shipped& a : e.m.ships)
         s += std::string("/* ") + a.comment + " */\n" +
-             array(a.c_type, name + "_" + a.name, t.own[static_cast<std::size_t>(a.array)], "");
-    s += index_arrays(fp.index, name);
-    s += named("\n/* Row i's abscissa and ordinate as doubles. */\n"
-               "static inline double $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
-               "static inline double $_ys(int i)\n{\n    return $_y[i];\n}\n",
-               name) +
-         named(below_c, name) + named(e.m.c_eval, name);
+             array(arith, name + "_" + a.name, t.own[static_cast<std::size_t>(a.array)], suffix);
+    s += index_arrays(fp.index, name, e.store);
+    s += in_arith("\n/* Row i's abscissa and ordinate as @s. */\n"
+                  "static inline @ $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
+                  "static inline @ $_ys(int i)\n{\n    return $_y[i];\n}\n",
+                  name, e.store) +
+         in_arith(below_c, name, e.store) + in_arith(e.m.c_eval, name, e.store);
     s += fmt("\n/* Test vectors: the rows, the intervals' middles, 64 points of the interval of\n"
              " * the largest error, a point outside each end, and up to 16 points where a build\n"
              " * that fuses multiplies into adds gives other bits; the values the suite gives. "
              "*/\n"
              "static const int %s_test_n = %zu;\n",
              e.name, tx.size()) +
-         array("double", name + "_test_x", tx, "") + array("double", name + "_test_y", ty, "");
-    s += named("\n/* How many test vectors $_eval misses, bit for bit. */\n"
-               "static inline int $_check(void)\n{\n    int i, miss = 0;\n"
-               "    for (i = 0; i < $_test_n; ++i) {\n        double v = $_eval($_test_x[i]);\n"
-               "        if (memcmp(&v, &$_test_y[i], sizeof v) != 0)\n            ++miss;\n"
-               "    }\n    return miss;\n}\n\n#endif\n",
-               name);
+         array(arith, name + "_test_x", tx, suffix) + array(arith, name + "_test_y", ty, suffix);
+    s += in_arith("\n/* How many test vectors $_eval misses, bit for bit. */\n"
+                  "static inline int $_check(void)\n{\n    int i, miss = 0;\n"
+                  "    for (i = 0; i < $_test_n; ++i) {\n        @ v = $_eval($_test_x[i]);\n"
+                  "        if (memcmp(&v, &$_test_y[i], sizeof v) != 0)\n            ++miss;\n"
+                  "    }\n    return miss;\n}\n\n#endif\n",
+                  name, e.store);
     *text = std::move(s);
     return "";
 }

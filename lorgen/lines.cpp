@@ -7,7 +7,6 @@
 #include "shell.hpp"
 #include "svg.hpp"
 
-#include <cstring>
 #include <limits>
 
 std::string where_text(const DesignArgs& d) {
@@ -49,10 +48,11 @@ std::string below_floor(const DesignArgs& d, const Method& m) {
     double floor = store_floor(d.fa, d.fb, m, d.store);
     if (!(d.tol < 2 * floor))
         return "";
-    return fmt("%s tables are not designed below %s for %s on [%s, %s]: rounding the values "
-               "alone can cost %s",
-               store_name(d.store), fmt_up(2 * floor).c_str(), m.title, shortest(d.a).c_str(),
-               shortest(d.b).c_str(), fmt_up(floor).c_str());
+    return fmt("%s tables%s are not designed below %s for %s on [%s, %s]: rounding the values "
+               "%s can cost %s",
+               store_name(d.store), single(d.store) ? " in float32 arithmetic" : "",
+               fmt_up(2 * floor).c_str(), m.title, shortest(d.a).c_str(), shortest(d.b).c_str(),
+               single(d.store) ? "and the arithmetic" : "alone", fmt_up(floor).c_str());
 }
 
 namespace {
@@ -79,11 +79,11 @@ std::string ends_text(const DesignArgs& d) {
 
 std::string result_line(const DesignArgs& d, const Outcome& o) {
     std::string rows = std::to_string(o.x.size()) +
-                       (d.store == Store::f32 ? std::string(" ") + store_name(d.store) : "");
-    return fmt("%s rows keep %s %s (largest %.2e at x = %.3g, bound %s)%s%s; %s", rows.c_str(),
-               o.m->title, where_text(d).c_str(), o.p.largest.err, o.p.largest.x,
-               fmt_up(o.p.bound).c_str(), ends_text(d).c_str(), o.ends.c_str(),
-               even_text(o.even, shown(d.tol_text)).c_str());
+                       (d.store != Store::f64 ? std::string(" ") + store_name(d.store) : "");
+    return fmt("%s rows keep %s %s%s (largest %.2e at x = %.3g, bound %s)%s%s; %s", rows.c_str(),
+               o.m->title, where_text(d).c_str(), single(d.store) ? " in float32 arithmetic" : "",
+               o.p.largest.err, o.p.largest.x, fmt_up(o.p.bound).c_str(), ends_text(d).c_str(),
+               o.ends.c_str(), even_text(o.even, shown(d.tol_text)).c_str());
 }
 
 namespace {
@@ -108,7 +108,7 @@ Shares shares_of(const Method& m, const std::vector<double>& x, Store s) {
     std::vector<double> y = stored_values(x, s);
     DenseTable t = dense_prepare(x.data(), y.data(), static_cast<int>(n), m);
     for (const Shipped& a : m.ships) {
-        long long each = std::strcmp(a.c_type, "float") == 0 ? 4 : 8;
+        long long each = single(s) ? 4 : 8;
         sh.base += each * static_cast<long long>(t.own[static_cast<std::size_t>(a.array)].size());
         sh.even_row += each;
     }
@@ -143,6 +143,8 @@ std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, 
     data_put(t, "tolerance", shown(d.tol_text));
     data_put(t, "interval", shortest(d.a) + " " + shortest(d.b));
     data_put(t, "store", store_name(d.store));
+    if (single(d.store))
+        data_put(t, "arithmetic", arith_name(d.store));
     std::string names;
     for (const Outcome& o : out) {
         std::string m = o.m->name;
@@ -165,7 +167,9 @@ std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, 
 std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
                            std::size_t fewest) {
     std::string rows =
-        d.store == Store::f32 ? std::string("Rows of ") + store_name(d.store) : "Rows";
+        d.store != Store::f64 ? std::string("Rows of ") + store_name(d.store) : "Rows";
+    if (single(d.store))
+        rows += ", evaluated in float32 arithmetic,";
     std::string t = rows + " that keep each method " + where_text(d) + ", proven by the bound:\n" +
                     fmt("%-12s %14s %10s %10s %14s %9s\n", "method", "evenly spaced", "designed",
                         "bytes", "largest error", "bound");

@@ -40,9 +40,11 @@ std::string usage_text() {
            "--data FILE also writes its numbers as named fields, one \"key value\" a line.\n"
            "--store float32: every row a float32 value, the design and its proof of the table\n"
            "as it reads back; a tolerance below what rounding to float32 alone may cost is\n"
-           "refused. --format c --name NAME: no rows on standard output; NAME.h, a C99 and C++17\n"
-           "header of the table, its evaluator (the suite's values bit for bit) and test\n"
-           "vectors, written in the current folder.\n"
+           "refused. --arith float32 (with --store float32): the evaluator computes in float32,\n"
+           "the proof counts its rounding at every float32 x, and a tolerance below what that\n"
+           "may cost is refused. --format c --name NAME: no rows on standard output; NAME.h,\n"
+           "a C99 and C++17 header of the table, its evaluator (the suite's values bit for bit)\n"
+           "and test vectors, written in the current folder.\n"
            "--svg FILE draws the spacing of the rows. E >= 1e-13. --force: NAME.h and the FILEs\n"
            "may replace files that exist, which are otherwise left alone.\n"
            "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
@@ -63,7 +65,8 @@ bool refused_path(const std::string& path, const char* option, bool force) {
     return true;
 }
 
-// lorgen --tol E --method M|all [--store S] [--svg FILE] [--format c --name NAME] [A B].
+// lorgen --tol E --method M|all [--store S] [--arith S] [--svg FILE] [--format c --name NAME] [A
+// B].
 int design_main(int argc, char** argv) {
     DesignArgs d;
     d.command = "lorgen";

@@ -21,6 +21,7 @@ std::vector<Option> design_options(Given& g) {
         {.name = "--tol", .value = "E", .words = {}, .target = &g.tol, .required = true},
         {.name = "--method", .value = "method", .words = ms, .target = &g.method, .required = true},
         {.name = "--store", .value = "store", .words = {"double", "float32"}, .target = &g.store},
+        {.name = "--arith", .value = "arithmetic", .words = {"double", "float32"}, .target = &g.arith},
         {.name = "--svg", .value = "FILE", .words = {}, .target = &g.svg},
         {.name = "--format",
          .value = "format",
@@ -90,7 +91,11 @@ std::string design_request(const Given& g, int argc, char** argv, int i, DesignA
         return w;
     d->method = method_named(g.method);
     d->svg = g.svg;
-    d->store = g.store != nullptr && std::strcmp(g.store, "float32") == 0 ? Store::f32 : Store::f64;
+    bool f32 = g.store != nullptr && std::strcmp(g.store, "float32") == 0;
+    bool single = g.arith != nullptr && std::strcmp(g.arith, "float32") == 0;
+    if (single && !f32)
+        return "--arith float32 needs --store float32: a float32 evaluator reads float32 rows";
+    d->store = single ? Store::f32_float : f32 ? Store::f32 : Store::f64;
     d->form = g.format != nullptr ? form_named(g.format) : &forms()[0];
     d->name = g.name;
     d->force = g.force != nullptr;
@@ -112,7 +117,7 @@ std::string design_request(const Given& g, int argc, char** argv, int i, DesignA
         return w;
     if (std::string w = interval_fault(d->a, d->b); !w.empty())
         return w;
-    if (d->store == Store::f32 && !(std::fmax(std::fabs(d->a), std::fabs(d->b)) <= 1e38))
+    if (d->store != Store::f64 && !(std::fmax(std::fabs(d->a), std::fabs(d->b)) <= 1e38))
         return "with --store float32, A and B must lie within [-1e38, 1e38]";
     d->fa = d->a;
     d->fb = d->b;

@@ -10,7 +10,8 @@
 // The tolerance design's options as given, before they are checked.
 struct Given {
     const char *tol = nullptr, *method = nullptr, *store = nullptr, *svg = nullptr,
-               *format = nullptr, *name = nullptr, *force = nullptr, *data = nullptr;
+               *format = nullptr, *name = nullptr, *force = nullptr, *data = nullptr,
+               *arith = nullptr;
 };
 
 // The design's option table, its values into g.

@@ -15,10 +15,10 @@
 
 namespace {
 // Reads text back as splerr and quaderr read loren.out (from memory: the loader reads it as
-// the file's bytes): "" when it gives the abscissae x and its error is proven within tol
-// (the largest and the bound then in *p), else what went wrong.
+// the file's bytes): "" when it gives the abscissae x and its error is proven within d.tol
+// for d's arithmetic (the largest and the bound then in *p), else what went wrong.
 std::string check_read_back(const std::string& text, const std::vector<double>& x, const Method& m,
-                            double tol, int threads, Proven* p) {
+                            const DesignArgs& d, int threads, Proven* p) {
     SampleTable t;
     Load s = load_table_memory(text.data(), static_cast<std::int64_t>(text.size()), {0, 0}, 2, t,
                                threads);
@@ -28,7 +28,8 @@ std::string check_read_back(const std::string& text, const std::vector<double>& 
     if (s != Load::ok || t.n != static_cast<int>(x.size()) ||
         std::memcmp(t.xa, x.data(), x.size() * sizeof(double)) != 0)
         wrong = "the table does not read back with the abscissae it was designed with";
-    else if (*p = table_error(t.xa, t.ya, t.n, m, tol, threads); p->verdict != Verdict::within)
+    else if (*p = table_error(t.xa, t.ya, t.n, m, d.tol, threads, single(d.store));
+             p->verdict != Verdict::within)
         wrong = "the table read back does not keep the error within the tolerance";
     free_table(t);
     return wrong;
@@ -45,7 +46,7 @@ Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const 
         return o;
     }
     o.text = table_text(g.x, d.store);
-    o.wrong = check_read_back(o.text, g.x, m, d.tol, threads, &o.p);
+    o.wrong = check_read_back(o.text, g.x, m, d, threads, &o.p);
     if (!o.wrong.empty())
         return o;
     o.x = std::move(g.x);

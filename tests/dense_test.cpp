@@ -1,5 +1,6 @@
 // The dense engine: its values are those of the programs' own routines at every point, on
 // ascending, uneven and unordered tables; its peaks, counts, ranges, reductions and early stop.
+#include "bound.hpp"
 #include "dense.hpp"
 #include "numlib.hpp"
 #include "poly/quad.hpp"
@@ -312,6 +313,43 @@ TEST(Dense, OtherEndConditions) {
                 EXPECT_NEAR(d - h * (2 * d2[0] + d2[1]) / 6, lorentz_deriv(x[0]), 1e-12);
                 EXPECT_NEAR(d + h * (d2[0] + 2 * d2[1]) / 6, lorentz_deriv(x[1]), 1e-12);
             }
+        }
+    }
+}
+
+// In float32 arithmetic every value is the float32 evaluation of the shipped numbers (a plain
+// one written here), the second derivatives are shipped as float32, and the jet's allowance
+// holds: the float32 value is within it of the exact piece (in long double) at float32 points
+// of every interval, next to 0 and away from it, and of rows of both signs.
+TEST(Dense, Float32EvaluatorAndItsAllowance) {
+    auto f32 = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+    for (auto [a, b] : {std::pair{0.0, 7.0}, std::pair{-10.0, 10.0}, std::pair{3.0, 3.9}}) {
+        std::vector<double> x, y;
+        for (int i = 0; i < 30; ++i) {
+            x.push_back(f32(sample_x(a, b, 30, i)));
+            y.push_back(f32(lorentz(x.back())));
+        }
+        for (const Method* m : methods()) {
+            SCOPED_TRACE(std::string(m->name) + " from " + std::to_string(a));
+            DenseTable t = dense_prepare(x.data(), y.data(), 30, *m, 1, true);
+            bool quad = m->ships.empty();
+            std::vector<double> d2 = quad ? std::vector<double>(30, 0.0) : t.own[0];
+            for (double v : d2)
+                ASSERT_EQ(v, f32(v));
+            ref::Spline sp(x, y, d2);
+            ref::Quad q(x, y);
+            for (int k = 0; k < 29; ++k)
+                for (int j = 1; j <= 100; ++j) {
+                    auto v = static_cast<float>(x[k] + (x[k + 1] - x[k]) * j / 100);
+                    float want = quad ? q.piece<float>(k, v) : sp.piece(k, v);
+                    ASSERT_EQ(dense_value(t, k, v), want) << k << " " << j;
+                    // The exact piece: the cubic of the shipped numbers, the parabola of the
+                    // float32 coefficients.
+                    long double exact =
+                        quad ? q.piece<float, long double>(k, v) : sp.piece<long double>(k, v);
+                    Jet jt = m->jet(t, k, v);
+                    ASSERT_LE(std::fabs(static_cast<long double>(jt.p) - exact), jt.ap) << k;
+                }
         }
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -71,17 +72,18 @@ struct Spline {
         int n = static_cast<int>(xa.size());
         return piece(std::clamp(below(xa, x), 0, n - 2), x);
     }
-    // The cubic of interval lo at x.
-    double piece(int lo, double x) const {
+    // The cubic of interval lo at x, computed in R (double, or float where the table's
+    // numbers are float32 values).
+    template <class R = double> R piece(int lo, R x) const {
         int hi = lo + 1;
-        double h = xa[hi] - xa[lo];
-        if (h == 0.0)
-            return (ya[lo] + ya[hi]) * 0.5;
-        double a = -(x - xa[hi]) / h;
-        double b = (x - xa[lo]) / h;
-        double c = h * h * a * (a * a - 1.0) / 6.0;
-        double d = h * h * b * (b * b - 1.0) / 6.0;
-        return (c * d2[lo] + (b * ya[hi] + a * ya[lo])) + d * d2[hi];
+        R x0 = R(xa[lo]), x1 = R(xa[hi]), y0 = R(ya[lo]), y1 = R(ya[hi]), h = x1 - x0;
+        if (h == R(0))
+            return (y0 + y1) * R(0.5);
+        R a = -(x - x1) / h;
+        R b = (x - x0) / h;
+        R c = h * h * a * (a * a - R(1)) / R(6);
+        R d = h * h * b * (b * b - R(1)) / R(6);
+        return (c * R(d2[lo]) + (b * y1 + a * y0)) + d * R(d2[hi]);
     }
 };
 
@@ -155,16 +157,29 @@ struct Quad {
         std::vector<double> searched(xa.begin(), xa.begin() + n);
         return piece(std::clamp(below(searched, x) - 1, 0, n - 2), x);
     }
-    // The quadratic of padded entries jb .. jb+3 (row interval jb) at x.
-    double piece(int jb, double x) const {
-        const double* p = xa.data() + jb;
-        const double* q = ya.data() + jb;
-        double s23 = (q[2] - q[1]) / (p[2] - p[1]);
-        double s12 = (q[1] - q[0]) / (p[1] - p[0]);
-        double s34 = (q[3] - q[2]) / (p[3] - p[2]);
-        double c = (s34 - s12) / (((p[2] + p[3]) - p[0]) - p[1]);
-        double a = (q[1] + q[2]) * 0.5 - (p[2] - p[1]) * (p[2] - p[1]) * c * 0.25;
-        double t = x - (p[1] + p[2]) * 0.5;
+    // The coefficients c, s23, a and mid of the quadratic of padded entries jb .. jb+3 (row
+    // interval jb), computed in R (for float, the ghost abscissae as float computes them).
+    template <class R> std::array<R, 4> coeffs(int jb) const {
+        R p[4], q[4];
+        for (int i = 0; i < 4; ++i) {
+            p[i] = R(xa[jb + i]);
+            q[i] = R(ya[jb + i]);
+        }
+        if (jb == 0)
+            p[0] = R(xa[1]) - (R(xa[2]) - R(xa[1]));
+        if (jb + 3 == n + 1)
+            p[3] = (R(xa[n]) - R(xa[n - 1])) + R(xa[n]);
+        R s23 = (q[2] - q[1]) / (p[2] - p[1]);
+        R s12 = (q[1] - q[0]) / (p[1] - p[0]);
+        R s34 = (q[3] - q[2]) / (p[3] - p[2]);
+        R c = (s34 - s12) / (((p[2] + p[3]) - p[0]) - p[1]);
+        R a = (q[1] + q[2]) * R(0.5) - (p[2] - p[1]) * (p[2] - p[1]) * c * R(0.25);
+        return {c, s23, a, (p[1] + p[2]) * R(0.5)};
+    }
+    // That quadratic at x, its coefficients computed in C and its value in R.
+    template <class C = double, class R = C> R piece(int jb, R x) const {
+        std::array<C, 4> k = coeffs<C>(jb);
+        R c = k[0], s23 = k[1], a = k[2], t = x - R(k[3]);
         return (t * c + s23) * t + a;
     }
 };

@@ -363,54 +363,64 @@ TEST(Lorgen, HeaderTellsABuildThatFusesMultiplyAdds) {
         GTEST_SKIP() << "no C compiler on PATH";
     bool fma = read_file("/proc/cpuinfo").find(" fma ") != std::string::npos;
     TempDir d;
-    for (const char* m : {"spline", "quadratic", "not-a-knot", "clamped"}) {
-        SCOPED_TRACE(m);
-        ASSERT_EQ(run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", m, "--format", "c",
-                                    "--name", "lor", "--force"})
-                      .status,
-                  0);
-        write_file(d.path / "drv.c", c_driver("lor"));
-        for (const char* flags :
-             {"-O3 -march=native -ffp-contract=off", "-O2 -ffp-contract=fast -mfma"}) {
-            bool fused = std::string(flags).find("fast") != std::string::npos;
-            if (fused && !fma)
-                continue;
-            RunResult c =
-                run_args(d.path, {"/bin/sh", "-c", std::string("cc ") + flags + " drv.c -o drv"});
-            ASSERT_EQ(c.status, 0) << flags << "\n" << c.err;
-            RunResult r = run_args(d.path, {(d.path / "drv").string()});
-            int missed = -1;
-            ASSERT_EQ(std::sscanf(r.out.c_str(), "%d of", &missed), 1) << r.out;
-            if (fused)
-                EXPECT_GT(missed, 0) << flags;
-            else
-                EXPECT_EQ(missed, 0) << flags;
-            // The index finds the search's interval at every point either way.
-            EXPECT_NE(r.out.find(", 0 wrong intervals\n"), std::string::npos) << r.out;
+    for (const char* m : {"spline", "quadratic", "not-a-knot", "clamped"})
+        for (const char* arith : {"double", "float32"}) {
+            SCOPED_TRACE(std::string(m) + " in " + arith);
+            ASSERT_EQ(
+                run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", m, "--store", arith,
+                                  "--arith", arith, "--format", "c", "--name", "lor", "--force"})
+                    .status,
+                0);
+            write_file(d.path / "drv.c", c_driver("lor"));
+            for (const char* flags :
+                 {"-O3 -march=native -ffp-contract=off", "-O2 -ffp-contract=fast -mfma"}) {
+                bool fused = std::string(flags).find("fast") != std::string::npos;
+                if (fused && !fma)
+                    continue;
+                RunResult c = run_args(
+                    d.path, {"/bin/sh", "-c", std::string("cc ") + flags + " drv.c -o drv"});
+                ASSERT_EQ(c.status, 0) << flags << "\n" << c.err;
+                RunResult r = run_args(d.path, {(d.path / "drv").string()});
+                int missed = -1;
+                ASSERT_EQ(std::sscanf(r.out.c_str(), "%d of", &missed), 1) << r.out;
+                if (fused)
+                    EXPECT_GT(missed, 0) << flags;
+                else
+                    EXPECT_EQ(missed, 0) << flags;
+                // The index finds the search's interval at every point either way.
+                EXPECT_NE(r.out.find(", 0 wrong intervals\n"), std::string::npos) << r.out;
+            }
         }
-    }
 }
 
-// Every method's header, in double and in float32 storage, built for 32-bit ARM (hard float)
-// and run under qemu: every test vector bit for bit, and the same values at 2000 points an
-// interval as on this machine. Skipped without the cross compiler and qemu, except in CI,
-// which installs them.
-TEST(Lorgen, HeaderGivesTheSameBitsOnArm) {
-    bool missing = std::system("command -v arm-linux-gnueabihf-gcc >/dev/null && "
-                               "command -v qemu-arm >/dev/null && command -v cc >/dev/null") != 0;
+// Whether the commands a test needs are on PATH; in CI, which installs them (.ci/install), a
+// failure where one is missing.
+bool have(const char* commands, const char* packages) {
+    bool missing = std::system((std::string("for c in ") + commands +
+                                "; do command -v $c >/dev/null || exit 1; done")
+                                   .c_str()) != 0;
     if (missing && std::getenv("CI") != nullptr)
-        ADD_FAILURE()
-            << "gcc-arm-linux-gnueabihf or qemu-user is missing; .ci/install installs them";
-    if (missing)
+        ADD_FAILURE() << packages << " missing; .ci/install installs them";
+    return !missing;
+}
+
+// Every method's header, in double, float32 storage and float32 arithmetic, built for 32-bit
+// ARM (hard float) and run under qemu: every test vector bit for bit, and the same values at
+// 2000 points an interval as on this machine. Skipped without the cross compiler and qemu,
+// except in CI.
+TEST(Lorgen, HeaderGivesTheSameBitsOnArm) {
+    if (!have("arm-linux-gnueabihf-gcc qemu-arm cc", "gcc-arm-linux-gnueabihf or qemu-user"))
         GTEST_SKIP() << "no arm-linux-gnueabihf-gcc or qemu-arm";
     TempDir d;
     for (const char* m : {"spline", "quadratic", "not-a-knot", "clamped"}) {
-        for (const char* store : {"double", "float32"}) {
-            SCOPED_TRACE(std::string(m) + " " + store);
-            ASSERT_EQ(run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", m, "--store",
-                                        store, "--format", "c", "--name", "lor", "--force"})
-                          .status,
-                      0);
+        for (auto [store, arith] : {std::pair{"double", "double"}, std::pair{"float32", "double"},
+                                    std::pair{"float32", "float32"}}) {
+            SCOPED_TRACE(std::string(m) + " " + store + " " + arith);
+            ASSERT_EQ(
+                run_args(d.path, {bin("lorgen"), "--tol", "1e-6", "--method", m, "--store", store,
+                                  "--arith", arith, "--format", "c", "--name", "lor", "--force"})
+                    .status,
+                0);
             write_file(d.path / "drv.c", c_driver("lor"));
             std::string outs[2];
             const char* builds[2][2] = {
@@ -428,6 +438,36 @@ TEST(Lorgen, HeaderGivesTheSameBitsOnArm) {
             EXPECT_EQ(outs[1], outs[0]);
         }
     }
+}
+
+// A float32-arithmetic header built for a Cortex-M4F, whose FPU has single precision only,
+// calls no double-precision routine, for any method; the double evaluator calls them (what
+// the check finds). Skipped without arm-none-eabi-gcc, except in CI.
+TEST(Lorgen, Float32HeaderNeedsNoDoubleOnCortexM4) {
+    if (!have("arm-none-eabi-gcc arm-none-eabi-nm", "gcc-arm-none-eabi"))
+        GTEST_SKIP() << "no arm-none-eabi-gcc";
+    TempDir d;
+    write_file(d.path / "m4.c", "#include \"lor.h\"\nfloat at(float x) { return lor_eval(x); }\n"
+                                "int tests(void) { return lor_check(); }\n");
+    for (const char* m : {"spline", "quadratic", "not-a-knot", "clamped"})
+        for (const char* arith : {"float32", "double"}) {
+            SCOPED_TRACE(std::string(m) + " in " + arith);
+            ASSERT_EQ(run_args(d.path,
+                               {bin("lorgen"), "--tol", "1e-5", "--method", m, "--store", "float32",
+                                "--arith", arith, "--format", "c", "--name", "lor", "--force"})
+                          .status,
+                      0);
+            RunResult c = run_args(
+                d.path, {"/bin/sh", "-c",
+                         "arm-none-eabi-gcc -mcpu=cortex-m4 -mfpu=fpv4-sp-d16 -mfloat-abi=hard "
+                         "-mthumb -O2 -ffp-contract=off -std=c99 -Wall -Wextra -Werror -c m4.c "
+                         "-o m4.o && arm-none-eabi-nm -u m4.o"});
+            ASSERT_EQ(c.status, 0) << c.err;
+            // The run-time routines of double arithmetic: __aeabi_dadd, __aeabi_f2d, ...
+            bool doubles = c.out.find("__aeabi_d") != std::string::npos ||
+                           c.out.find("2d\n") != std::string::npos;
+            EXPECT_EQ(doubles, std::string(arith) == "double") << c.out;
+        }
 }
 
 TEST(Gplot, FigureAndSummaryOfARealStudy) {
