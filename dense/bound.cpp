@@ -22,7 +22,7 @@ SubBound sub_bound(const Node& a, const Node& b) {
 
 SubBound sub_bound(const Node& a, const Node& b, const Local& l) {
     if (!std::isfinite(a.e + b.e + a.d2 + b.d2 + a.r + b.r + a.eb + b.eb + a.rb + b.rb))
-        return {HUGE_VAL, HUGE_VAL};
+        return {HUGE_VAL, HUGE_VAL, HUGE_VAL};
     double h = b.x - a.x, hh = h * h / 8;
     double m = std::max(a.d2, b.d2) + l.f4 * hh;
     double e = std::max(a.eb, b.eb);
@@ -30,7 +30,6 @@ SubBound sub_bound(const Node& a, const Node& b, const Local& l) {
     // allowances; inside, the programs' values and errors differ from the exact ones by the
     // piece's allowance (largest at an end) and the function's own rounding again, and 2u of
     // the error (the subtraction and the absolute value's argument).
-    double fr = study_function().f_allow * l.f;
-    double r = (std::max(a.rb, b.rb) + fr) + (std::max(a.r, b.r) + fr) + 2 * u * e;
-    return {e + m * hh, r};
+    double fr = study_function().f_allow * l.f, rb = std::max(a.rb, b.rb) + fr;
+    return {e + m * hh, rb + (std::max(a.r, b.r) + fr) + 2 * u * e, rb + rb + 2 * u * e};
 }

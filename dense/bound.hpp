@@ -33,11 +33,12 @@ Node node_of(const Jet& j, double x);
 
 // The bound of a sub-interval [a.x, b.x] of one piece (a.x < b.x): the part that splitting
 // shrinks (d: the larger end error plus the curvature term) and the part it cannot (r: the
-// rounding of the piece's values, of the function's and of the errors themselves). The
-// error, as the programs compute it and as it is exactly, is at most bound_of(s) everywhere
-// on the sub-interval; NaN or infinite when an end is not finite. No allocation.
+// rounding of the piece's values, of the function's and of the errors themselves; rq: of the
+// closer values alone, as far as d may be from the closer errors found). The error, as the
+// programs compute it and as it is exactly, is at most bound_of(s) everywhere on the
+// sub-interval; NaN or infinite when an end is not finite. No allocation.
 struct SubBound {
-    double d, r;
+    double d, r, rq;
 };
 SubBound sub_bound(const Node& a, const Node& b);
 // sub_bound with l, the study function's local bounds on an interval that holds [a.x, b.x].

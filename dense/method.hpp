@@ -49,9 +49,10 @@ struct Method {
     // them, bit for bit; k is the interval of the engine's points x (a hint only: the result
     // is the program's). One call an interval keeps the engine's loop tight.
     void (*values)(const DenseTable& t, int k, const double* x, int count, double* p);
-    // Piece k (0 <= k <= n-2) at x in [xa[k], xa[k+1]]: the program's value wherever the
-    // program takes that piece (x > xa[k], or k = 0), the piece's second derivative, and their
-    // rounding allowances (bound.hpp). Only for tables whose abscissae strictly ascend.
+    // Piece k (0 <= k <= n-2) at x in [xa[k], xa[k+1]], or a few units in the last place
+    // past them: the program's value wherever the program takes that piece (x > xa[k], or
+    // k = 0), the piece's second derivative, and their rounding allowances (bound.hpp). Only
+    // for tables whose abscissae strictly ascend.
     Jet (*jet)(const DenseTable& t, int k, double x);
     Tuning tuning;
     bool local; // a piece depends only on the two rows to each side of its interval

@@ -83,14 +83,16 @@ void spline_values(const DenseTable& t, int k, const double* x, int count, doubl
     }
 }
 
-// Whether x1 - x0 and x - x0, x - x1 for every x between them are exact in floating point:
-// both of one sign, the larger in magnitude at most twice the smaller.
-bool exact_differences(double x0, double x1) {
-    return x0 > 0 ? x1 <= 2 * x0 : x1 < 0 && x0 >= 2 * x1;
+// Whether p - q is exact in floating point: one of them 0, or both of one sign and the
+// larger in magnitude at most twice the smaller.
+bool exact_difference(double p, double q) {
+    return p == 0 || q == 0 ||
+           ((p > 0) == (q > 0) && std::fabs(q) <= 2 * std::fabs(p) &&
+            std::fabs(p) <= 2 * std::fabs(q));
 }
 
-// Piece k of the spline at x in [xa[k], xa[k+1]], with its exact second derivative
-// (d0 (x1 - x) + d1 (x - x0)) / h. The allowances count the roundings of spline_piece's
+// Piece k of the spline at x in [xa[k], xa[k+1]] (or a little past), with its exact second
+// derivative (d0 (x1 - x) + d1 (x - x0)) / h. The allowances count the roundings of spline_piece's
 // formula with its weights in [0, 1]: 7u of |y0| + |y1| and 3.1u h^2 of |d0| + |d1| for the
 // value, 5u of |d0| + |d1| for the second derivative (docs/bound.md). In float32
 // arithmetic the value is the float32 evaluator's, within (k + 2)u of max(|y0|, |y1|) and
@@ -104,8 +106,13 @@ Jet spline_jet(const DenseTable& t, int k, double x) {
     Jet j{q, (d2[k] * (xa[k + 1] - x) + d2[k + 1] * (x - xa[k])) / h, aq, 6 * unit_roundoff * d, q,
           aq};
     if (t.single) {
-        double units = exact_differences(xa[k], xa[k + 1]) ? 5 : 7;
-        double top = std::fmax(std::fabs(ya[k]), std::fabs(ya[k + 1]));
+        bool exact = exact_difference(x, xa[k]) && exact_difference(x, xa[k + 1]) &&
+                     exact_difference(xa[k + 1], xa[k]);
+        double units = exact ? 5 : 7;
+        // max(|y0|, |y1|) times the weights' sum: 1 inside, a little more where an
+        // evaluator that computes the interval from x takes the piece past a row.
+        double top = std::fmax(std::fabs(ya[k]), std::fabs(ya[k + 1])) *
+                     ((std::fabs(xa[k + 1] - x) + std::fabs(x - xa[k])) / h);
         j.p = spline_piece_f(xa, ya, d2, k, f32(x));
         j.ap = single_roundoff * (units * top + 2 * h * h * d) * (1 + 0x1p-16) + 0x1p-140;
     }

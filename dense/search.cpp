@@ -6,21 +6,22 @@
 #include "bound.hpp"
 #include "engine.hpp"
 #include "numlib.hpp"
+#include "within.hpp"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 // Whether a sub-interval (its bound all, in parts sb) may hide an error above ref (the best
-// found, or the floor) by more than 0.1% and the allowance: the search proves the largest
-// error that closely. Against a tolerance, where the question is whether the error is within
-// it, one whose bound exceeds it is searched to a part in a million; one within it needs no
-// more unless the proof is to be tight all the same.
+// found, or the floor) by more than 0.1% and the allowance of the closer values: the search
+// proves the largest error that closely. Against a tolerance, where the question is whether
+// the error is within it, one whose bound exceeds it is searched to a part in a million; one
+// within it needs no more unless the proof is to be tight all the same.
 bool worth_splitting(const Ask& o, const SubBound& sb, double all, double ref) {
     bool tol = against(o);
-    if ((!tol || o.tight) && sb.d > 1.001 * ref + sb.r)
+    if ((!tol || o.tight) && sb.d > 1.001 * ref + sb.rq)
         return true;
-    return tol && all > o.tol && sb.d > (1 + 0x1p-20) * ref + sb.r;
+    return tol && all > o.tol && sb.d > (1 + 0x1p-20) * ref + sb.rq;
 }
 constexpr int golden_steps = 16;         // steps that refine the best point of a search
 constexpr long long node_budget = 16384; // nodes one interval's search may add
@@ -79,7 +80,8 @@ double floor_of(const Pass& ps, double lo, double hi) {
 struct Best {
     Peak p;
     double lo = 0, hi = 0;
-    Peak side[2]; // with a window: the best inside it and outside it
+    Peak side[2];   // with a window: the best inside it and outside it
+    double eb = -1; // the largest error of the closer values at the nodes (Node::eb)
 };
 
 // The point x with its error e into the reductions and into the interval's bests.
@@ -93,13 +95,21 @@ void take_best(Pass& ps, Best& b, double x, double e) {
     }
 }
 
+// The node n's error into the interval's bests, and its closer value's.
+void take_node(Pass& ps, Best& b, const Node& n) {
+    take_best(ps, b, n.x, n.e);
+    if (std::isfinite(n.eb))
+        b.eb = std::max(b.eb, n.eb);
+}
+
 // What a sub-interval [lo, hi] of an interval must be proven against: the interval's best
-// error and floor; with a window, the best and floor of the side it lies on (the lesser of
-// both where it spans an edge), so that each side's peak is proven to 0.1% on its own.
+// error (as computed, or of the closer values: in double arithmetic the same) and floor; with
+// a window, the best and floor of the side it lies on (the lesser of both where it spans an
+// edge), so that each side's peak is proven to 0.1% on its own.
 double ref_of(const Pass& ps, const Best& b, double lo, double hi, double floor) {
     const Ask& o = ps.o;
     if (!o.window)
-        return std::max(b.p.err, floor);
+        return std::max(std::max(b.p.err, b.eb), floor);
     bool in = hi >= o.win_lo && lo <= o.win_hi, out = lo < o.win_lo || hi > o.win_hi;
     double side = in && out ? std::min(b.side[0].err, b.side[1].err) : b.side[in ? 0 : 1].err;
     return std::max(side, floor_of(ps, lo, hi));
@@ -155,7 +165,7 @@ double halve(Pass& ps, int k, double floor, std::vector<Node>& stack, Best& best
         Node m = node_at(ps.t, k, mid);
         ++added;
         Peak before = best.p;
-        take_best(ps, best, mid, m.e);
+        take_node(ps, best, m);
         if (best.p.x != before.x || best.p.err != before.err)
             best.lo = a.x, best.hi = b.x;
         // The left half on top: the halves are taken left to right.
@@ -179,7 +189,7 @@ double search(Pass& ps, int k, double floor, const Node (&known)[3], Best& best,
         }
         double x = at(ps.t, xa[k] + (h * j) / 64.0);
         nodes[j] = node_at(ps.t, k, x);
-        take_best(ps, best, x, nodes[j].e);
+        take_node(ps, best, nodes[j]);
     }
     // The bracket of a point j: its neighbours (set once all points are known).
     for (int j = 0; j <= dense_per_interval; ++j)
@@ -247,7 +257,7 @@ void prove_interval(Pass& ps, int k, std::vector<Node>& stack) {
     Node nd[3] = {node_at(t, k, t.xa[k]), node_at(t, k, middle(t, k)), node_at(t, k, t.xa[k + 1])};
     Best best;
     for (int i = k == 0 ? 0 : 1; i < 3; ++i)
-        take_best(ps, best, nd[i].x, nd[i].e);
+        take_node(ps, best, nd[i]);
     // A window's edge inside the interval: the points on either side of it, where a side's
     // largest error lies when the error grows toward the edge.
     if (ps.o.window)
@@ -329,4 +339,10 @@ Tally dense_search(const DenseTable& t, const Ask& o) {
         r.outside_bound = std::fmax(r.outside_bound, 0.0);
     }
     return r;
+}
+
+PieceError piece_error(const DenseTable& t, int k, double lo, double hi) {
+    Node a = node_at(t, k, lo), b = node_at(t, k, hi);
+    Peak p = b.e > a.e ? Peak{b.e, hi} : Peak{a.e, lo};
+    return {p, bound_of(sub_bound(a, b))};
 }

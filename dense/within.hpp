@@ -23,3 +23,14 @@ Proven dense_within(const DenseTable& t, int k0, int k1, double tol, int threads
 // of its float32 evaluator (dense_prepare).
 Proven table_error(const double* xa, const double* ya, int n, const Method& m, double tol,
                    int threads, bool single = false);
+
+// Piece k (0 <= k <= n-2) of t's method on [lo, hi] (lo <= hi), which may reach past its
+// interval's rows, where an evaluator that computes the interval from x takes it: the larger
+// error at the two ends as the program computes piece k there, and a bound of its error
+// everywhere between (one sub-interval: for the few units in the last place such a reach
+// spans). t's abscissae ascend strictly. No allocation.
+struct PieceError {
+    Peak largest;
+    double bound;
+};
+PieceError piece_error(const DenseTable& t, int k, double lo, double hi);

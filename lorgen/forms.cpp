@@ -23,7 +23,9 @@ std::string rows_text(const DesignArgs&, const Outcome& o, std::string* text) {
 }
 
 std::string header_text(const DesignArgs& d, const Outcome& o, std::string* text) {
-    Export e{d.name, *o.m, d.store, o.x, d.tol_text, d.fa, d.fb, o.p, d.command, o.even.rows};
+    EvenGrid g = even_grid(d.fa, d.fb, static_cast<int>(o.x.size()), d.store);
+    Export e{d.name, *o.m, d.store,   o.x,         d.tol_text,           d.fa,
+             d.fb,   o.p,  d.command, o.even.rows, o.grid ? &g : nullptr};
     return c_header(e, text);
 }
 

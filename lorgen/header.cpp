@@ -1,6 +1,7 @@
 // header: the C text of an exported table. Every number is written as a hexadecimal
 // floating literal, which denotes its value exactly in C99 and C++17.
 #include "header.hpp"
+#include "bound.hpp"
 #include "function.hpp"
 #include "lorgen.hpp"
 
@@ -57,7 +58,7 @@ std::string named(std::string text, const std::string& name) {
 
 // C text in the header's arithmetic: every $ replaced by name, @ by the type and ~ by the
 // suffix of its constants (Method::c_eval).
-std::string in_arith(const char* text, const std::string& name, Store s) {
+std::string in_arith(const std::string& text, const std::string& name, Store s) {
     return replaced(replaced(named(text, name), '@', single(s) ? "float" : "double"), '~',
                     single(s) ? "f" : "");
 }
@@ -108,7 +109,7 @@ std::vector<double> contraction_points(const DenseTable& t, const Method& m) {
 // cell, the last row below its left edge).
 constexpr const char* below_c = R"(
 /* The largest i with x > $_x[i] (-1: none), as a binary search finds it, in O(1): the
- * index's cell of x, then a scan of at most $_scan_most rows. */
+ * index's cell of x, then a scan over the rows of one cell. */
 static inline int $_below(@ x)
 {
     @ c;
@@ -134,6 +135,7 @@ std::string index_arrays(const Index& ix, const std::string& name, Store st) {
                           "below its left\n * edge. */\n",
                           name);
     s += fmt("static const int %s_cells = %zu;\n", name.c_str(), ix.first.size());
+
     double scale = single(st) ? stored(ix.scale, st) : ix.scale;
     s +=
         in_arith("static const @ $_scale = ", name, st) + hex(scale, single(st) ? "f" : "") + ";\n";
@@ -169,8 +171,11 @@ std::string preamble(const Export& e, std::size_t tests, long long bytes) {
                                : "everywhere on the interval") +
            fmt(" *   largest    %.2e at x = %.6g (bound %s)\n", e.p.largest.err, e.p.largest.x,
                fmt_up(e.p.bound).c_str()) +
-           " *   storage    " + store + " abscissae and ordinates" + shipped_words(e.m, e.store) +
-           ": " + std::to_string(bytes) + " bytes\n *   command    " + cmd + "\n *\n" + " * " + n +
+           " *   storage    " + store +
+           (e.grid != nullptr ? " ordinates (evenly spaced: no abscissae)"
+                              : " abscissae and ordinates") +
+           shipped_words(e.m, e.store) + ": " + std::to_string(bytes) + " bytes\n *   command    " +
+           cmd + "\n *\n" + " * " + n +
            "_eval(x) gives the suite's value at x bit for bit, where " +
            (single(e.store) ? "float is IEEE\n * binary32 evaluated as such (FLT_EVAL_METHOD 0 "
                               "or 16, checked below) and no multiply\n"
@@ -183,8 +188,10 @@ std::string preamble(const Export& e, std::size_t tests, long long bytes) {
            n +
            "_eval misses (0: every one bit for bit). Valid C99\n"
            " * and C++17; needs <float.h>, <stdint.h> and <string.h> only. Every number is\n"
-           " * exact, written in hexadecimal. The interval is found in O(1): an index of\n"
-           " * uniform cells, then a scan over the rows of one cell.\n */\n";
+           " * exact, written in hexadecimal. " +
+           (e.grid != nullptr ? "The interval is computed from x, as the rows are.\n */\n"
+                              : "The interval is found in O(1): an index of\n"
+                                " * uniform cells, then a scan over the rows of one cell.\n */\n");
 }
 // The include guard's opening, the headers it needs, and the checks that stop a build whose
 // arithmetic is not the one the header is exact in: a double evaluator's under
@@ -224,45 +231,109 @@ Index table_index(const std::vector<double>& x, long long most_cells) {
     return ix;
 }
 
+namespace {
+// The test vectors' abscissae and values: test_points, the points of up to 16 rows where an
+// evenly spaced grid's computed interval is not the search's (the first x of the next piece
+// and the one before), and contraction_points; values as the header's evaluator gives them.
+// False, with the point in *bad, where a value is not finite.
+bool test_vectors(const Export& e, const DenseTable& t, std::vector<double>* tx,
+                  std::vector<double>* ty, double* bad) {
+    const std::vector<double>& x = e.x;
+    int n = static_cast<int>(x.size());
+    *tx = test_points(t, x, e.p.largest.x);
+    if (e.grid != nullptr) {
+        std::vector<double> edges = even_edges(*e.grid, x);
+        for (std::size_t i = 0, added = 0; i < edges.size() && added < 16; ++i)
+            if (edges[i] != x[i + 1]) {
+                double before = single(e.store)
+                                    ? std::nextafter(static_cast<float>(edges[i]), -HUGE_VALF)
+                                    : std::nextafter(edges[i], -HUGE_VAL);
+                tx->insert(tx->end(), {before, edges[i]});
+                ++added;
+            }
+    }
+    for (double v : contraction_points(t, e.m))
+        tx->push_back(v);
+    ty->resize(tx->size());
+    for (std::size_t i = 0; i < tx->size(); ++i) {
+        double v = (*tx)[i];
+        (*ty)[i] = e.grid != nullptr
+                       ? t.m->jet(t, even_index(*e.grid, v), v).p
+                       : dense_value(t, std::clamp(locate(v, x.data(), n), 0, n - 2), v);
+        if (!std::isfinite((*ty)[i])) {
+            *bad = v;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The evenly spaced grid's constants and its rows and interval computed from x.
+std::string grid_text(const EvenGrid& g, const std::string& name) {
+    Store st = g.store;
+    const char* sfx = single(st) ? "f" : "";
+    std::string node =
+        single(st) || st == Store::f64 ? "$_a + (@)i * $_h" : "(float)($_a + (@)i * $_h)";
+    return in_arith("/* The rows: row i is a + i h (b the last), as computed here; the interval "
+                    "of x is\n * the cell (x - a) s, which near a row may be the neighbouring "
+                    "one (the bound covers\n * each piece as far as that takes it). */\n",
+                    name, st) +
+           in_arith("static const @ $_a = ", name, st) + hex(g.a, sfx) + ";\n" +
+           in_arith("static const @ $_b = ", name, st) + hex(g.b, sfx) + ";\n" +
+           in_arith("static const @ $_h = ", name, st) + hex(g.h, sfx) + ";\n" +
+           in_arith("static const @ $_s = ", name, st) + hex(g.s, sfx) + ";\n" +
+           in_arith("\n/* Row i's abscissa and ordinate as @s. */\n"
+                    "static inline @ $_xs(int i)\n{\n    return i == $_n - 1 ? $_b : " +
+                        node +
+                        ";\n}\n\n"
+                        "static inline @ $_ys(int i)\n{\n    return $_y[i];\n}\n\n"
+                        "/* The interval of x: 0 .. n-2. */\n"
+                        "static inline int $_below(@ x)\n{\n    @ c = (x - $_a) * $_s;\n"
+                        "    return !(c >= 1.0~) ? 0 : c >= $_n - 2 ? $_n - 2 : (int)c;\n}\n\n",
+                    name, st);
+}
+} // namespace
+
 std::string c_header(const Export& e, std::string* text) {
     const std::vector<double>& x = e.x;
     int n = static_cast<int>(x.size());
     std::vector<double> y = stored_values(x, e.store);
     DenseTable t = dense_prepare(x.data(), y.data(), n, e.m, 1, single(e.store));
-    std::vector<double> tx = test_points(t, x, e.p.largest.x);
-    for (double v : contraction_points(t, e.m))
-        tx.push_back(v);
-    std::vector<double> ty(tx.size());
-    for (std::size_t i = 0; i < tx.size(); ++i) {
-        int k = std::clamp(locate(tx[i], x.data(), n), 0, n - 2);
-        ty[i] = dense_value(t, k, tx[i]);
-        if (!std::isfinite(ty[i]))
-            return fmt("no header: the value at x = %.17g is not finite", tx[i]);
-    }
+    std::vector<double> tx, ty;
+    if (double bad = 0; !test_vectors(e, t, &tx, &ty, &bad))
+        return fmt("no header: the value at x = %.17g is not finite", bad);
     std::string name = e.name;
-    Footprint fp = footprint(e.m, x, e.store, e.even);
+    Footprint fp = footprint(e.m, x, e.store, e.even, e.grid != nullptr);
     std::string s = preamble(e, tx.size(), fp.bytes) + guards(name, e.store);
     s += fmt("static const int %s_n = %d;\n", e.name, n);
     const char* row = e.store != Store::f64 ? "float" : "double";
     const char* arith = single(e.store) ? "float" : "double";
     const char* suffix = single(e.store) ? "f" : "";
-    s += array(row, name + "_x", x, e.store != Store::f64 ? "f" : "") +
-         array(row, name + "_y", y, e.store != Store::f64 ? "f" : "");
+    if (e.grid == nullptr)
+        s += array(row, name + "_x", x, e.store != Store::f64 ? "f" : "");
+    s += array(row, name + "_y", y, e.store != Store::f64 ? "f" : "");
     for (const Shipped& a : e.m.ships)
         s += std::string("/* ") + a.comment + " */\n" +
              array(arith, name + "_" + a.name, t.own[static_cast<std::size_t>(a.array)], suffix);
-    s += index_arrays(fp.index, name, e.store);
-    s += in_arith("\n/* Row i's abscissa and ordinate as @s. */\n"
-                  "static inline @ $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
-                  "static inline @ $_ys(int i)\n{\n    return $_y[i];\n}\n",
-                  name, e.store) +
-         in_arith(below_c, name, e.store) + in_arith(e.m.c_eval, name, e.store);
-    s += fmt("\n/* Test vectors: the rows, the intervals' middles, 64 points of the interval of\n"
-             " * the largest error, a point outside each end, and up to 16 points where a build\n"
-             " * that fuses multiplies into adds gives other bits; the values the suite gives. "
-             "*/\n"
-             "static const int %s_test_n = %zu;\n",
-             e.name, tx.size()) +
+    if (e.grid != nullptr)
+        s += grid_text(*e.grid, name);
+    else
+        s += index_arrays(fp.index, name, e.store) +
+             in_arith("\n/* Row i's abscissa and ordinate as @s. */\n"
+                      "static inline @ $_xs(int i)\n{\n    return $_x[i];\n}\n\n"
+                      "static inline @ $_ys(int i)\n{\n    return $_y[i];\n}\n",
+                      name, e.store) +
+             in_arith(below_c, name, e.store);
+    s += in_arith(e.m.c_eval, name, e.store);
+    s += std::string(
+             "\n/* Test vectors: the rows, the intervals' middles, 64 points of the interval "
+             "of\n * the largest error, a point outside each end, ") +
+         (e.grid != nullptr ? "the points either side of where\n * the computed interval of up "
+                              "to 16 rows is not the search's, "
+                            : "") +
+         "and up to 16 points where a build\n"
+         " * that fuses multiplies into adds gives other bits; the values the suite gives. */\n" +
+         fmt("static const int %s_test_n = %zu;\n", e.name, tx.size()) +
          array(arith, name + "_test_x", tx, suffix) + array(arith, name + "_test_y", ty, suffix);
     s += in_arith("\n/* How many test vectors $_eval misses, bit for bit. */\n"
                   "static inline int $_check(void)\n{\n    int i, miss = 0;\n"

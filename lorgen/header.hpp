@@ -9,17 +9,38 @@
 #include <string>
 #include <vector>
 
+// An evenly spaced table whose header stores no abscissae: row i is a + i h (b the last) as
+// the evaluator's arithmetic computes it and rounded to the store, and the interval of x is
+// computed as (x - a) s, clamped to 0 .. n-2: near a row it may be the neighbouring one.
+// h = (b - a)/(n - 1) and s = (n - 1)/(b - a), in the evaluator's type.
+struct EvenGrid {
+    int n;
+    double a, b, h, s;
+    Store store;
+};
+// The grid of n >= 2 rows on [a, b] (values of the store, a < b) for an evaluator in s.
+EvenGrid even_grid(double a, double b, int n, Store s);
+// Its rows, as the header computes them.
+std::vector<double> even_nodes(const EvenGrid& g);
+// The interval the header computes for x (x a value of its input type).
+int even_index(const EvenGrid& g, double x);
+// The points between rows where the computed interval is not the search's: for each row k
+// (0 < k < n-1) the least x (of the input type) whose computed interval is k or more; if
+// it lies below row k, piece k reaches down to it, else piece k-1 up to the point before.
+std::vector<double> even_edges(const EvenGrid& g, const std::vector<double>& x);
+
 // What the header holds and says of itself.
 struct Export {
     const char* name; // a C identifier: the file NAME.h, the prefix NAME_
     const Method& m;
     Store store;
-    const std::vector<double>& x; // the rows, values of the store, strictly ascending
-    const char* tol;              // the tolerance as typed
-    double a, b;                  // the interval the table covers
-    Proven p;                     // its largest error and bound
-    std::string command;          // the command that made it
-    long long even = 0;           // the rows of the evenly spaced table (0: none known)
+    const std::vector<double>& x;   // the rows, values of the store, strictly ascending
+    const char* tol;                // the tolerance as typed
+    double a, b;                    // the interval the table covers
+    Proven p;                       // its largest error and bound
+    std::string command;            // the command that made it
+    long long even = 0;             // the rows of the evenly spaced table (0: none known)
+    const EvenGrid* grid = nullptr; // x is this evenly spaced grid, stored without abscissae
 };
 
 // The header's index of uniform cells over the rows x (n >= 2, strictly ascending): cells

@@ -80,6 +80,15 @@ std::string ends_text(const DesignArgs& d) {
 std::string result_line(const DesignArgs& d, const Outcome& o) {
     std::string rows = std::to_string(o.x.size()) +
                        (d.store != Store::f64 ? std::string(" ") + store_name(d.store) : "");
+    if (o.grid)
+        return fmt("%s evenly spaced rows keep %s %s%s (largest %.2e at x = %.3g, bound %s)%s, "
+                   "each interval computed from x: no abscissae stored%s",
+                   rows.c_str(), o.m->title, where_text(d).c_str(),
+                   single(d.store) ? " in float32 arithmetic" : "", o.p.largest.err, o.p.largest.x,
+                   fmt_up(o.p.bound).c_str(), ends_text(d).c_str(),
+                   o.x.size() > static_cast<std::size_t>(o.even.rows)
+                       ? fmt(" (a search's interval: %lld rows)", o.even.rows).c_str()
+                       : "");
     return fmt("%s rows keep %s %s%s (largest %.2e at x = %.3g, bound %s)%s%s; %s", rows.c_str(),
                o.m->title, where_text(d).c_str(), single(d.store) ? " in float32 arithmetic" : "",
                o.p.largest.err, o.p.largest.x, fmt_up(o.p.bound).c_str(), ends_text(d).c_str(),
@@ -126,8 +135,11 @@ Index index_within(const Shares& sh, const std::vector<double>& x, long long eve
 }
 } // namespace
 
-Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long long even_rows) {
+Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long long even_rows,
+                    bool grid) {
     Shares sh = shares_of(m, x, s);
+    if (grid)
+        return {{}, sh.base - static_cast<long long>(x.size()) * store_bytes(s)};
     Footprint f{index_within(sh, x, even_rows), 0};
     f.bytes = sh.base + static_cast<long long>(f.index.first.size()) * f.index.entry_bytes;
     return f;

@@ -24,6 +24,7 @@ struct DesignArgs {
     const char* name = nullptr; // --name: the file's stem
     bool force = false;         // --force: the files it writes may replace existing ones
     const char* data = nullptr; // --data: the decision table's companion
+    bool even = false;          // --spacing even: the evenly spaced table, no abscissae shipped
     double a = 0, b = 0;
     double fa = 0, fb = 0; // [a, b] rounded outward to the store
     std::string command;   // the command line, for the header's comment
@@ -39,6 +40,7 @@ struct Outcome {
     EvenCount even;
     std::string wrong; // "" when there is a table
     std::string ends;  // its rows close to the ends, told (end_rows_text), or their absence
+    bool grid = false; // x is the evenly spaced grid of --spacing even (even_grid)
 };
 
 // ---------------------------------------------------------------------------------------
@@ -86,12 +88,14 @@ std::string result_line(const DesignArgs& d, const Outcome& o);
 // What a header of rows x for m ships of the table, and its bytes: the abscissae and
 // ordinates in the store s, m's own arrays in their C type, and the index (table_index) with
 // as many cells as keep those bytes below the evenly spaced table's of even_rows rows (no
-// abscissae), where that count is known (> 0). Allocates.
+// abscissae), where that count is known (> 0); with grid, of the evenly spaced grid x, which
+// ships no abscissae and needs no index. Allocates.
 struct Footprint {
     Index index;
     long long bytes = 0;
 };
-Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long long even_rows);
+Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long long even_rows,
+                    bool grid = false);
 // The decision table's companion: its request and every method's row as fields, and the
 // figure svg's size and checksum where one was written.
 std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,

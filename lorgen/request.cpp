@@ -21,7 +21,14 @@ std::vector<Option> design_options(Given& g) {
         {.name = "--tol", .value = "E", .words = {}, .target = &g.tol, .required = true},
         {.name = "--method", .value = "method", .words = ms, .target = &g.method, .required = true},
         {.name = "--store", .value = "store", .words = {"double", "float32"}, .target = &g.store},
-        {.name = "--arith", .value = "arithmetic", .words = {"double", "float32"}, .target = &g.arith},
+        {.name = "--arith",
+         .value = "arithmetic",
+         .words = {"double", "float32"},
+         .target = &g.arith},
+        {.name = "--spacing",
+         .value = "spacing",
+         .words = {"designed", "even"},
+         .target = &g.spacing},
         {.name = "--svg", .value = "FILE", .words = {}, .target = &g.svg},
         {.name = "--format",
          .value = "format",
@@ -105,6 +112,9 @@ std::string design_request(const Given& g, int argc, char** argv, int i, DesignA
         return "--format c and --name NAME go together";
     if (d->form->suffix != nullptr && d->method == nullptr)
         return "--format c needs one method, not all";
+    d->even = g.spacing != nullptr && std::strcmp(g.spacing, "even") == 0;
+    if (d->even && d->method == nullptr)
+        return "--spacing even needs one method, not all: the decision table shows both spacings";
     d->data = g.data;
     if (d->data != nullptr && d->method != nullptr)
         return "--data goes with --method all, the decision table";

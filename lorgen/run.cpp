@@ -2,6 +2,8 @@
 // put out and told.
 #include "lorgen.hpp"
 
+#include "limits.hpp"
+
 #include "progress.hpp"
 #include "save.hpp"
 #include "shell.hpp"
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -35,8 +38,55 @@ std::string check_read_back(const std::string& text, const std::vector<double>& 
     return wrong;
 }
 
+// Whether every piece of the grid g's table x (rows as stored) is proven within d.tol as far
+// past its rows as the computed interval takes it; the errors there and their bounds join *p.
+bool past_rows(const std::vector<double>& x, const EvenGrid& g, const Method& m,
+               const DesignArgs& d, Proven* p) {
+    std::vector<double> y = stored_values(x, d.store), e = even_edges(g, x);
+    DenseTable t = dense_prepare(x.data(), y.data(), g.n, m, 1, single(d.store));
+    for (int k = 1; k + 1 < g.n; ++k) {
+        double at = e[static_cast<std::size_t>(k - 1)], row = x[static_cast<std::size_t>(k)];
+        if (at == row)
+            continue;
+        double before = single(d.store) ? std::nextafter(static_cast<float>(at), -HUGE_VALF)
+                                        : std::nextafter(at, -HUGE_VAL);
+        PieceError pe = at < row ? piece_error(t, k, at, row) : piece_error(t, k - 1, row, before);
+        if (pe.largest.err > p->largest.err)
+            p->largest = pe.largest;
+        p->bound = std::fmax(p->bound, pe.bound);
+    }
+    return p->bound <= d.tol;
+}
+
+// The evenly spaced table of --spacing even, whose header computes its rows and intervals
+// from x: the count's rows, a row more at a time (up to 64) until that grid is proven within
+// E, as its rows read back and past them (past_rows).
+Outcome even_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell) {
+    Outcome o;
+    o.m = &m;
+    o.grid = true;
+    o.even = even_rows({d.fa, d.fb, d.tol, &m, d.store, threads}, tell);
+    long long from = o.even.rows, to = std::min(from + 64, max_rows);
+    for (long long n = from; n > 0 && n <= to; ++n) {
+        EvenGrid g = even_grid(d.fa, d.fb, static_cast<int>(n), d.store);
+        std::vector<double> x = even_nodes(g);
+        o.text = table_text(x, d.store);
+        if (check_read_back(o.text, x, m, d, threads, &o.p).empty() &&
+            past_rows(x, g, m, d, &o.p)) {
+            o.x = std::move(x);
+            return o;
+        }
+    }
+    o.wrong = std::string("no evenly spaced table of ") +
+              (from > 0 ? "up to " + std::to_string(to) : "at most " + std::to_string(max_rows)) +
+              " rows keeps " + m.title + " " + where_text(d);
+    return o;
+}
+
 // The design and count of m for the request, told as they go.
 Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell) {
+    if (d.even)
+        return even_counted(d, m, threads, tell);
     Outcome o;
     o.m = &m;
     Request r{d.fa, d.fb, d.tol, &m, d.store, threads};

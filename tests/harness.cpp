@@ -69,7 +69,7 @@ int main(void)
     int k, j, wrong = 0;
     for (k = 0; k + 1 < $_n; ++k)
         for (j = 0; j < 2000; ++j) {
-            double x = (real)($_x[k] + ((double)$_x[k + 1] - $_x[k]) * j / 2000.0);
+            double x = (real)($_xs(k) + ((double)$_xs(k + 1) - $_xs(k)) * j / 2000.0);
             double v = $_eval(x), e = v - lorentz(x);
             worst = e > worst ? e : -e > worst ? -e : worst;
             memcpy(&bits, &v, sizeof v);

@@ -355,6 +355,47 @@ TEST(Lorgen, HeaderReproducesTheSuite) {
     }
 }
 
+// --spacing even: every method's evenly spaced header, in double and in float32 arithmetic,
+// computes its rows and intervals from x (no abscissae shipped, the bytes say so), passes its
+// test vectors and keeps its error within E at 2000 points an interval; the count is the
+// evenly spaced count the designed table's line gives.
+TEST(Lorgen, EvenlySpacedHeadersHold) {
+    if (std::system("command -v cc >/dev/null") != 0)
+        GTEST_SKIP() << "no C compiler on PATH";
+    TempDir d;
+    write_file(d.path / "drv.c", c_driver("lor"));
+    for (const char* m : {"spline", "quadratic", "not-a-knot", "clamped"})
+        for (const char* arith : {"double", "float32"}) {
+            SCOPED_TRACE(std::string(m) + " in " + arith);
+            std::vector<std::string> args = {bin("lorgen"), "--tol", "1e-6",    "--method", m,
+                                             "--store",     arith,   "--arith", arith};
+            RunResult designed = run_args(d.path, args);
+            args.insert(args.end(),
+                        {"--spacing", "even", "--format", "c", "--name", "lor", "--force"});
+            RunResult g = run_args(d.path, args);
+            ASSERT_EQ(g.status, 0) << g.err;
+            std::string h = read_file(d.path / "lor.h");
+            EXPECT_EQ(h.find("lor_x["), std::string::npos);
+            EXPECT_NE(h.find("(evenly spaced: no abscissae)"), std::string::npos);
+            std::size_t rows = 0;
+            ASSERT_EQ(std::sscanf(g.err.c_str(), "lorgen: %zu ", &rows), 1) << g.err;
+            EXPECT_NE(designed.err.find("evenly spaced: " + std::to_string(rows) + " rows meet"),
+                      std::string::npos)
+                << designed.err << g.err;
+            RunResult c =
+                run_args(d.path, {"/bin/sh", "-c", "cc -O2 -ffp-contract=off drv.c -o drv"});
+            ASSERT_EQ(c.status, 0) << c.err;
+            RunResult r = run_args(d.path, {(d.path / "drv").string()});
+            int missed = -1;
+            double worst = 1;
+            ASSERT_EQ(std::sscanf(r.out.c_str(), "%d of %*d missed, largest %le", &missed, &worst),
+                      2)
+                << r.out;
+            EXPECT_EQ(missed, 0);
+            EXPECT_LE(worst, 1e-6);
+        }
+}
+
 // Every method's header accepts a build for the native CPU and gives the suite's bits there;
 // built with contraction (-ffp-contract=fast -mfma, where the CPU has FMA), its check reports
 // misses, whatever the method.

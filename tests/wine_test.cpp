@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // The Windows programs under wine against the Linux ones, on the same tables and inputs:
@@ -88,18 +89,22 @@ TEST(Wine, SameDesignAsLinux) {
 }
 
 // The exported header: lorgen.exe writes the same bytes as lorgen, and the header compiled by
-// MinGW-w64 and run under wine gives the same values, bit for bit, as compiled on Linux.
+// MinGW-w64 and run under wine gives the same values, bit for bit, as compiled on Linux: in
+// double, in float32 storage and in float32 arithmetic.
 TEST(Wine, SameHeaderSameBits) {
     const char* wb = std::getenv("WINDOWS_BIN");
     if (wb == nullptr || *wb == '\0' || std::system("command -v wine >/dev/null 2>&1") != 0 ||
         std::system("command -v x86_64-w64-mingw32-gcc >/dev/null && command -v cc >/dev/null") !=
             0)
         GTEST_SKIP() << "WINDOWS_BIN is not set, or a C compiler is missing";
-    for (auto [method, store] : {std::pair{"clamped", "float32"}, std::pair{"spline", "double"}}) {
+    for (auto [method, store, arith] :
+         {std::tuple{"clamped", "float32", "double"}, std::tuple{"spline", "double", "double"},
+          std::tuple{"quadratic", "float32", "float32"}}) {
         SCOPED_TRACE(method);
         TempDir lin, win;
-        const std::vector<std::string> args = {"--tol", "1e-6",     "--method", method,   "--store",
-                                               store,   "--format", "c",        "--name", "lor"};
+        const std::vector<std::string> args = {"--tol",    "1e-6", "--method", method,
+                                               "--store",  store,  "--arith",  arith,
+                                               "--format", "c",    "--name",   "lor"};
         std::vector<std::string> l_cmd = {bin("lorgen")},
                                  w_cmd = {"/usr/bin/wine", std::string(wb) + "/lorgen.exe"};
         l_cmd.insert(l_cmd.end(), args.begin(), args.end());
