@@ -26,6 +26,8 @@ struct Function {
     Local (*local)(double a, double b);
     // The largest |f| on [a, b] (a <= b).
     double (*largest)(double a, double b);
+    // |f^(k)(x)| for k = 2 or 4, plainly computed (for estimates, not for bounds).
+    double (*derivative)(double x, int k);
 };
 
 // The Lorentzian 1/(1+t^2), t = (x-c)/w: numlib's value and derivative, its second and fourth
@@ -58,6 +60,15 @@ inline Local local(double a, double b) {
     return {std::min(24.0, 120 * (q * q) * q) * (1 + 0x1p-40) * inv_w4, q * (1 + 0x1p-40)};
 }
 
+// |f''| = |6t^2 - 2| / (1 + t^2)^3 / w^2, |f''''| = 24 |5t^4 - 10t^2 + 1| / (1 + t^2)^5 / w^4.
+inline double derivative(double x, int k) {
+    double t = (x - lor_centre) * inv_w, s = t * t, q = 1 / (1 + s);
+    if (k == 2)
+        return std::fabs(6 * s - 2) * q * q * q * (inv_w * inv_w);
+    return 24 * std::fabs((5 * s - 10) * s + 1) * (q * q) * (q * q) * q *
+           (inv_w * inv_w * inv_w * inv_w);
+}
+
 // 1 at the peak; else at the end nearer it, where f falls away from the peak.
 inline double largest(double a, double b) {
     return a <= lor_centre && lor_centre <= b ? 1.0 : std::max(lorentz(a), lorentz(b));
@@ -73,7 +84,8 @@ inline constexpr Function lorentzian{.name = "the Lorentzian",
                                      .df = lorentz_deriv,
                                      .d2 = lorentzian_parts::d2,
                                      .local = lorentzian_parts::local,
-                                     .largest = lorentzian_parts::largest};
+                                     .largest = lorentzian_parts::largest,
+                                     .derivative = lorentzian_parts::derivative};
 
 // The function of the study.
 constexpr const Function& study_function() {

@@ -71,6 +71,9 @@ struct Method {
     // The least rounding of its float32 evaluator near the largest ordinate Y, where the
     // differences of abscissae are exact: at most this many times 2^-24 Y (docs/bound.md).
     double single_units;
+    // The constant C of its asymptotic error C h^p |f^(p)| (p = order_inner) on a fine table,
+    // inside and at the ends alike; 0 where the ends follow another order or none is known.
+    double asymptotic;
 };
 
 // Every method, in the order the programs list them.

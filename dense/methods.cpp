@@ -231,6 +231,45 @@ double fused(double a, double b, double c) {
     return s + (se + pe);
 }
 
+// Linear interpolation between the rows of the search's interval j (clamped to 0 .. n-2), in
+// R: y0 + (y1 - y0)/h (x - x0), the mean of the two where h is 0, as its header computes it.
+template <class R> R linear_piece(const DenseTable& t, int j, R x) {
+    j = std::clamp(j, 0, t.n - 2);
+    auto x0 = R(t.xa[j]), y0 = R(t.ya[j]), y1 = R(t.ya[j + 1]), h = R(t.xa[j + 1]) - x0;
+    if (h == R(0))
+        return (y0 + y1) * R(0.5);
+    return y0 + (y1 - y0) / h * (x - x0);
+}
+
+void linear_prepare(DenseTable& t, int) {
+    t.own.clear();
+    t.walk = ascends(t.xa, t.n);
+}
+
+void linear_values(const DenseTable& t, int k, const double* x, int count, double* p) {
+    for (int i = 0; i < count; ++i) {
+        int j = t.walk ? locate_near(x[i], t.xa, t.n, k) : locate(x[i], t.xa, t.n);
+        p[i] = t.single ? linear_piece(t, j, f32(x[i])) : linear_piece(t, j, x[i]);
+    }
+}
+
+// Piece k of the linear interpolant at x in [xa[k], xa[k+1]] (or a little past): the line
+// through the two rows, whose second derivative 0 is exact. The value's allowance: y1 - y0,
+// h, their quotient, x - x0 and the product round once each, u of |y1 - y0| b (b =
+// (x - x0)/h, in [0, 1] inside) each, and the last sum by u of the value: u (6 |y1 - y0| b +
+// 2 max(|y0|, |y1|)) taken, with u = 2^-53, or 2^-24 in float32 arithmetic (docs/bound.md).
+Jet linear_jet(const DenseTable& t, int k, double x) {
+    const double *xa = t.xa, *ya = t.ya;
+    double b = std::fabs(x - xa[k]) / (xa[k + 1] - xa[k]);
+    double size = 6 * std::fabs(ya[k + 1] - ya[k]) * b +
+                  2 * std::fmax(std::fabs(ya[k]), std::fabs(ya[k + 1]));
+    double q = linear_piece(t, k, x), aq = unit_roundoff * size * (1 + 0x1p-16);
+    if (!t.single)
+        return {q, 0, aq, 0, q, aq};
+    return {
+        linear_piece(t, k, f32(x)), 0, single_roundoff * size * (1 + 0x1p-16) + 0x1p-140, 0, q, aq};
+}
+
 // a*b + c in float32 with one rounding, nearly always: the product is exact in double, the
 // sum rounded there and then to float32 (twice only in rare ties).
 float fused(float a, float b, float c) {
@@ -254,6 +293,18 @@ template <class R> R spline_fused_in(const DenseTable& t, int k, R x) {
 }
 double spline_fused(const DenseTable& t, int k, double x) {
     return t.single ? spline_fused_in(t, k, f32(x)) : spline_fused_in(t, k, x);
+}
+
+// The linear interpolant's: the product fused into the sum.
+template <class R> R linear_fused_in(const DenseTable& t, int k, R x) {
+    int j = std::clamp(t.walk ? locate_near(x, t.xa, t.n, k) : locate(x, t.xa, t.n), 0, t.n - 2);
+    auto x0 = R(t.xa[j]), y0 = R(t.ya[j]), y1 = R(t.ya[j + 1]), h = R(t.xa[j + 1]) - x0;
+    if (h == R(0))
+        return (y0 + y1) * R(0.5);
+    return fused((y1 - y0) / h, x - x0, y0);
+}
+double linear_fused(const DenseTable& t, int k, double x) {
+    return t.single ? linear_fused_in(t, k, f32(x)) : linear_fused_in(t, k, x);
 }
 
 // The quadratic's: its coefficients come out the same (the products fused there are by 0.5),
@@ -331,6 +382,18 @@ static inline @ $_eval(@ x)
 }
 )";
 
+constexpr const char* linear_c = R"(static inline @ $_eval(@ x)
+{
+    int lo = $_below(x), j;
+    @ h;
+    j = lo < 0 ? 0 : lo > $_n - 2 ? $_n - 2 : lo;
+    h = $_xs(j + 1) - $_xs(j);
+    if (h == 0.0~)
+        return ($_ys(j) + $_ys(j + 1)) * 0.5~;
+    return $_ys(j) + ($_ys(j + 1) - $_ys(j)) / h * (x - $_xs(j));
+}
+)";
+
 // What the cubic splines' headers carry of their own.
 constexpr Shipped spline_ships[] = {
     {.array = d2_of,
@@ -360,7 +423,8 @@ constexpr Method spline_entry{.name = "spline",
                               .c_eval = spline_c,
                               .fused = spline_fused,
                               .ships = spline_ships,
-                              .single_units = 5};
+                              .single_units = 5,
+                              .asymptotic = 0};
 constexpr Method quadratic_entry{.name = "quadratic",
                                  .title = "the four-point quadratic",
                                  .label = "four-point quadratic",
@@ -378,7 +442,8 @@ constexpr Method quadratic_entry{.name = "quadratic",
                                  .c_eval = quadratic_c,
                                  .fused = quadratic_fused,
                                  .ships = {},
-                                 .single_units = 1};
+                                 .single_units = 1,
+                                 .asymptotic = 0};
 // A cubic spline with another end condition than the natural one: its own second derivatives
 // (prepare), the spline's pieces and exported evaluator; h^4 inside and at the ends, so no
 // rows are placed at the ends.
@@ -402,7 +467,8 @@ constexpr Method end_condition_spline(const char* name, const char* title, const
             .c_eval = spline_c,
             .fused = spline_fused,
             .ships = spline_ships,
-            .single_units = 5};
+            .single_units = 5,
+            .asymptotic = 1.0 / 384};
 }
 constexpr Method notaknot_entry =
     end_condition_spline("not-a-knot", "the not-a-knot cubic spline", "not-a-knot cubic spline",
@@ -411,7 +477,29 @@ constexpr Method clamped_entry = end_condition_spline(
     "clamped", "the clamped cubic spline", "clamped cubic spline (f' at the ends)",
     "the clamped spline", "#9467bd", clamped_prepare);
 
-constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry};
+// Linear interpolation: h^2 everywhere, no end condition, a piece from its two rows alone.
+constexpr Method linear_entry{.name = "linear",
+                              .title = "linear interpolation",
+                              .label = "linear interpolation",
+                              .word = "the linear interpolant",
+                              .colour = "#ff7f0e",
+                              .error_file = nullptr,
+                              .order_inner = 2,
+                              .order_ends = 2,
+                              .why_ends = nullptr,
+                              .prepare = linear_prepare,
+                              .values = linear_values,
+                              .jet = linear_jet,
+                              .tuning = {2, 0, 2, false},
+                              .local = true,
+                              .c_eval = linear_c,
+                              .fused = linear_fused,
+                              .ships = {},
+                              .single_units = 1,
+                              .asymptotic = 1.0 / 8};
+
+constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry,
+                                 &linear_entry};
 } // namespace
 
 std::span<const Method* const> methods() {

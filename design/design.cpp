@@ -134,6 +134,13 @@ Count DesignSearch::meets(long long n) {
         d = given_up;
     } else {
         d = mended(settled_at(*this, n), n, job_of(r));
+        // Where the method's error follows its asymptotic model, rows placed after it may
+        // need fewer rows than those settled: the fewer of the two.
+        if (r.m->asymptotic > 0)
+            if (Design a = mended(placed(r.a, r.b, n, job_of(r)), n, job_of(r));
+                a.end == DesignEnd::reached &&
+                (d.end != DesignEnd::reached || a.x.size() < d.x.size()))
+                d = std::move(a);
         if (d.end != DesignEnd::reached && given && n == ladder.back().n)
             d = given_up;
     }

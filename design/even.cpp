@@ -6,6 +6,7 @@
 #include "numlib.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -122,4 +123,26 @@ EvenCount even_rows(const Request& r, const Tell& tell) {
     if (c.hi == 0)
         return {};
     return {c.hi, c.hi > 2 ? seen[c.lo] : Verdict::within};
+}
+
+double asymptotic_rows(double a, double b, const Method& m, double tol) {
+    if (m.asymptotic <= 0)
+        return 0;
+    const Function& f = study_function();
+    constexpr int panels = 1 << 16;
+    // x = peak + width t with t = s / sqrt(1 - s^2), s in (-1, 1): dx = width (1 - s^2)^-1.5 ds;
+    // square roots only, which every platform rounds alike.
+    auto s_of = [&](double x) {
+        double t = (x - f.peak) / f.width;
+        return t / std::sqrt(1 + t * t);
+    };
+    double s0 = s_of(a), s1 = s_of(b), step = (s1 - s0) / panels, sum = 0;
+    for (int i = 0; i < panels; ++i) {
+        double s = s0 + (i + 0.5) * step, c = 1 - s * s, r = std::sqrt(c);
+        double g = m.asymptotic * f.derivative(f.peak + f.width * (s / r), m.order_inner) / tol;
+        for (int p = m.order_inner; p > 1; p /= 2) // g^(1/p), p = 2 or 4
+            g = std::sqrt(g);
+        sum += g * f.width / (c * r);
+    }
+    return 1 + sum * step;
 }

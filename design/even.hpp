@@ -14,3 +14,10 @@ struct EvenCount {
     Verdict fewer = Verdict::within;
 };
 EvenCount even_rows(const Request& r, const Tell& tell = {});
+
+// The asymptotic estimate of the fewest rows that keep m within tol on [a, b] (a < b): 1 plus
+// the integral of (C |f^(p)(x)| / tol)^(1/p) (C = m.asymptotic, p = m.order_inner), the rows
+// whose every interval has the same error C h^p |f^(p)| as h shrinks; 0 where the method has
+// no such constant. Taken over the angle of x seen from the peak, so that wide intervals
+// cost no more: 2^16 panels.
+double asymptotic_rows(double a, double b, const Method& m, double tol);

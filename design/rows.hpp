@@ -31,6 +31,11 @@ Rows resolving(double a, double b, Store st);
 // evaluating them, until the largest error settles; the best rows met. Empty rows when no
 // round gave rows that ascend strictly.
 Try settle(const Try& from, long long n, const Job& job);
+// n >= 2 rows on [a, b] placed after the method's asymptotic density (|f^(p)|^(1/p), p its
+// order; Method::asymptotic > 0), |f^(p)| taken at its largest over the interval around each
+// point, so that no interval widens where f^(p) passes through 0; with their errors
+// (estimates). Empty rows when they do not ascend strictly in the store.
+Try placed(double a, double b, long long n, const Job& job);
 // Splits the intervals of t whose error is above the tolerance, round after round, until none
 // is: an end interval close to its end where the method's tuning says so, the others at their
 // middles. False (with the reason in *why) when that takes more than limit rows or a split

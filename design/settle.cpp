@@ -142,3 +142,56 @@ Try settle(const Try& from, long long n, const Job& job) {
     }
     return best;
 }
+
+namespace {
+// g^(1/p) for p = 2 or 4, by square roots.
+double root_of(double g, int p) {
+    return root(g, p);
+}
+} // namespace
+
+Try placed(double a, double b, long long n, const Job& job) {
+    const Function& f = study_function();
+    const int p = job.m.order_inner;
+    constexpr int panels = 1 << 14;
+    // Panels even in s, x = peak + width s / sqrt(1 - s^2): fine near the peak, wide far out.
+    auto s_of = [&](double x) {
+        double t = (x - f.peak) / f.width;
+        return t / std::sqrt(1 + t * t);
+    };
+    double s0 = s_of(a), step = (s_of(b) - s0) / panels;
+    Rows edge(panels + 1), g(panels), w(panels + 1, 0.0), h(panels, 0.0);
+    for (int i = 0; i <= panels; ++i) {
+        double s = s0 + i * step;
+        edge[static_cast<std::size_t>(i)] = f.peak + f.width * (s / std::sqrt(1 - s * s));
+    }
+    edge.front() = a;
+    edge.back() = b;
+    // The density, then again with |f^(p)| at its largest over half the spacing either side.
+    for (int round = 0; round < 3; ++round) {
+        for (std::size_t i = 0; i < g.size(); ++i) {
+            double x = edge[i] + 0.5 * (edge[i + 1] - edge[i]), v = f.derivative(x, p);
+            for (int j = -8; round > 0 && j <= 8; ++j)
+                v = std::max(v, f.derivative(x + h[i] * j / 16, p));
+            g[i] = root_of(job.m.asymptotic * v, p);
+            w[i + 1] = w[i] + g[i] * (edge[i + 1] - edge[i]);
+        }
+        for (std::size_t i = 0; i < g.size(); ++i)
+            h[i] = std::min(b - a, w.back() / static_cast<double>(n - 1) / std::max(g[i], 1e-300));
+    }
+    Rows x(static_cast<std::size_t>(n));
+    x.front() = a;
+    x.back() = b;
+    std::size_t i = 0;
+    for (long long j = 1; j + 1 < n; ++j) {
+        double want = w.back() * static_cast<double>(j) / static_cast<double>(n - 1);
+        while (i + 1 < g.size() && w[i + 1] < want)
+            ++i;
+        double t = (want - w[i]) / (w[i + 1] - w[i]);
+        x[static_cast<std::size_t>(j)] = stored(edge[i] + t * (edge[i + 1] - edge[i]), job.s);
+    }
+    if (!ascending(x))
+        return {};
+    Rows e = errors_of(x, job);
+    return {std::move(x), std::move(e)};
+}

@@ -83,7 +83,8 @@ std::string end_rows_text(const std::vector<double>& x);
 std::string no_end_rows_text(Store s);
 // Why the request is below what rounding to the store alone may cost m, in a line, or "".
 std::string below_floor(const DesignArgs& d, const Method& m);
-// The line of one method's table: its rows, largest, bound, ends and evenly spaced count.
+// The line of one method's table: its rows, largest, bound, ends, the asymptotic estimate of
+// the fewest rows (where the method has one) and evenly spaced count.
 std::string result_line(const DesignArgs& d, const Outcome& o);
 // What a header of rows x for m ships of the table, and its bytes: the abscissae and
 // ordinates in the store s, m's own arrays in their C type, and the index (table_index) with

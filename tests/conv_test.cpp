@@ -82,10 +82,14 @@ TEST(Conv, WindowMaximaAreTheTrueOnes) {
                                                                 ref::lorentz_deriv(t.xa.back())))
                                       : ref::Spline(t.xa, t.ya);
                 ref::Quad q(t.xa, t.ya);
+                ref::Linear li{t.xa, t.ya};
                 auto [in, out] =
                     name == "quadratic"
                         ? window_worst(
                               t.xa, [&](int k, double x) { return q.piece(k, x); }, lo, hi)
+                    : name == "linear"
+                        ? window_worst(
+                              t.xa, [&](int k, double x) { return li.piece(k, x); }, lo, hi)
                         : window_worst(
                               t.xa, [&](int k, double x) { return sp.piece(k, x); }, lo, hi);
                 ConvStats s = conv_stats(t, *m, run.a, run.b);

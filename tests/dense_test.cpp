@@ -332,21 +332,25 @@ TEST(Dense, Float32EvaluatorAndItsAllowance) {
         for (const Method* m : methods()) {
             SCOPED_TRACE(std::string(m->name) + " from " + std::to_string(a));
             DenseTable t = dense_prepare(x.data(), y.data(), 30, *m, 1, true);
-            bool quad = m->ships.empty();
-            std::vector<double> d2 = quad ? std::vector<double>(30, 0.0) : t.own[0];
+            bool quad = m->name == std::string("quadratic"), lin = m->name == std::string("linear");
+            std::vector<double> d2 = m->ships.empty() ? std::vector<double>(30, 0.0) : t.own[0];
             for (double v : d2)
                 ASSERT_EQ(v, f32(v));
             ref::Spline sp(x, y, d2);
             ref::Quad q(x, y);
+            ref::Linear li{x, y};
             for (int k = 0; k < 29; ++k)
                 for (int j = 1; j <= 100; ++j) {
                     auto v = static_cast<float>(x[k] + (x[k + 1] - x[k]) * j / 100);
-                    float want = quad ? q.piece<float>(k, v) : sp.piece(k, v);
+                    float want = quad  ? q.piece<float>(k, v)
+                                 : lin ? li.piece(k, v)
+                                       : sp.piece(k, v);
                     ASSERT_EQ(dense_value(t, k, v), want) << k << " " << j;
                     // The exact piece: the cubic of the shipped numbers, the parabola of the
                     // float32 coefficients.
-                    long double exact =
-                        quad ? q.piece<float, long double>(k, v) : sp.piece<long double>(k, v);
+                    long double exact = quad  ? q.piece<float, long double>(k, v)
+                                        : lin ? li.piece<long double>(k, v)
+                                              : sp.piece<long double>(k, v);
                     Jet jt = m->jet(t, k, v);
                     ASSERT_LE(std::fabs(static_cast<long double>(jt.p) - exact), jt.ap) << k;
                 }

@@ -184,6 +184,16 @@ struct Quad {
     }
 };
 
+// Linear interpolation between the rows (xs, ys), ascending, n >= 2, the interval as the
+// search takes it: y0 + (y1 - y0)/h (x - x0), computed in R.
+struct Linear {
+    std::vector<double> xa, ya;
+    template <class R = double> R piece(int k, R x) const {
+        R x0 = R(xa[k]), y0 = R(ya[k]), y1 = R(ya[k + 1]), h = R(xa[k + 1]) - x0;
+        return y0 + (y1 - y0) / h * (x - x0);
+    }
+};
+
 // The error table of interpolant f: 999 lines "%14.6g %14.6g" of x and |f(x) - lorentz(x)|,
 // each ended by CR LF.
 template <class F> std::string error_table(F f) {

@@ -104,9 +104,10 @@ TEST(Lorgen, BadArguments) {
         {{"--tol", "1e-14", "--method", "spline"},
          "E must be at least 1e-13: below it rounding, not the table, sets the error"},
         {{"--tol", "1e-8", "--method", "cubic"},
-         "the method is spline, quadratic, not-a-knot, clamped or all, not \"cubic\""},
+         "the method is spline, quadratic, not-a-knot, clamped, linear or all, not \"cubic\""},
         {{"--tol", "1e-8"},
-         "a design needs both --tol E and --method spline|quadratic|not-a-knot|clamped|all"},
+         "a design needs both --tol E and --method "
+         "spline|quadratic|not-a-knot|clamped|linear|all"},
         {{"--method", "spline", "--tol", "1e-8", "3", "1"}, "A must be below B"},
         {{"--foo"}, "unknown option --foo"},
         {{"--tol", "1e-6", "--method", "spline", "0", "7", "--svg", "x.svg"},
@@ -230,6 +231,81 @@ TEST(Lorgen, DesignedTablesMeetTheTolerance) {
                      "1e+300]: its values or their bound are not finite on intervals this wide\n");
 }
 
+// Linear interpolation: designs proven within E (a plain evaluation, the hard way, agrees), the
+// evenly spaced count the fewest (N rows within E at the engine's points and more, N - 1 above
+// it at the engine's points); and the designs of the methods whose error follows h^p |f^(p)|
+// within 3.5% of the asymptotic estimate of the fewest rows, which the line gives as an
+// integral worked out here (a midpoint sum over x).
+TEST(Lorgen, LinearAndTheAsymptoticEstimate) {
+    TempDir d;
+    auto evenly = [](long n, double a, double b) {
+        std::vector<double> x, y;
+        for (long i = 0; i < n; ++i) {
+            x.push_back(i == n - 1 ? b : a + static_cast<double>(i) * ((b - a) / (n - 1)));
+            y.push_back(ref::lorentz(x.back()));
+        }
+        return std::pair{x, y};
+    };
+    for (const char* tol : {"1e-4", "1e-6", "1e-8"})
+        for (auto [a, b] : {std::pair{"0", "7"}, std::pair{"-10", "10"}}) {
+            SCOPED_TRACE(std::string(tol) + " from " + a);
+            RunResult r =
+                run_args(d.path, {bin("lorgen"), "--tol", tol, "--method", "linear", a, b});
+            ASSERT_EQ(r.status, 0) << r.err;
+            std::vector<double> xs, ys;
+            ref::read_pairs(r.out, xs, ys);
+            ref::Linear li{xs, ys};
+            double e = std::stod(tol);
+            EXPECT_LE(ref::brute_worst(xs, [&](int k, double v) { return li.piece(k, v); }).err, e);
+            long even = 0;
+            std::sscanf(r.err.c_str() + r.err.find("evenly spaced: "), "evenly spaced: %ld", &even);
+            if (e < 1e-7)
+                continue; // a million rows and more: the counts of the faster tolerances suffice
+            for (long n : {even, even - 1}) {
+                auto [x, y] = evenly(n, std::stod(a), std::stod(b));
+                ref::Linear ev{x, y};
+                double worst = ref::worst(x, [&](double v) {
+                                   return ev.piece(
+                                       std::clamp(ref::below(x, v), 0, static_cast<int>(n) - 2), v);
+                               }).err;
+                EXPECT_EQ(worst <= e, n == even) << n << " rows: " << worst;
+            }
+        }
+    // |f''''| and |f''| of the Lorentzian, t = (x - 3.47)/0.57.
+    auto d4 = [](double x) {
+        double t = (x - 3.47) / 0.57, q = 1 / (1 + t * t);
+        return 24 * std::fabs(5 * t * t * t * t - 10 * t * t + 1) * std::pow(q, 5) /
+               std::pow(0.57, 4);
+    };
+    auto d2 = [](double x) {
+        double t = (x - 3.47) / 0.57, q = 1 / (1 + t * t);
+        return std::fabs(6 * t * t - 2) * q * q * q / (0.57 * 0.57);
+    };
+    for (auto [m, tol] :
+         {std::pair{"clamped", 1e-8}, {"clamped", 1e-10}, {"linear", 1e-6}, {"linear", 1e-8}}) {
+        SCOPED_TRACE(std::string(m) + " " + std::to_string(tol));
+        bool lin = std::string(m) == "linear";
+        double sum = 0, h = 7.0 / 1000000;
+        for (int i = 0; i < 1000000; ++i) {
+            double x = (i + 0.5) * h;
+            sum += lin ? std::sqrt(d2(x) / 8 / tol) : std::pow(d4(x) / 384 / tol, 0.25);
+        }
+        double estimate = 1 + sum * h;
+        char e[32];
+        std::snprintf(e, sizeof e, "%g", tol);
+        RunResult r = run_args(d.path, {bin("lorgen"), "--tol", e, "--method", m});
+        ASSERT_EQ(r.status, 0) << r.err;
+        long rows = 0, about = 0;
+        std::sscanf(r.err.c_str(), "lorgen: %ld rows", &rows);
+        std::size_t at = r.err.find("; the asymptotic estimate of the fewest: about ");
+        ASSERT_NE(at, std::string::npos) << r.err;
+        std::sscanf(r.err.c_str() + at, "; the asymptotic estimate of the fewest: about %ld",
+                    &about);
+        EXPECT_EQ(about, std::lround(estimate));
+        EXPECT_LE(static_cast<double>(rows), 1.035 * estimate);
+    }
+}
+
 // --method all: one decision table on standard output and no table of rows; each method's
 // row says what that method's own run says, and the fewest designed rows are marked.
 TEST(Lorgen, DecisionTableOfEveryMethod) {
@@ -241,13 +317,13 @@ TEST(Lorgen, DecisionTableOfEveryMethod) {
     std::vector<std::string> lines;
     for (std::size_t at = 0, eol; (eol = r.out.find('\n', at)) != std::string::npos; at = eol + 1)
         lines.push_back(r.out.substr(at, eol - at));
-    ASSERT_EQ(lines.size(), 6u) << r.out;
+    ASSERT_EQ(lines.size(), 7u) << r.out;
     EXPECT_EQ(lines[0], "Rows that keep each method within 1e-4 on [0, 7], proven by the bound:");
     EXPECT_EQ(lines[1],
               "method        evenly spaced   designed      bytes  largest error     bound");
     std::size_t fewest = 0, most = SIZE_MAX;
-    const char* names[] = {"spline", "quadratic", "not-a-knot", "clamped"};
-    for (std::size_t i = 0; i < 4; ++i) {
+    const char* names[] = {"spline", "quadratic", "not-a-knot", "clamped", "linear"};
+    for (std::size_t i = 0; i < 5; ++i) {
         std::string m = names[i];
         RunResult one = run_args(d.path, {bin("lorgen"), "--tol", "1e-4", "--method", m});
         ASSERT_EQ(one.status, 0) << one.err;
@@ -265,7 +341,7 @@ TEST(Lorgen, DecisionTableOfEveryMethod) {
         double narrowest = xs.back() - xs.front();
         for (std::size_t k = 1; k < xs.size(); ++k)
             narrowest = std::min(narrowest, xs[k] - xs[k - 1]);
-        long row = m == "quadratic" ? 16 : 24, even_row = row - 8;
+        long row = m == "quadratic" || m == "linear" ? 16 : 24, even_row = row - 8;
         double room = std::max(1L, (even * even_row - row * static_cast<long>(xs.size()) - 1) / 2);
         auto cells = static_cast<long>(std::min({std::ceil((xs.back() - xs.front()) / narrowest),
                                                  4.0 * static_cast<double>(xs.size() - 1), room}));
@@ -752,13 +828,14 @@ TEST(Lorconv, CsvShape) {
     EXPECT_EQ(text.find('\r'), std::string::npos);
     EXPECT_EQ(text.back(), '\n');
     auto rows = csv_rows(text);
-    ASSERT_EQ(rows.size(), 13u);
+    ASSERT_EQ(rows.size(), 16u);
     EXPECT_EQ(text.substr(0, text.find('\n')),
               "method,n,h,max_error,x_at_max,inner_max,ends_max,order_inner,order_ends,bound");
     const char* want[][2] = {{"spline", "4"},     {"spline", "8"},     {"spline", "16"},
                              {"quadratic", "4"},  {"quadratic", "8"},  {"quadratic", "16"},
                              {"not-a-knot", "4"}, {"not-a-knot", "8"}, {"not-a-knot", "16"},
-                             {"clamped", "4"},    {"clamped", "8"},    {"clamped", "16"}};
+                             {"clamped", "4"},    {"clamped", "8"},    {"clamped", "16"},
+                             {"linear", "4"},     {"linear", "8"},     {"linear", "16"}};
     for (std::size_t i = 1; i < rows.size(); ++i) {
         ASSERT_EQ(rows[i].size(), 10u) << i;
         EXPECT_GE(std::stod(rows[i][9]), std::stod(rows[i][3])); // the bound, the largest
@@ -807,7 +884,8 @@ TEST(Lorconv, ObservedOrdersOfTheDefaultRun) {
     for (auto [method, inner, ends] : {std::tuple{"spline", 4.0, 2.0},
                                        {"quadratic", 3.0, 1.0},
                                        {"not-a-knot", 4.0, 4.0},
-                                       {"clamped", 4.0, 4.0}}) {
+                                       {"clamped", 4.0, 4.0},
+                                       {"linear", 2.0, 2.0}}) {
         SCOPED_TRACE(method);
         std::size_t row = last.at(method);
         EXPECT_NEAR(std::stod(rows[row][7]), inner, 0.1);
@@ -815,7 +893,8 @@ TEST(Lorconv, ObservedOrdersOfTheDefaultRun) {
     }
     for (const char* verdict : {"spline: inner order 4.00 (h^4), ends 2.00 (h^2",
                                 "not-a-knot: inner order 4.00 (h^4), ends 4.00 (h^4)\n",
-                                "clamped: inner order 4.00 (h^4), ends 3.99 (h^4)\n"})
+                                "clamped: inner order 4.00 (h^4), ends 3.99 (h^4)\n",
+                                "linear: inner order 2.00 (h^2), ends 2.00 (h^2)\n"})
         EXPECT_NE(r.out.find(verdict), std::string::npos) << r.out;
 }
 
