@@ -56,13 +56,12 @@ double of_key(std::int64_t k, bool single) {
 std::vector<double> even_edges(const EvenGrid& g, const std::vector<double>& x) {
     bool s = single(g.store);
     std::vector<double> e;
-    for (int k = 1; k + 1 < g.n; ++k) {
+    for (std::size_t k = 1; k + 1 < x.size(); ++k) {
         // The computed interval never steps down as x grows: bisect between the rows around.
-        std::int64_t lo = key(x[static_cast<std::size_t>(k - 1)], s);
-        std::int64_t hi = key(x[static_cast<std::size_t>(k + 1)], s);
+        std::int64_t lo = key(x[k - 1], s), hi = key(x[k + 1], s);
         while (hi - lo > 1) {
             std::int64_t mid = lo + (hi - lo) / 2;
-            (even_index(g, of_key(mid, s)) >= k ? hi : lo) = mid;
+            (even_index(g, of_key(mid, s)) >= static_cast<int>(k) ? hi : lo) = mid;
         }
         e.push_back(of_key(hi, s));
     }

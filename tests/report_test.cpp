@@ -187,9 +187,13 @@ TEST(Report, PagesInChromium) {
         SCOPED_TRACE("the study");
         TempDir d;
         fs::path work = d.path / "study";
-        RunResult s = run_args(
-            d.path, {"/usr/bin/cmake", "-DBIN=" + fs::path(bin("lorgen")).parent_path().string(),
-                     "-DWORK=" + work.string(), "-P", SOURCE_DIR "/cmake/study.cmake"});
+        RunOpts o;
+        o.timeout_s = 900; // every method at 1e-8: minutes under the sanitizers
+        RunResult s =
+            run_opts(d.path,
+                     {"/usr/bin/cmake", "-DBIN=" + fs::path(bin("lorgen")).parent_path().string(),
+                      "-DWORK=" + work.string(), "-P", SOURCE_DIR "/cmake/study.cmake"},
+                     "", o);
         ASSERT_EQ(s.status, 0) << s.err;
         // The page's path is the study's last line.
         std::string last = (work / "index.html").string() + "\n";
@@ -204,7 +208,9 @@ TEST(Report, PagesInChromium) {
         TempDir d;
         RunResult g = run_args(d.path, {bin("lorgen"), t[0], t[1], t[2]});
         write_file(d.path / "loren.out", g.out);
-        RunResult s = run_args(d.path, {bin("lorstudy")});
+        RunOpts o;
+        o.timeout_s = 900;
+        RunResult s = run_opts(d.path, {bin("lorstudy")}, "", o);
         ASSERT_EQ(s.status, 0) << s.err;
         std::string html = read_file(d.path / "index.html");
         EXPECT_NE(html.find("On loren.out, " + t[0] + " rows on [" + t[1] + ", " + t[2] + "]"),
@@ -291,7 +297,9 @@ TEST(Report, RefusesWhatItCannotTrust) {
     TempDir study;
     RunResult g = run_args(study.path, {bin("lorgen")});
     write_file(study.path / "loren.out", g.out);
-    ASSERT_EQ(run_args(study.path, {bin("lorstudy")}).status, 0);
+    RunOpts o;
+    o.timeout_s = 900;
+    ASSERT_EQ(run_opts(study.path, {bin("lorstudy")}, "", o).status, 0);
     struct Case {
         const char* what;
         std::function<void(const fs::path&)> make;
