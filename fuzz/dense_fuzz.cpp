@@ -28,7 +28,8 @@ void check_bound(const DenseTable& t, const Largest& r) {
     bool ok = r.peaks.all.err <= r.bound;
     for (int k = 0; ok && k + 1 < t.n; ++k)
         for (int j = 0; ok && j <= 1024; ++j) {
-            double x = at(t, j == 1024 ? t.xa[k + 1] : t.xa[k] + (t.xa[k + 1] - t.xa[k]) * j / 1024);
+            double x =
+                at(t, j == 1024 ? t.xa[k + 1] : t.xa[k] + (t.xa[k + 1] - t.xa[k]) * j / 1024);
             double e = std::fabs(dense_value(t, k, x) - lorentz(x));
             ok = !(e > r.bound);
         }

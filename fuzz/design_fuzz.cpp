@@ -22,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double a = 0, b = 0;
     std::memcpy(&a, data + 1, 8);
     std::memcpy(&b, data + 9, 8);
-    Store s = (data[0] & 0x20) == 0 ? Store::f64 : (data[0] & 0x40) != 0 ? Store::f32_float
-                                                                         : Store::f32;
+    Store s = (data[0] & 0x20) == 0   ? Store::f64
+              : (data[0] & 0x40) != 0 ? Store::f32_float
+                                      : Store::f32;
     if (!interval_fault(a, b).empty() || !(b - a <= 1e6) || !(std::fabs(a) <= 1e12))
         return 0;
     round_out(&a, &b, s);

@@ -92,11 +92,10 @@ std::string result_line(const DesignArgs& d, const Outcome& o) {
     double fewest = asymptotic_rows(d.fa, d.fb, *o.m, d.tol);
     std::string estimate =
         fewest > 0 ? fmt("; the asymptotic estimate of the fewest: about %.0f", fewest) : "";
-    return fmt("%s rows keep %s %s%s (largest %.2e at x = %.3g, bound %s)%s%s%s; %s",
-               rows.c_str(), o.m->title, where_text(d).c_str(),
-               single(d.store) ? " in float32 arithmetic" : "", o.p.largest.err, o.p.largest.x,
-               fmt_up(o.p.bound).c_str(), ends_text(d).c_str(), o.ends.c_str(), estimate.c_str(),
-               even_text(o.even, shown(d.tol_text)).c_str());
+    return fmt("%s rows keep %s %s%s (largest %.2e at x = %.3g, bound %s)%s%s%s; %s", rows.c_str(),
+               o.m->title, where_text(d).c_str(), single(d.store) ? " in float32 arithmetic" : "",
+               o.p.largest.err, o.p.largest.x, fmt_up(o.p.bound).c_str(), ends_text(d).c_str(),
+               o.ends.c_str(), estimate.c_str(), even_text(o.even, shown(d.tol_text)).c_str());
 }
 
 namespace {
