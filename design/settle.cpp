@@ -143,13 +143,6 @@ Try settle(const Try& from, long long n, const Job& job) {
     return best;
 }
 
-namespace {
-// g^(1/p) for p = 2 or 4, by square roots.
-double root_of(double g, int p) {
-    return root(g, p);
-}
-} // namespace
-
 Try placed(double a, double b, long long n, const Job& job) {
     const Function& f = study_function();
     const int p = job.m.order_inner;
@@ -173,7 +166,7 @@ Try placed(double a, double b, long long n, const Job& job) {
             double x = edge[i] + 0.5 * (edge[i + 1] - edge[i]), v = f.derivative(x, p);
             for (int j = -8; round > 0 && j <= 8; ++j)
                 v = std::max(v, f.derivative(x + h[i] * j / 16, p));
-            g[i] = root_of(job.m.asymptotic * v, p);
+            g[i] = root(job.m.asymptotic * v, p);
             w[i + 1] = w[i] + g[i] * (edge[i + 1] - edge[i]);
         }
         for (std::size_t i = 0; i < g.size(); ++i)
