@@ -36,6 +36,11 @@ int even_index(const EvenGrid& g, double x) {
     return !(c >= 1.0) ? 0 : c >= g.n - 2 ? g.n - 2 : static_cast<int>(c);
 }
 
+double just_below(const EvenGrid& g, double x) {
+    return single(g.store) ? std::nextafter(static_cast<float>(x), -HUGE_VALF)
+                           : std::nextafter(x, -HUGE_VAL);
+}
+
 namespace {
 // The values of the evaluator's input type in order: key(x) ascends with x, one step a value.
 std::int64_t key(double x, bool single) {

@@ -245,9 +245,7 @@ bool test_vectors(const Export& e, const DenseTable& t, std::vector<double>* tx,
         std::vector<double> edges = even_edges(*e.grid, x);
         for (std::size_t i = 0, added = 0; i < edges.size() && added < 16; ++i)
             if (edges[i] != x[i + 1]) {
-                double before = single(e.store)
-                                    ? std::nextafter(static_cast<float>(edges[i]), -HUGE_VALF)
-                                    : std::nextafter(edges[i], -HUGE_VAL);
+                double before = just_below(*e.grid, edges[i]);
                 tx->insert(tx->end(), {before, edges[i]});
                 ++added;
             }

@@ -24,6 +24,8 @@ EvenGrid even_grid(double a, double b, int n, Store s);
 std::vector<double> even_nodes(const EvenGrid& g);
 // The interval the header computes for x (x a value of its input type).
 int even_index(const EvenGrid& g, double x);
+// The value of the evaluator's input type (double, or float32) just below x.
+double just_below(const EvenGrid& g, double x);
 // The points between rows where the computed interval is not the search's: for each row k
 // (0 < k < n-1) the least x (of the input type) whose computed interval is k or more; if
 // it lies below row k, piece k reaches down to it, else piece k-1 up to the point before.

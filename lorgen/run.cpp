@@ -48,8 +48,7 @@ bool past_rows(const std::vector<double>& x, const EvenGrid& g, const Method& m,
         double at = e[static_cast<std::size_t>(k - 1)], row = x[static_cast<std::size_t>(k)];
         if (at == row)
             continue;
-        double before = single(d.store) ? std::nextafter(static_cast<float>(at), -HUGE_VALF)
-                                        : std::nextafter(at, -HUGE_VAL);
+        double before = just_below(g, at);
         PieceError pe = at < row ? piece_error(t, k, at, row) : piece_error(t, k - 1, row, before);
         if (pe.largest.err > p->largest.err)
             p->largest = pe.largest;
