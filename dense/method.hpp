@@ -31,6 +31,14 @@ struct Shipped {
     const char* comment; // "The second derivatives at the rows, as the suite computes them."
 };
 
+// The work of a method's exported evaluator once its search has found the interval, on its
+// longest path, counted as the C is written (a compiler may share repeated reads): the
+// abscissae ($_xs) and ordinates ($_ys) it takes, the entries of its own arrays it reads, and
+// its multiplications, divisions and comparisons of numbers (of indices not counted).
+struct Work {
+    int xs, ys, own, mul, div, cmp;
+};
+
 struct Method {
     const char* name;       // as a user types it: "spline"
     const char* title;      // as a sentence names it: "the natural cubic spline"
@@ -74,6 +82,7 @@ struct Method {
     // The constant C of its asymptotic error C h^p |f^(p)| (p = order_inner) on a fine table,
     // inside and at the ends alike; 0 where the ends follow another order or none is known.
     double asymptotic;
+    Work work; // of c_eval, after $_below
 };
 
 // Every method, in the order the programs list them.

@@ -402,6 +402,11 @@ constexpr Shipped spline_ships[] = {
      .comment = "The second derivatives at the rows, as the suite computes them."},
 };
 
+// The spline evaluator's work: abscissae twice for h and once each for a and b, ordinates for
+// s, two second derivatives; a and b a division each, c and d four multiplications and a
+// division each, s two, the sum two; h == 0.
+constexpr Work spline_work{4, 2, 2, 12, 4, 1};
+
 // The design's tunings. The spline's model exponent is its order inside, 4 (its end layer's
 // 2 still settles). The quadratic's is 2, between its 3 inside and 1 at the ends, so that
 // the rounds settle for both; its one end interval a side, whose error falls with the order 1
@@ -424,7 +429,8 @@ constexpr Method spline_entry{.name = "spline",
                               .fused = spline_fused,
                               .ships = spline_ships,
                               .single_units = 5,
-                              .asymptotic = 0};
+                              .asymptotic = 0,
+                              .work = spline_work};
 constexpr Method quadratic_entry{.name = "quadratic",
                                  .title = "the four-point quadratic",
                                  .label = "four-point quadratic",
@@ -443,7 +449,12 @@ constexpr Method quadratic_entry{.name = "quadratic",
                                  .fused = quadratic_fused,
                                  .ships = {},
                                  .single_units = 1,
-                                 .asymptotic = 0};
+                                 .asymptotic = 0,
+                                 // Three abscissae for the first ghost and one for each
+                                 // entry, three for a ghost among them; three slopes and c
+                                 // divisions, a four multiplications, t one, the value two.
+                                 // (x > the ghost only where the search found no row.)
+                                 .work = {9, 5, 0, 7, 4, 0}};
 // A cubic spline with another end condition than the natural one: its own second derivatives
 // (prepare), the spline's pieces and exported evaluator; h^4 inside and at the ends, so no
 // rows are placed at the ends.
@@ -468,7 +479,8 @@ constexpr Method end_condition_spline(const char* name, const char* title, const
             .fused = spline_fused,
             .ships = spline_ships,
             .single_units = 5,
-            .asymptotic = 1.0 / 384};
+            .asymptotic = 1.0 / 384,
+            .work = spline_work};
 }
 constexpr Method notaknot_entry =
     end_condition_spline("not-a-knot", "the not-a-knot cubic spline", "not-a-knot cubic spline",
@@ -496,7 +508,10 @@ constexpr Method linear_entry{.name = "linear",
                               .fused = linear_fused,
                               .ships = {},
                               .single_units = 1,
-                              .asymptotic = 1.0 / 8};
+                              .asymptotic = 1.0 / 8,
+                              // Three abscissae, three ordinates; one slope, one
+                              // product; h == 0.
+                              .work = {3, 3, 0, 1, 1, 1}};
 
 constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry,
                                  &linear_entry};

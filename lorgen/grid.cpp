@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 EvenGrid even_grid(double a, double b, int n, Store s) {
     double h = (b - a) / static_cast<double>(n - 1), sc = static_cast<double>(n - 1) / (b - a);
@@ -58,17 +59,21 @@ double of_key(std::int64_t k, bool single) {
 }
 } // namespace
 
+double least_where(double lo, double hi, bool single, const std::function<bool(double)>& up) {
+    std::int64_t l = key(lo, single), h = key(hi, single);
+    while (h - l > 1) {
+        std::int64_t mid = l + (h - l) / 2;
+        (up(of_key(mid, single)) ? h : l) = mid;
+    }
+    return of_key(h, single);
+}
+
 std::vector<double> even_edges(const EvenGrid& g, const std::vector<double>& x) {
-    bool s = single(g.store);
     std::vector<double> e;
     for (std::size_t k = 1; k + 1 < x.size(); ++k) {
         // The computed interval never steps down as x grows: bisect between the rows around.
-        std::int64_t lo = key(x[k - 1], s), hi = key(x[k + 1], s);
-        while (hi - lo > 1) {
-            std::int64_t mid = lo + (hi - lo) / 2;
-            (even_index(g, of_key(mid, s)) >= static_cast<int>(k) ? hi : lo) = mid;
-        }
-        e.push_back(of_key(hi, s));
+        auto up = [&g, k](double v) { return even_index(g, v) >= static_cast<int>(k); };
+        e.push_back(least_where(x[k - 1], x[k + 1], single(g.store), up));
     }
     return e;
 }

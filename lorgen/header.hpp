@@ -6,6 +6,7 @@
 #include "store.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ std::vector<double> even_nodes(const EvenGrid& g);
 int even_index(const EvenGrid& g, double x);
 // The value of the evaluator's input type (double, or float32) just below x.
 double just_below(const EvenGrid& g, double x);
+// The least value of the input type (float32 where single) in (lo, hi] at which up holds,
+// where up fails at lo, holds at hi and, once it holds, holds at every value above.
+double least_where(double lo, double hi, bool single, const std::function<bool(double)>& up);
 // The points between rows where the computed interval is not the search's: for each row k
 // (0 < k < n-1) the least x (of the input type) whose computed interval is k or more; if
 // it lies below row k, piece k reaches down to it, else piece k-1 up to the point before.
@@ -55,6 +59,16 @@ struct Index {
     int entry_bytes = 2;              // 2 where n - 1 < 65536, else 4
 };
 Index table_index(const std::vector<double>& x, long long most_cells);
+
+// The work of one lookup through the header at its worst, over every x of the input type:
+// table entries read (rows, the method's own arrays, the index), multiplications, divisions
+// and comparisons of numbers, the search's and the evaluator's (Work). For rows x in the
+// store s, searched through the index ix, or computed as the evenly spaced grid where ix is
+// null. Allocates nothing beyond a few temporaries.
+struct Lookup {
+    int reads = 0, mul = 0, div = 0, cmp = 0;
+};
+Lookup lookup_work(const Method& m, const std::vector<double>& x, const Index* ix, Store s);
 
 // The header's text into *text, or why there is none (a test value not finite), in a line.
 // The test vectors: every row, every interval's middle, the engine's 64 points of the

@@ -99,14 +99,6 @@ std::string result_line(const DesignArgs& d, const Outcome& o) {
 }
 
 namespace {
-// The evenly spaced count as the decision table shows it.
-std::string even_cell(const Outcome& o) {
-    return o.even.rows > 0 ? std::to_string(o.even.rows) : "> " + std::to_string(max_rows);
-}
-
-} // namespace
-
-namespace {
 // The bytes of a table's rows in the store and of m's own arrays, and of one row of the
 // evenly spaced table (its ordinate and m's own entries; no abscissa).
 struct Shares {
@@ -148,7 +140,38 @@ Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long
     return f;
 }
 
-std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
+namespace {
+// What a table ships and costs: its bytes as its header ships them, and the work of one
+// lookup through that header at its worst.
+struct Cost {
+    long long bytes = 0;
+    Lookup work;
+};
+Cost cost_of(const DesignArgs& d, const Outcome& o) {
+    Footprint f = footprint(*o.m, o.x, d.store, o.even.rows, o.grid);
+    return {f.bytes, lookup_work(*o.m, o.x, o.grid ? nullptr : &f.index, d.store)};
+}
+
+// "12 13 4 12": a lookup's reads, multiplications, divisions and comparisons.
+std::string work_text(const Lookup& w) {
+    return fmt("%d %d %d %d", w.reads, w.mul, w.div, w.cmp);
+}
+
+// The fields of one spacing's table ("designed", "even") of method m.
+void put_spacing(Data& t, const DesignArgs& d, const Outcome& o, const std::string& key) {
+    Cost c = cost_of(d, o);
+    const std::string m = o.m->name;
+    bool even = key == "even";
+    data_put(t, m + "-" + key, std::to_string(o.x.size()));
+    data_put(t, m + (even ? "-even-bytes" : "-bytes"), std::to_string(c.bytes));
+    data_put(t, m + "-" + key + "-work", work_text(c.work));
+    data_put(t, m + (even ? "-even-largest" : "-largest"), fmt("%.2e", o.p.largest.err));
+    data_put(t, m + (even ? "-even-bound" : "-bound"), fmt_up(o.p.bound));
+}
+} // namespace
+
+std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out,
+                          const std::vector<Outcome>& grids, std::size_t fewest,
                           const std::string& svg) {
     Data t;
     data_put(t, "program", "lorgen");
@@ -161,45 +184,55 @@ std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, 
     if (single(d.store))
         data_put(t, "arithmetic", arith_name(d.store));
     std::string names;
-    for (const Outcome& o : out) {
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const Outcome &o = out[i], &g = grids[i];
         std::string m = o.m->name;
         names += (names.empty() ? "" : " ") + m;
-        if (!o.wrong.empty()) {
-            data_put(t, m + "-none", o.wrong);
+        if (!o.wrong.empty() || !g.wrong.empty()) {
+            data_put(t, m + "-none", o.wrong.empty() ? g.wrong : o.wrong);
             continue;
         }
-        data_put(t, m + "-designed", std::to_string(o.x.size()));
-        data_put(t, m + "-even", even_cell(o));
-        data_put(t, m + "-bytes", std::to_string(footprint(*o.m, o.x, d.store, o.even.rows).bytes));
-        data_put(t, m + "-largest", fmt("%.2e", o.p.largest.err));
-        data_put(t, m + "-bound", fmt_up(o.p.bound));
+        put_spacing(t, d, o, "designed");
+        put_spacing(t, d, g, "even");
     }
     data_put(t, "methods", names);
     data_put(t, "fewest", out[fewest].wrong.empty() ? out[fewest].m->name : "none");
     return data_text(t);
 }
 
+namespace {
+// One line of the decision table: the method, the spacing and its figures ("-" for none).
+std::string decision_line(const DesignArgs& d, const Outcome& o, const char* spacing) {
+    if (!o.wrong.empty())
+        return fmt("%-12s %-13s %7s %9s %6s %4s %4s %4s %14s %9s", o.m->name, spacing, "-", "-",
+                   "-", "-", "-", "-", "-", "-");
+    Cost c = cost_of(d, o);
+    return fmt("%-12s %-13s %7zu %9lld %6d %4d %4d %4d %14.2e %9s", o.m->name, spacing, o.x.size(),
+               c.bytes, c.work.reads, c.work.mul, c.work.div, c.work.cmp, o.p.largest.err,
+               fmt_up(o.p.bound).c_str());
+}
+} // namespace
+
 std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
-                           std::size_t fewest) {
+                           const std::vector<Outcome>& grids, std::size_t fewest) {
     std::string rows =
         d.store != Store::f64 ? std::string("Rows of ") + store_name(d.store) : "Rows";
     if (single(d.store))
         rows += ", evaluated in float32 arithmetic,";
-    std::string t = rows + " that keep each method " + where_text(d) + ", proven by the bound:\n" +
-                    fmt("%-12s %14s %10s %10s %14s %9s\n", "method", "evenly spaced", "designed",
-                        "bytes", "largest error", "bound");
+    std::string t = rows + " that keep each method " + where_text(d) +
+                    ", proven by the bound; the\n"
+                    "work of one lookup through the exported header at its worst: table entries "
+                    "read,\nmultiplications, divisions and comparisons of numbers:\n" +
+                    fmt("%-12s %-13s %7s %9s %6s %4s %4s %4s %14s %9s\n", "method", "spacing",
+                        "rows", "bytes", "reads", "mul", "div", "cmp", "largest error", "bound");
     for (std::size_t i = 0; i < out.size(); ++i) {
         const Outcome& o = out[i];
-        if (!o.wrong.empty()) {
-            t += fmt("%-12s %14s %10s %10s %14s %9s\n", o.m->name, "-", "-", "-", "-", "-");
-            continue;
-        }
-        t += fmt("%-12s %14s %10s %10s %14.2e %9s", o.m->name, even_cell(o).c_str(),
-                 std::to_string(o.x.size()).c_str(),
-                 std::to_string(footprint(*o.m, o.x, d.store, o.even.rows).bytes).c_str(),
-                 o.p.largest.err, fmt_up(o.p.bound).c_str()) +
-             (i == fewest ? "  fewest rows" : "") +
+        t += decision_line(d, o, "designed") + (i == fewest ? "  fewest rows" : "") +
              (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n";
+        Outcome g = grids[i];
+        if (!o.wrong.empty())
+            g.wrong = o.wrong;
+        t += decision_line(d, g, "evenly spaced") + "\n";
     }
     return t;
 }

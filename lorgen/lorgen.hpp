@@ -97,13 +97,16 @@ struct Footprint {
 };
 Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long long even_rows,
                     bool grid = false);
-// The decision table's companion: its request and every method's row as fields, and the
-// figure svg's size and checksum where one was written.
-std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out, std::size_t fewest,
+// The decision table's companion: its request and every method's rows as fields, designed
+// (out) and evenly spaced (grids, as --spacing even ships them), and the figure svg's size and
+// checksum where one was written.
+std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out,
+                          const std::vector<Outcome>& grids, std::size_t fewest,
                           const std::string& svg);
-// The decision table of every method: the heading, a line a method, the fewest marked.
+// The decision table of every method: the heading, a line a method and spacing with its rows,
+// bytes and the work of one lookup, the fewest designed rows marked.
 std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
-                           std::size_t fewest);
+                           const std::vector<Outcome>& grids, std::size_t fewest);
 // A failed save of the file named name, told: with --force's hint where it exists.
 std::string save_text(const std::string& name, const Saved& s);
 // The heading of the spacing figure: of one method, or of all (m null).

@@ -58,13 +58,14 @@ bool past_rows(const std::vector<double>& x, const EvenGrid& g, const Method& m,
 }
 
 // The evenly spaced table of --spacing even, whose header computes its rows and intervals
-// from x: the count's rows, a row more at a time (up to 64) until that grid is proven within
-// E, as its rows read back and past them (past_rows).
-Outcome even_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell) {
+// from x: the count's rows (counted here where known has none), a row more at a time (up to
+// 64) until that grid is proven within E, as its rows read back and past them (past_rows).
+Outcome even_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell,
+                     EvenCount known = {}) {
     Outcome o;
     o.m = &m;
     o.grid = true;
-    o.even = even_rows({d.fa, d.fb, d.tol, &m, d.store, threads}, tell);
+    o.even = known.rows > 0 ? known : even_rows({d.fa, d.fb, d.tol, &m, d.store, threads}, tell);
     long long from = o.even.rows, to = std::min(from + 64, max_rows);
     for (long long n = from; n > 0 && n <= to; ++n) {
         EvenGrid g = even_grid(d.fa, d.fb, static_cast<int>(n), d.store);
@@ -112,8 +113,10 @@ Outcome design_counted(const DesignArgs& d, const Method& m, int threads, const 
 }
 
 // design_counted with a progress line while it runs: "lorgen: evenly spaced rows for the
-// quadratic: 1,048,576 ... 2,097,152 rows". The line is cleared however it ends.
-Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
+// quadratic: 1,048,576 ... 2,097,152 rows". The line is cleared however it ends. With
+// grid_of, the evenly spaced table of its count instead (even_counted).
+Outcome design_one(const DesignArgs& d, const Method& m, int threads,
+                   const Outcome* grid_of = nullptr) {
     Progress p;
     progress_begin(p);
     Tell tell = [&p, &m](const char* what, long long lo, long long hi) {
@@ -121,7 +124,8 @@ Outcome design_one(const DesignArgs& d, const Method& m, int threads) {
         progress_say(p, std::string("lorgen: ") + what + " for " + m.word + ": " + at + " rows");
     };
     try {
-        Outcome o = design_counted(d, m, threads, tell);
+        Outcome o = grid_of != nullptr ? even_counted(d, m, threads, tell, grid_of->even)
+                                       : design_counted(d, m, threads, tell);
         progress_end(p);
         return o;
     } catch (...) {
@@ -206,31 +210,34 @@ int all_main(const DesignArgs& d, int threads) {
             none.back().wrong = refused[none.size() - 1];
         }
         if (d.data != nullptr)
-            if (Saved w = save_file(d.data, decision_data(d, none, 0, ""), d.force);
+            if (Saved w = save_file(d.data, decision_data(d, none, none, 0, ""), d.force);
                 w.what != Saved::ok)
                 tell(save_text(shown(d.data), w));
         return 1;
     }
-    std::vector<Outcome> out;
+    std::vector<Outcome> out, grids;
     std::size_t fewest = 0;
     for (const Method* m : methods()) {
         Outcome o;
         o.m = m;
         o.wrong = refused[out.size()];
-        out.push_back(o.wrong.empty() ? design_one(d, *m, threads) : std::move(o));
+        out.push_back(o.wrong.empty() ? design_one(d, *m, threads) : o);
+        // The evenly spaced table as --spacing even would ship it, from the count's rows.
+        grids.push_back(out.back().wrong.empty() ? design_one(d, *m, threads, &out.back()) : o);
         if (out.back().wrong.empty() &&
             (!out[fewest].wrong.empty() || out.back().x.size() < out[fewest].x.size()))
             fewest = out.size() - 1;
     }
-    bool ok = put_out(decision_table(d, out, fewest));
+    bool ok = put_out(decision_table(d, out, grids, fewest));
     std::vector<Spacing> s;
-    for (const Outcome& o : out) {
-        if (!o.wrong.empty()) {
-            tell(o.wrong);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const Outcome& o = out[i];
+        if (!o.wrong.empty() || !grids[i].wrong.empty()) {
+            tell(o.wrong.empty() ? grids[i].wrong : o.wrong);
             ok = false;
-        } else {
-            s.push_back({o.m->name, o.m->colour, o.x, o.even.rows});
         }
+        if (o.wrong.empty())
+            s.push_back({o.m->name, o.m->colour, o.x, o.even.rows});
     }
     std::string svg;
     if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr, &svg)) {
@@ -239,7 +246,7 @@ int all_main(const DesignArgs& d, int threads) {
     }
     // The companion of the table as printed, a method without a table with its reason.
     if (d.data != nullptr) {
-        if (Saved w = save_file(d.data, decision_data(d, out, fewest, svg), d.force);
+        if (Saved w = save_file(d.data, decision_data(d, out, grids, fewest, svg), d.force);
             w.what != Saved::ok) {
             tell(save_text(shown(d.data), w));
             ok = false;

@@ -37,7 +37,9 @@ std::string lacks(const Data& d, const char* program, const char* name) {
     for (const std::string& m : data_words(methods)) {
         std::string e = each;
         if (p == "lorgen" && data_get(d, m + "-none") == nullptr)
-            e = "METHOD-designed METHOD-even METHOD-bytes METHOD-largest METHOD-bound";
+            e = "METHOD-designed METHOD-bytes METHOD-designed-work METHOD-largest METHOD-bound "
+                "METHOD-even METHOD-even-bytes METHOD-even-work METHOD-even-largest "
+                "METHOD-even-bound";
         for (std::size_t i; (i = e.find("METHOD")) != std::string::npos;)
             e.replace(i, 6, m);
         keys += " " + e;

@@ -98,18 +98,30 @@ std::string which_html(const Inputs& in) {
              "</b> at x = " + val(c, std::string(m) + "-at") + " (" +
              val(c, std::string(m) + "-bound") + ")" + (m[0] == 's' ? "; " : ".");
     s += " For a table of its own within " + val(d, "tolerance") + " on " + interval_of(d) +
-         ", every method:\n<table><tr><th>method</th><th>designed rows</th><th>evenly "
-         "spaced rows</th><th>bytes (doubles)</th><th>largest error</th><th>bound</th>"
-         "<th></th></tr>\n";
+         ", every method, designed and evenly spaced, with the bytes its exported header ships "
+         "and the work of one lookup through it at its worst (table entries read, "
+         "multiplications, divisions, comparisons):\n<table class=\"work\"><tr><th>method</th>"
+         "<th>spacing</th><th>rows</th><th>bytes "
+         "(doubles)</th><th>reads</th><th>mul</th><th>div</th>"
+         "<th>cmp</th><th>largest error</th><th>bound</th></tr>\n";
     for (const std::string& m : data_words(data_value(d, "methods"))) {
         if (data_get(d, m + "-none") != nullptr) {
-            s += "<tr>" + cell_of(m) + "<td colspan=\"6\">" + val(d, m + "-none") + "</td></tr>\n";
+            s += "<tr>" + cell_of(m) + "<td colspan=\"9\">" + val(d, m + "-none") + "</td></tr>\n";
             continue;
         }
-        s += "<tr>" + cell_of(m) + "<td>" + val(d, m + "-designed") + "</td><td>" +
-             val(d, m + "-even") + "</td><td>" + val(d, m + "-bytes") + "</td><td>" +
-             val(d, m + "-largest") + "</td><td>" + val(d, m + "-bound") + "</td><td>" +
-             (data_value(d, "fewest") == m ? "<b>fewest rows</b>" : "") + "</td></tr>\n";
+        for (const char* k : {"designed", "even"}) {
+            std::string e = k[0] == 'e' ? "-even" : "";
+            std::string head = "<td rowspan=\"2\">" + esc(m) +
+                               (data_value(d, "fewest") == m ? "<br><b>fewest rows</b>" : "") +
+                               "</td>";
+            s += "<tr>" + (k[0] == 'd' ? head : "") + "<td>" +
+                 (k[0] == 'e' ? "evenly spaced" : "designed") + "</td><td>" + val(d, m + "-" + k) +
+                 "</td><td>" + val(d, m + e + "-bytes") + "</td>";
+            for (const std::string& w : data_words(data_value(d, m + "-" + k + "-work")))
+                s += "<td>" + esc(w) + "</td>";
+            s += "<td>" + val(d, m + e + "-largest") + "</td><td>" + val(d, m + e + "-bound") +
+                 "</td></tr>\n";
+        }
     }
     s += "</table></li>\n";
     std::string f = data_value(d, "fewest");
@@ -190,7 +202,8 @@ std::string page_html(const Inputs& in) {
         "line-height:1.45;color:#222}\n"
         "table{border-collapse:collapse;margin:.5em 0}td,th{border:1px solid #bbb;"
         "padding:.2em .6em;text-align:right;white-space:nowrap}"
-        "td:first-child,th:first-child{text-align:left}\n"
+        "td:first-child,th:first-child{text-align:left}"
+        "table.work td,table.work th{padding:.2em .4em}td[rowspan]{vertical-align:top}\n"
         "figure{margin:2em 0}figure svg{max-width:100%;height:auto;display:block}\n"
         "pre{background:#f4f4f4;padding:.8em;overflow-x:auto;white-space:pre}\n</style>\n"
         "</head>\n<body>\n"

@@ -306,8 +306,12 @@ TEST(Lorgen, LinearAndTheAsymptoticEstimate) {
     }
 }
 
+// Every method of the suite, as lorgen names them.
+constexpr const char* all_methods[] = {"spline", "quadratic", "not-a-knot", "clamped", "linear"};
+
 // --method all: one decision table on standard output and no table of rows; each method's
-// row says what that method's own run says, and the fewest designed rows are marked.
+// designed line says what that method's own run says, its evenly spaced line at least the
+// count that run gives, and the fewest designed rows are marked.
 TEST(Lorgen, DecisionTableOfEveryMethod) {
     TempDir d;
     RunResult r =
@@ -317,48 +321,162 @@ TEST(Lorgen, DecisionTableOfEveryMethod) {
     std::vector<std::string> lines;
     for (std::size_t at = 0, eol; (eol = r.out.find('\n', at)) != std::string::npos; at = eol + 1)
         lines.push_back(r.out.substr(at, eol - at));
-    ASSERT_EQ(lines.size(), 7u) << r.out;
-    EXPECT_EQ(lines[0], "Rows that keep each method within 1e-4 on [0, 7], proven by the bound:");
-    EXPECT_EQ(lines[1],
-              "method        evenly spaced   designed      bytes  largest error     bound");
+    ASSERT_EQ(lines.size(), 14u) << r.out;
+    EXPECT_EQ(lines[0],
+              "Rows that keep each method within 1e-4 on [0, 7], proven by the bound; the");
+    EXPECT_EQ(lines[3], "method       spacing          rows     bytes  reads  mul  div  cmp  "
+                        "largest error     bound");
     std::size_t fewest = 0, most = SIZE_MAX;
-    const char* names[] = {"spline", "quadratic", "not-a-knot", "clamped", "linear"};
     for (std::size_t i = 0; i < 5; ++i) {
-        std::string m = names[i];
+        std::string m = all_methods[i];
         RunResult one = run_args(d.path, {bin("lorgen"), "--tol", "1e-4", "--method", m});
         ASSERT_EQ(one.status, 0) << one.err;
         std::vector<double> xs, ys;
         ref::read_pairs(one.out, xs, ys);
         Said s = said(one.err, "(largest ");
-        long even = 0;
-        std::sscanf(one.err.c_str() + one.err.find("evenly spaced: "), "evenly spaced: %ld", &even);
-        std::size_t b = one.err.find(", bound ") + 8;
+        std::size_t even = 0, b = one.err.find(", bound ") + 8, rows = 0, grid = 0;
+        std::sscanf(one.err.c_str() + one.err.find("evenly spaced: "), "evenly spaced: %zu", &even);
         std::string bound = one.err.substr(b, one.err.find(')', b) - b);
-        // The bytes the header ships: the rows as doubles, a spline's second derivatives, and
-        // the index: a cell for each narrowest interval the range holds, at most 4 a row and
-        // as many as keep the bytes below the evenly spaced table's (no abscissae), 2 bytes
-        // each.
-        double narrowest = xs.back() - xs.front();
-        for (std::size_t k = 1; k < xs.size(); ++k)
-            narrowest = std::min(narrowest, xs[k] - xs[k - 1]);
-        long row = m == "quadratic" || m == "linear" ? 16 : 24, even_row = row - 8;
-        double room = std::max(1L, (even * even_row - row * static_cast<long>(xs.size()) - 1) / 2);
-        auto cells = static_cast<long>(std::min({std::ceil((xs.back() - xs.front()) / narrowest),
-                                                 4.0 * static_cast<double>(xs.size() - 1), room}));
-        long bytes = row * static_cast<long>(xs.size()) + 2 * cells;
-        char want[200];
-        std::snprintf(want, sizeof want, "%-12s %14ld %10zu %10ld %14.2e %9s", m.c_str(), even,
-                      xs.size(), bytes, s.err, bound.c_str());
-        EXPECT_EQ(lines[i + 2].substr(0, std::strlen(want)), want);
+        char name[20], shown[20];
+        double largest = 0;
+        ASSERT_EQ(std::sscanf(lines[2 * i + 4].c_str(),
+                              "%19s designed %zu %*d %*d %*d %*d %*d %le %19s", name, &rows,
+                              &largest, shown),
+                  4)
+            << lines[2 * i + 4];
+        EXPECT_EQ(name + std::to_string(rows) + shown, m + std::to_string(xs.size()) + bound);
+        EXPECT_EQ(largest, s.err);
+        ASSERT_EQ(std::sscanf(lines[2 * i + 5].c_str(), "%19s evenly spaced %zu", name, &grid), 2)
+            << lines[2 * i + 5];
+        EXPECT_GE(grid, even);
         if (xs.size() < most) {
             most = xs.size();
             fewest = i;
         }
     }
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(lines[i + 2].find("fewest rows") != std::string::npos, i == fewest)
-            << lines[i + 2];
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(lines[2 * i + 4].find("fewest rows") != std::string::npos, i == fewest)
+            << lines[2 * i + 4];
     expect_well_formed(d.path / "all.svg");
+}
+
+// A C++ driver of the header lor.h whose double and float are types that count the
+// multiplications, divisions and comparisons: it prints the bytes of the table's arrays and
+// the most of each that one lookup took, over the test vectors, every row and the values
+// about it, and (with the index) the values about every cell's edge.
+constexpr const char* counting_driver = R"(#include <float.h>
+#include <stdint.h>
+#include <string.h>
+#include <cmath>
+#include <cstdio>
+static long muls, divs, cmps;
+template <class T> struct Num {
+    T v;
+    Num() = default;
+    Num(T x) : v(x) {}
+    template <class U> Num(Num<U> o) : v(o.v) {}
+    explicit operator int() const { return (int)v; }
+    explicit operator Num<float>() const { return Num<float>((float)v); }
+    friend Num operator+(Num a, Num b) { return a.v + b.v; }
+    friend Num operator-(Num a, Num b) { return a.v - b.v; }
+    friend Num operator-(Num a) { return -a.v; }
+    friend Num operator*(Num a, Num b) { return ++muls, T(a.v * b.v); }
+    friend Num operator/(Num a, Num b) { return ++divs, T(a.v / b.v); }
+    friend bool operator<(Num a, Num b) { return ++cmps, a.v < b.v; }
+    friend bool operator>(Num a, Num b) { return ++cmps, a.v > b.v; }
+    friend bool operator>=(Num a, Num b) { return ++cmps, a.v >= b.v; }
+    friend bool operator==(Num a, Num b) { return ++cmps, a.v == b.v; }
+};
+#define double Num<double>
+#define float Num<float>
+#include "lor.h"
+#undef double
+#undef float
+typedef decltype(lor_y[0].v) Row;
+typedef decltype(lor_test_x[0].v) Arg;
+static long most[3];
+static void take(Arg x) {
+    muls = divs = cmps = 0;
+    lor_eval(x);
+    long now[3] = {muls, divs, cmps};
+    for (int k = 0; k < 3; ++k)
+        most[k] = now[k] > most[k] ? now[k] : most[k];
+}
+static void about(Arg x) {
+    Arg lo = x, hi = x;
+    for (int k = 0; k < 4; ++k) {
+        take(lo);
+        take(hi);
+        lo = std::nextafter(lo, (Arg)-INFINITY);
+        hi = std::nextafter(hi, (Arg)INFINITY);
+    }
+}
+int main() {
+    long bytes = sizeof lor_y;
+    for (int i = 0; i < lor_test_n; ++i)
+        take(lor_test_x[i].v);
+    for (int i = 0; i < lor_n; ++i)
+        about(lor_xs(i).v);
+#ifdef INDEXED
+    bytes += sizeof lor_x + sizeof lor_index;
+    for (int c = 0; c <= lor_cells; ++c)
+        about((Arg)(lor_x[0].v + (double)c / (double)lor_scale.v));
+#endif
+#ifdef D2
+    bytes += sizeof lor_d2;
+#endif
+    std::printf("%ld %ld %ld %ld\n", bytes, most[0], most[1], most[2]);
+}
+)";
+
+// Every method's designed and evenly spaced headers, in double and in float32 arithmetic,
+// ship the bytes the decision table gives, and a lookup through them takes at most the
+// multiplications, divisions and comparisons it gives, and as many at some x (counted by a
+// driver whose number types count).
+TEST(Lorgen, DecisionTableIsWhatTheHeadersShipAndDo) {
+    if (std::system("command -v c++ >/dev/null") != 0)
+        GTEST_SKIP() << "no C++ compiler on PATH";
+    TempDir d;
+    write_file(d.path / "count.cpp", counting_driver);
+    for (const char* arith : {"double", "float32"}) {
+        std::vector<std::string> args = {bin("lorgen"), "--tol", "1e-6",    "--store", arith,
+                                         "--arith",     arith,   "--force", "--method"};
+        std::vector<std::string> all = args;
+        all.insert(all.end(), {"all", "--data", "t.dat"});
+        ASSERT_EQ(run_args(d.path, all).status, 0);
+        std::string data = read_file(d.path / "t.dat");
+        auto field = [&data](const std::string& key) {
+            std::size_t at = data.find("\n" + key + " ");
+            return at == std::string::npos
+                       ? "none"
+                       : data.substr(at + key.size() + 2,
+                                     data.find('\n', at + 1) - at - key.size() - 2);
+        };
+        for (const char* m : all_methods)
+            for (bool even : {false, true}) {
+                SCOPED_TRACE(std::string(m) + (even ? " evenly spaced in " : " designed in ") +
+                             arith);
+                std::vector<std::string> one = args;
+                one.insert(one.end(), {m, "--format", "c", "--name", "lor"});
+                if (even)
+                    one.insert(one.end(), {"--spacing", "even"});
+                ASSERT_EQ(run_args(d.path, one).status, 0);
+                std::string h = read_file(d.path / "lor.h"), flags;
+                flags += even ? "" : " -DINDEXED";
+                flags += h.find("lor_d2[") != std::string::npos ? " -DD2" : "";
+                RunResult c = run_args(d.path, {"/bin/sh", "-c",
+                                                "c++ -std=c++17 -O1 -ffp-contract=off" + flags +
+                                                    " count.cpp -o count && ./count"});
+                ASSERT_EQ(c.status, 0) << c.err;
+                std::string key = std::string(m) + (even ? "-even" : "");
+                std::string work = field(key + (even ? "-work" : "-designed-work"));
+                long reads = 0, mul = 0, div = 0, cmp = 0;
+                ASSERT_EQ(std::sscanf(work.c_str(), "%ld %ld %ld %ld", &reads, &mul, &div, &cmp), 4)
+                    << work;
+                EXPECT_EQ(c.out, field(key + "-bytes") + " " + std::to_string(mul) + " " +
+                                     std::to_string(div) + " " + std::to_string(cmp) + "\n");
+            }
+    }
 }
 
 // Tables stored as float32, for every method on two intervals: every value a float32, the
@@ -450,9 +568,6 @@ int export_header(const fs::path& dir, const char* m, const char* store, const c
                           arith, "--format", "c", "--name", "lor", "--force"})
         .status;
 }
-
-// Every method of the suite, as lorgen names them.
-constexpr const char* all_methods[] = {"spline", "quadratic", "not-a-knot", "clamped", "linear"};
 
 // --spacing even: every method's evenly spaced header, in double and in float32 arithmetic,
 // computes its rows and intervals from x (no abscissae shipped, the bytes say so), passes its
