@@ -24,7 +24,7 @@ form() {
     bytes=$(sed -n 's/^ \*   storage .*: \([0-9]*\) bytes$/\1/p' "$1.h")
     echo "$1 $rows $bytes" >> sizes
 }
-for m in spline quadratic not-a-knot clamped; do
+for m in spline quadratic not-a-knot clamped linear; do
     for arith in double float32; do
         t=${m//-/}; type=double; f=""
         if [ "$arith" = float32 ]; then type=float; f=f; fi

@@ -113,7 +113,7 @@ Proven dense_within(const DenseTable& t, int k0, int k1, double tol, int threads
     o.prove = true;
     o.tight = tight;
     Tally r = dense_tally(t, o);
-    Proven p{r.p.all, r.bound, Verdict::within};
+    Proven p{r.p.all, r.bound, Verdict::within, r.allowance};
     if (r.p.stopped || r.p.not_finite > 0)
         p.verdict = Verdict::above;
     else if (!(r.bound <= tol))

@@ -28,6 +28,9 @@ struct Function {
     double (*largest)(double a, double b);
     // |f^(k)(x)| for k = 2 or 4, plainly computed (for estimates, not for bounds).
     double (*derivative)(double x, int k);
+    // The function in exact arithmetic, in the provers' words: x the input, peak and width
+    // standing for those doubles ("1 / (1 + ((x - peak) / width)^2)").
+    const char* exact;
 };
 
 // The Lorentzian 1/(1+t^2), t = (x-c)/w: numlib's value and derivative, its second and fourth
@@ -85,7 +88,8 @@ inline constexpr Function lorentzian{.name = "the Lorentzian",
                                      .d2 = lorentzian_parts::d2,
                                      .local = lorentzian_parts::local,
                                      .largest = lorentzian_parts::largest,
-                                     .derivative = lorentzian_parts::derivative};
+                                     .derivative = lorentzian_parts::derivative,
+                                     .exact = "1 / (1 + ((x - peak) / width)^2)"};
 
 // The function of the study.
 constexpr const Function& study_function() {

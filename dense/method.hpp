@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct DenseTable;
 struct Jet;
@@ -37,6 +38,21 @@ struct Shipped {
 // its multiplications, divisions and comparisons of numbers (of indices not counted).
 struct Work {
     int xs, ys, own, mul, div, cmp;
+};
+
+// One number of a piece as the provers take it (lorgen --certify): its name in the steps and
+// its value, a number the header ships or its evaluator computes from them.
+struct Named {
+    const char* name;
+    double v;
+};
+// A method's piece in the provers' words: its numbers on interval k of a prepared table, and
+// the evaluator's steps over them, one "%name = expression" a line, the value last, in the
+// header's order of operations: the numbers by name, the input as X, earlier steps as %name,
+// + - * / and parentheses. The same steps, each operation exact, are the exact piece.
+struct ProverPiece {
+    std::vector<Named> (*numbers)(const DenseTable& t, int k);
+    const char* steps;
 };
 
 struct Method {
@@ -83,6 +99,7 @@ struct Method {
     // inside and at the ends alike; 0 where the ends follow another order or none is known.
     double asymptotic;
     Work work; // of c_eval, after $_below
+    ProverPiece prover;
 };
 
 // Every method, in the order the programs list them.

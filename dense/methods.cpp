@@ -402,6 +402,40 @@ constexpr Shipped spline_ships[] = {
      .comment = "The second derivatives at the rows, as the suite computes them."},
 };
 
+// The numbers and steps of the pieces for the provers (Method::prover): the spline's rows and
+// second derivatives; the quadratic's coefficients as its evaluator computes them (in float32
+// for a float32 evaluator); linear interpolation's rows.
+std::vector<Named> spline_numbers(const DenseTable& t, int k) {
+    const double* d2 = t.own[d2_of].data();
+    return {{"x0", t.xa[k]},     {"x1", t.xa[k + 1]}, {"y0", t.ya[k]},
+            {"y1", t.ya[k + 1]}, {"d0", d2[k]},       {"d1", d2[k + 1]}};
+}
+constexpr const char* spline_steps = "%h = x1 - x0\n"
+                                     "%a = -(X - x1) / %h\n"
+                                     "%b = (X - x0) / %h\n"
+                                     "%c = %h * %h * %a * (%a * %a + (-1)) / 6\n"
+                                     "%d = %h * %h * %b * (%b * %b + (-1)) / 6\n"
+                                     "%s = %b * y1 + %a * y0\n"
+                                     "%v = (%c * d0 + %s) + %d * d1\n";
+
+std::vector<Named> quadratic_numbers(const DenseTable& t, int k) {
+    const double *xi = t.own[pxa_of].data() + k, *yi = t.own[pya_of].data() + k;
+    QuadPiece q = quad_piece(xi, yi);
+    if (t.single) {
+        QuadPieceF f = quad_piece_f(xi, yi);
+        q = {f.c, f.s23, f.a, f.mid};
+    }
+    return {{"mid", q.mid}, {"c", q.c}, {"s23", q.s23}, {"a", q.a}};
+}
+constexpr const char* quadratic_steps = "%t = X - mid\n"
+                                        "%v = (%t * c + s23) * %t + a\n";
+
+std::vector<Named> linear_numbers(const DenseTable& t, int k) {
+    return {{"x0", t.xa[k]}, {"x1", t.xa[k + 1]}, {"y0", t.ya[k]}, {"y1", t.ya[k + 1]}};
+}
+constexpr const char* linear_steps = "%h = x1 - x0\n"
+                                     "%v = y0 + (y1 - y0) / %h * (X - x0)\n";
+
 // The spline evaluator's work: abscissae twice for h and once each for a and b, ordinates for
 // s, two second derivatives; a and b a division each, c and d four multiplications and a
 // division each, s two, the sum two; h == 0.
@@ -430,7 +464,8 @@ constexpr Method spline_entry{.name = "spline",
                               .ships = spline_ships,
                               .single_units = 5,
                               .asymptotic = 0,
-                              .work = spline_work};
+                              .work = spline_work,
+                              .prover = {spline_numbers, spline_steps}};
 constexpr Method quadratic_entry{.name = "quadratic",
                                  .title = "the four-point quadratic",
                                  .label = "four-point quadratic",
@@ -454,7 +489,8 @@ constexpr Method quadratic_entry{.name = "quadratic",
                                  // entry, three for a ghost among them; three slopes and c
                                  // divisions, a four multiplications, t one, the value two.
                                  // (x > the ghost only where the search found no row.)
-                                 .work = {9, 5, 0, 7, 4, 0}};
+                                 .work = {9, 5, 0, 7, 4, 0},
+                                 .prover = {quadratic_numbers, quadratic_steps}};
 // A cubic spline with another end condition than the natural one: its own second derivatives
 // (prepare), the spline's pieces and exported evaluator; h^4 inside and at the ends, so no
 // rows are placed at the ends.
@@ -480,7 +516,8 @@ constexpr Method end_condition_spline(const char* name, const char* title, const
             .ships = spline_ships,
             .single_units = 5,
             .asymptotic = 1.0 / 384,
-            .work = spline_work};
+            .work = spline_work,
+            .prover = {spline_numbers, spline_steps}};
 }
 constexpr Method notaknot_entry =
     end_condition_spline("not-a-knot", "the not-a-knot cubic spline", "not-a-knot cubic spline",
@@ -511,7 +548,8 @@ constexpr Method linear_entry{.name = "linear",
                               .asymptotic = 1.0 / 8,
                               // Three abscissae, three ordinates; one slope, one
                               // product; h == 0.
-                              .work = {3, 3, 0, 1, 1, 1}};
+                              .work = {3, 3, 0, 1, 1, 1},
+                              .prover = {linear_numbers, linear_steps}};
 
 constexpr const Method* all[] = {&spline_entry, &quadratic_entry, &notaknot_entry, &clamped_entry,
                                  &linear_entry};

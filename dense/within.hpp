@@ -10,6 +10,7 @@ struct Proven {
     Peak largest; // the largest error found (where the search stopped, above the tolerance)
     double bound; // a bound of the error everywhere (NaN: none)
     Verdict verdict;
+    double allowance = 0; // the largest part of the bound that is rounding
 };
 
 // The method's error on the prepared table t, intervals k0 .. k1-1 (k1 = -1: all), against

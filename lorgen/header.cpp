@@ -15,9 +15,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
-// v as a hexadecimal floating literal ("0x1.8p+1", "-0x0p+0"), with suffix appended; v finite.
-std::string hex(double v, const char* suffix = "") {
+std::string hex(double v, const char* suffix) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &v, sizeof v);
     std::string s = (bits >> 63) != 0 ? "-" : "";
@@ -35,6 +33,7 @@ std::string hex(double v, const char* suffix = "") {
     return s + fmt("p%+d", e == 0 ? -1022 : e - 1023) + suffix;
 }
 
+namespace {
 // "static const TYPE NAME[N] = {...};", four values a line.
 std::string array(const char* type, const std::string& name, const std::vector<double>& v,
                   const char* suffix) {

@@ -70,8 +70,25 @@ struct Lookup {
 };
 Lookup lookup_work(const Method& m, const std::vector<double>& x, const Index* ix, Store s);
 
+// v as a hexadecimal floating literal ("0x1.8p+1", "-0x0p+0"), which C99, C++17, Sollya and
+// Gappa read as v exactly, with suffix appended; v finite.
+std::string hex(double v, const char* suffix = "");
+
 // The header's text into *text, or why there is none (a test value not finite), in a line.
 // The test vectors: every row, every interval's middle, the engine's 64 points of the
 // interval of the largest error, and a point outside each end, with the method's values as
 // the suite computes them. Throws std::bad_alloc when memory is short.
 std::string c_header(const Export& e, std::string* text);
+
+// The certificates of an exported table, for two independent provers (lorgen --certify), their
+// text from the table alone. NAME.sollya: every piece exact over the shipped numbers, its
+// largest error against the function enclosed by Sollya's supnorm, the largest compared with
+// the bound; it prints one line, "sollya: holds: ..." or "sollya: FAILS: ...". NAME.gappa:
+// Gappa's proof that on every interval the evaluator's value, rounded as the header computes
+// it, stays within the allowance the bound counts for it of the exact piece; gappa prints
+// nothing and exits with 0 when it proves that, else the intervals it could not. Allocate.
+std::string sollya_text(const Export& e);
+std::string gappa_text(const Export& e);
+// The most rows a certified table may have: the provers take about a tenth of a second an
+// interval.
+inline constexpr std::size_t certified_rows = 2000;

@@ -25,6 +25,7 @@ struct DesignArgs {
     bool force = false;         // --force: the files it writes may replace existing ones
     const char* data = nullptr; // --data: the decision table's companion
     bool even = false;          // --spacing even: the evenly spaced table, no abscissae shipped
+    bool certify = false;       // --certify: NAME.sollya and NAME.gappa beside NAME.h
     double a = 0, b = 0;
     double fa = 0, fb = 0; // [a, b] rounded outward to the store
     std::string command;   // the command line, for the header's comment

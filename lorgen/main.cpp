@@ -46,7 +46,9 @@ std::string usage_text() {
            "a C99 and C++17 header of the table, its evaluator (the suite's values bit for bit)\n"
            "and test vectors, written in the current folder. --spacing even: the evenly\n"
            "spaced table instead, its header computing rows and intervals from x.\n"
-           "--svg FILE draws the spacing of the rows. E >= 1e-13. --force: NAME.h and the FILEs\n"
+           "--certify (with --format c, a designed table of at most 2000 rows): NAME.sollya and\n"
+           "NAME.gappa beside it, certificates of the bound for Sollya and Gappa.\n"
+           "--svg FILE draws the spacing of the rows. E >= 1e-13. --force: NAME's files and FILEs\n"
            "may replace files that exist, which are otherwise left alone.\n"
            "Exit status: 0; 1 when the table or figure cannot be written, or no table of at most\n"
            "16777216 rows reaches E; 2 for wrong arguments.\n";
@@ -96,6 +98,9 @@ int design_main(int argc, char** argv) {
     }
     if (!file.empty() && refused_path(file, "", d.force))
         return 1;
+    for (const char* suffix : {".sollya", ".gappa"})
+        if (d.certify && refused_path(d.name + std::string(suffix), "", d.force))
+            return 1;
     if (d.data != nullptr && refused_path(d.data, "--data ", d.force))
         return 1;
     if (d.svg != nullptr && refused_path(d.svg, "--svg ", d.force))

@@ -37,6 +37,7 @@ std::vector<Option> design_options(Given& g) {
          .with_next = true},
         {.name = "--name", .value = "NAME", .words = {}, .target = &g.name},
         {.name = "--data", .value = "FILE", .words = {}, .target = &g.data},
+        {.name = "--certify", .value = "", .words = {}, .target = &g.certify, .flag = true},
         {.name = "--force", .value = "", .words = {}, .target = &g.force, .flag = true}};
 }
 
@@ -115,6 +116,14 @@ std::string design_request(const Given& g, int argc, char** argv, int i, DesignA
     d->even = g.spacing != nullptr && std::strcmp(g.spacing, "even") == 0;
     if (d->even && d->method == nullptr)
         return "--spacing even needs one method, not all: the decision table shows both spacings";
+    d->certify = g.certify != nullptr;
+    if (d->certify && d->method == nullptr)
+        return "--certify needs one method, not all";
+    if (d->certify && d->form->suffix == nullptr)
+        return "--certify goes with --format c --name NAME: it certifies the header's table";
+    if (d->certify && d->even)
+        return "--certify takes a designed table: an evenly spaced header computes its "
+               "intervals from x, which its certificates would not cover";
     d->data = g.data;
     if (d->data != nullptr && d->method != nullptr)
         return "--data goes with --method all, the decision table";

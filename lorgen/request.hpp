@@ -11,7 +11,7 @@
 struct Given {
     const char *tol = nullptr, *method = nullptr, *store = nullptr, *svg = nullptr,
                *format = nullptr, *name = nullptr, *force = nullptr, *data = nullptr,
-               *arith = nullptr, *spacing = nullptr;
+               *arith = nullptr, *spacing = nullptr, *certify = nullptr;
 };
 
 // The design's option table, its values into g.

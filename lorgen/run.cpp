@@ -8,6 +8,7 @@
 #include "save.hpp"
 #include "shell.hpp"
 #include "spacing.hpp"
+#include "svg.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -169,6 +170,21 @@ bool put_table(const DesignArgs& d, const Outcome& o) {
         tell(wrong);
     return wrong.empty();
 }
+// NAME.sollya and NAME.gappa of o's table (--certify), each told as it is written; false,
+// told, when one cannot be.
+bool put_certificates(const DesignArgs& d, const Outcome& o) {
+    Export e{d.name, *o.m, d.store, o.x, d.tol_text, d.fa, d.fb, o.p, d.command, o.even.rows};
+    for (const char* suffix : {".sollya", ".gappa"}) {
+        std::string path = d.name + std::string(suffix);
+        std::string text = suffix[1] == 's' ? sollya_text(e) : gappa_text(e);
+        if (Saved w = save_file(path, text, d.force); w.what != Saved::ok) {
+            tell(save_text(path, w));
+            return false;
+        }
+        tell("wrote " + path);
+    }
+    return true;
+}
 } // namespace
 
 int one_main(const DesignArgs& d, int threads) {
@@ -182,11 +198,19 @@ int one_main(const DesignArgs& d, int threads) {
         tell(o.wrong);
         return 1;
     }
+    if (d.certify && o.x.size() > certified_rows) {
+        tell(fmt("no certificates for %zu rows: --certify takes tables of at most %zu, as the "
+                 "provers' time grows with the rows; nothing written",
+                 o.x.size(), certified_rows));
+        return 1;
+    }
     if (!put_table(d, o))
         return 1;
     tell(result_line(d, o));
     if (d.form->suffix != nullptr)
         tell(std::string("wrote ") + d.name + d.form->suffix);
+    if (d.certify && !put_certificates(d, o))
+        return 1;
     return d.svg == nullptr ||
                    write_spacing(d, {{m.label, m.colour, o.x, o.even.rows}}, &m, nullptr)
                ? 0

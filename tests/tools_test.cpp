@@ -122,6 +122,9 @@ TEST(Lorgen, BadArguments) {
         {{"--tol", "1e-6", "--method", "all", "--format", "c", "--name", "t"},
          "--format c needs one method, not all"},
         {{"--tol", "1e-8", "--method", "quadratic", "-1e308", "1e308"}, "B - A must be finite"},
+        {{"--tol", "1e-6", "--method", "all", "--certify"}, "--certify needs one method, not all"},
+        {{"--tol", "1e-6", "--method", "spline", "--certify"},
+         "--certify goes with --format c --name NAME: it certifies the header's table"},
     };
     for (auto [args, why] : cs) {
         args.insert(args.begin(), bin("lorgen"));
@@ -134,6 +137,13 @@ TEST(Lorgen, BadArguments) {
     RunResult h = run_args(d.path, {bin("lorgen"), "--help"});
     EXPECT_EQ(h.status, 0);
     EXPECT_EQ(h.out.rfind("usage: lorgen", 0), 0u);
+    // A table too large to certify is refused after its design, before any file.
+    RunResult big = run_args(d.path, {bin("lorgen"), "--tol", "1e-8", "--method", "linear",
+                                      "--format", "c", "--name", "t", "--certify"});
+    EXPECT_EQ(big.status, 1);
+    EXPECT_EQ(big.err, "lorgen: no certificates for 14779 rows: --certify takes tables of at "
+                       "most 2000, as the provers' time grows with the rows; nothing written\n");
+    EXPECT_TRUE(fs::is_empty(d.path));
 }
 
 // What a line says after "largest " or "largest error ": the error, its x and the bound
@@ -612,6 +622,56 @@ TEST(Lorgen, EvenlySpacedHeadersHold) {
                 << r.out;
             EXPECT_EQ(missed, 0);
             EXPECT_LE(worst, 1e-6);
+        }
+}
+
+// Every method's certificates, in double and in float32 arithmetic: Sollya encloses the exact
+// pieces' largest error within the suite's bound, the bound at most 0.1% above that enclosure
+// plus the allowance, and Gappa proves every interval's rounding within its allowance. A
+// bound halved, or allowances far below the rounding, make each fail.
+TEST(Lorgen, CertificatesHoldForTwoProvers) {
+    if (!have("sollya gappa", "sollya and gappa"))
+        GTEST_SKIP() << "sollya or gappa not on PATH (Debian: sollya, gappa)";
+    TempDir d;
+    auto run = [&d](const std::string& command) {
+        return run_args(d.path, {"/bin/sh", "-c", command});
+    };
+    for (const char* m : all_methods)
+        for (const char* arith : {"double", "float32"}) {
+            SCOPED_TRACE(std::string(m) + " in " + arith);
+            const char* tol = std::string(m) == "linear" ? "1e-4" : "1e-6";
+            ASSERT_EQ(run_args(d.path, {bin("lorgen"), "--tol", tol, "--method", m, "--store",
+                                        arith, "--arith", arith, "--format", "c", "--name", "lor",
+                                        "--certify", "--force"})
+                          .status,
+                      0);
+            RunResult s = run("sollya lor.sollya");
+            double lo = 0, hi = 0, bound = 0, allowance = 0;
+            ASSERT_EQ(std::sscanf(s.out.c_str(),
+                                  "sollya: holds: the exact pieces' largest error lies in [%le, "
+                                  "%le], within the bound %le (allowance %le)",
+                                  &lo, &hi, &bound, &allowance),
+                      4)
+                << s.out << s.err;
+            EXPECT_EQ(std::count(s.out.begin(), s.out.end(), '\n'), 1) << s.out;
+            EXPECT_LE(hi, bound);
+            EXPECT_LE(bound, 1.001 * hi + allowance);
+            RunResult g = run("sh lor.gappa");
+            EXPECT_EQ(g.status, 0) << g.out << g.err;
+            EXPECT_EQ(g.out.rfind("gappa: holds: on each of the ", 0), 0u) << g.out;
+            if (std::string(m) == "clamped" && std::string(arith) == "double") {
+                RunResult w = run("sed 's/^q_bound = \\(.*\\);$/q_bound = \\1 \\/ 2;/' lor.sollya "
+                                  "> half.sollya && sollya half.sollya");
+                EXPECT_EQ(w.out.rfind("sollya: FAILS: ", 0), 0u) << w.out;
+                w = run("sed 's/^allowance = \\(.*\\);$/allowance = \\1 \\/ 64;/' lor.gappa > "
+                        "low.gappa && sh low.gappa");
+                EXPECT_EQ(w.status, 1);
+                EXPECT_EQ(w.out.rfind("gappa: FAILS: not proven within the allowance on the "
+                                      "intervals 0 1 2 ",
+                                      0),
+                          0u)
+                    << w.out;
+            }
         }
 }
 
