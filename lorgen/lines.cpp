@@ -141,6 +141,11 @@ Footprint footprint(const Method& m, const std::vector<double>& x, Store s, long
 }
 
 namespace {
+// The rows cell of a spacing without a table: "> 16777216" where no count reaches E, else "-".
+std::string rows_cell(const Outcome& o) {
+    return o.grid && o.even.rows == 0 ? "> " + std::to_string(max_rows) : "-";
+}
+
 // What a table ships and costs: its bytes as its header ships them, and the work of one
 // lookup through that header at its worst.
 struct Cost {
@@ -159,9 +164,15 @@ std::string work_text(const Lookup& w) {
 
 // The fields of one spacing's table ("designed", "even") of method m.
 void put_spacing(Data& t, const DesignArgs& d, const Outcome& o, const std::string& key) {
-    Cost c = cost_of(d, o);
     const std::string m = o.m->name;
     bool even = key == "even";
+    if (!o.wrong.empty()) { // no evenly spaced table: its count, or "-", and no figures
+        data_put(t, m + "-even", rows_cell(o));
+        for (const char* k : {"-even-bytes", "-even-work", "-even-largest", "-even-bound"})
+            data_put(t, m + k, "-");
+        return;
+    }
+    Cost c = cost_of(d, o);
     data_put(t, m + "-" + key, std::to_string(o.x.size()));
     data_put(t, m + (even ? "-even-bytes" : "-bytes"), std::to_string(c.bytes));
     data_put(t, m + "-" + key + "-work", work_text(c.work));
@@ -188,8 +199,8 @@ std::string decision_data(const DesignArgs& d, const std::vector<Outcome>& out,
         const Outcome &o = out[i], &g = grids[i];
         std::string m = o.m->name;
         names += (names.empty() ? "" : " ") + m;
-        if (!o.wrong.empty() || !g.wrong.empty()) {
-            data_put(t, m + "-none", o.wrong.empty() ? g.wrong : o.wrong);
+        if (!o.wrong.empty()) {
+            data_put(t, m + "-none", o.wrong);
             continue;
         }
         put_spacing(t, d, o, "designed");
@@ -204,8 +215,8 @@ namespace {
 // One line of the decision table: the method, the spacing and its figures ("-" for none).
 std::string decision_line(const DesignArgs& d, const Outcome& o, const char* spacing) {
     if (!o.wrong.empty())
-        return fmt("%-12s %-13s %7s %9s %6s %4s %4s %4s %14s %9s", o.m->name, spacing, "-", "-",
-                   "-", "-", "-", "-", "-", "-");
+        return fmt("%-12s %-13s %7s %9s %6s %4s %4s %4s %14s %9s", o.m->name, spacing,
+                   rows_cell(o).c_str(), "-", "-", "-", "-", "-", "-", "-");
     Cost c = cost_of(d, o);
     return fmt("%-12s %-13s %7zu %9lld %6d %4d %4d %4d %14.2e %9s", o.m->name, spacing, o.x.size(),
                c.bytes, c.work.reads, c.work.mul, c.work.div, c.work.cmp, o.p.largest.err,

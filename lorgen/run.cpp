@@ -59,14 +59,14 @@ bool past_rows(const std::vector<double>& x, const EvenGrid& g, const Method& m,
 }
 
 // The evenly spaced table of --spacing even, whose header computes its rows and intervals
-// from x: the count's rows (counted here where known has none), a row more at a time (up to
-// 64) until that grid is proven within E, as its rows read back and past them (past_rows).
+// from x: the count's rows (known, or counted here), a row more at a time (up to 64) until that
+// grid is proven within E, as its rows read back and past them (past_rows).
 Outcome even_counted(const DesignArgs& d, const Method& m, int threads, const Tell& tell,
-                     EvenCount known = {}) {
+                     const EvenCount* known = nullptr) {
     Outcome o;
     o.m = &m;
     o.grid = true;
-    o.even = known.rows > 0 ? known : even_rows({d.fa, d.fb, d.tol, &m, d.store, threads}, tell);
+    o.even = known != nullptr ? *known : even_rows({d.fa, d.fb, d.tol, &m, d.store, threads}, tell);
     long long from = o.even.rows, to = std::min(from + 64, max_rows);
     for (long long n = from; n > 0 && n <= to; ++n) {
         EvenGrid g = even_grid(d.fa, d.fb, static_cast<int>(n), d.store);
@@ -125,7 +125,7 @@ Outcome design_one(const DesignArgs& d, const Method& m, int threads,
         progress_say(p, std::string("lorgen: ") + what + " for " + m.word + ": " + at + " rows");
     };
     try {
-        Outcome o = grid_of != nullptr ? even_counted(d, m, threads, tell, grid_of->even)
+        Outcome o = grid_of != nullptr ? even_counted(d, m, threads, tell, &grid_of->even)
                                        : design_counted(d, m, threads, tell);
         progress_end(p);
         return o;
@@ -256,12 +256,15 @@ int all_main(const DesignArgs& d, int threads) {
     std::vector<Spacing> s;
     for (std::size_t i = 0; i < out.size(); ++i) {
         const Outcome& o = out[i];
-        if (!o.wrong.empty() || !grids[i].wrong.empty()) {
-            tell(o.wrong.empty() ? grids[i].wrong : o.wrong);
+        if (!o.wrong.empty()) {
+            tell(o.wrong);
             ok = false;
+            continue;
         }
-        if (o.wrong.empty())
-            s.push_back({o.m->name, o.m->colour, o.x, o.even.rows});
+        // An evenly spaced table beyond reach is the table's to show, not a failure.
+        if (!grids[i].wrong.empty() && grids[i].even.rows > 0)
+            tell(grids[i].wrong);
+        s.push_back({o.m->name, o.m->colour, o.x, o.even.rows});
     }
     std::string svg;
     if (d.svg != nullptr && !s.empty() && !write_spacing(d, s, nullptr, &svg)) {
