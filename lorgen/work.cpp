@@ -38,7 +38,7 @@ Steps below_steps(double v, const std::vector<double>& x, const Index& ix, doubl
     auto i = static_cast<int>(ix.first[static_cast<std::size_t>(cell_of(v, x, ix, scale, single))]);
     for (++s.cmp, ++s.reads; !(v > x[static_cast<std::size_t>(i)]); ++s.cmp, ++s.reads)
         --i;
-    for (++s.cmp, ++s.reads; v > x[static_cast<std::size_t>(i + 1)]; ++s.cmp, ++s.reads)
+    for (++s.cmp, ++s.reads; v > x[static_cast<std::size_t>(i) + 1]; ++s.cmp, ++s.reads)
         ++i;
     return s;
 }
