@@ -1,7 +1,8 @@
 // design_fuzz: lorgen's design on random tolerances and intervals: it ends, and a table it
 // gives ascends from a to b and its error is proven within the tolerance everywhere (checked
 // here by the proving search on the table's values as stored). Input: a byte (the tolerance
-// 10^-1 to 10^-7, the method, the store: bit 5 for float32, with bit 6 float32 arithmetic),
+// 10^-1 to 10^-7, the method in bits 3, 4 and 7, the store: bit 5 for float32, with bit 6
+// float32 arithmetic),
 // then a and b as doubles;
 // intervals the program refuses are skipped, and so are those wider than 1e6, where a design
 // takes minutes, and float32 tolerances below twice its floor, which lorgen refuses.
@@ -18,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 17)
         return 0;
     double tol = std::pow(10.0, -1.0 - data[0] % 7);
-    const Method& m = *methods()[(data[0] >> 3) & 1];
+    std::size_t pick = ((data[0] >> 3) & 3U) | ((data[0] >> 5) & 4U);
+    const Method& m = *methods()[pick % methods().size()];
     double a = 0, b = 0;
     std::memcpy(&a, data + 1, 8);
     std::memcpy(&b, data + 9, 8);
