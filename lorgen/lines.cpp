@@ -239,11 +239,8 @@ std::string decision_table(const DesignArgs& d, const std::vector<Outcome>& out,
     for (std::size_t i = 0; i < out.size(); ++i) {
         const Outcome& o = out[i];
         t += decision_line(d, o, "designed") + (i == fewest ? "  fewest rows" : "") +
-             (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n";
-        Outcome g = grids[i];
-        if (!o.wrong.empty())
-            g.wrong = o.wrong;
-        t += decision_line(d, g, "evenly spaced") + "\n";
+             (o.ends.empty() ? "" : "  (" + o.ends.substr(2) + ")") + "\n" +
+             decision_line(d, grids[i], "evenly spaced") + "\n";
     }
     return t;
 }

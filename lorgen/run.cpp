@@ -217,28 +217,42 @@ int one_main(const DesignArgs& d, int threads) {
                : 1;
 }
 
+namespace {
+// The decision table's companion, where --data asks for it; false, told, when it cannot be
+// written.
+bool put_data(const DesignArgs& d, const std::vector<Outcome>& out,
+              const std::vector<Outcome>& grids, std::size_t fewest, const std::string& svg) {
+    if (d.data == nullptr)
+        return true;
+    Saved w = save_file(d.data, decision_data(d, out, grids, fewest, svg), d.force);
+    if (w.what == Saved::ok)
+        return true;
+    tell(save_text(shown(d.data), w));
+    return false;
+}
+
+// Every method refused below the store's floor: no table at all; each told, and the companion
+// says why for each, so that a page can show it. Status 1.
+int all_refused(const DesignArgs& d, const std::vector<std::string>& refused) {
+    std::vector<Outcome> none;
+    for (const Method* m : methods()) {
+        tell(refused[none.size()]);
+        none.emplace_back();
+        none.back().m = m;
+        none.back().wrong = refused[none.size() - 1];
+    }
+    put_data(d, none, none, 0, "");
+    return 1;
+}
+} // namespace
+
 int all_main(const DesignArgs& d, int threads) {
-    // The methods below the store's floor are refused before any work; when all are, there is
-    // no table at all.
+    // The methods below the store's floor are refused before any work.
     std::vector<std::string> refused;
     for (const Method* m : methods())
         refused.push_back(below_floor(d, *m));
-    if (std::none_of(refused.begin(), refused.end(), [](auto& w) { return w.empty(); })) {
-        for (const std::string& w : refused)
-            tell(w);
-        // The companion says why for each, so that a page can show it.
-        std::vector<Outcome> none;
-        for (const Method* m : methods()) {
-            none.emplace_back();
-            none.back().m = m;
-            none.back().wrong = refused[none.size() - 1];
-        }
-        if (d.data != nullptr)
-            if (Saved w = save_file(d.data, decision_data(d, none, none, 0, ""), d.force);
-                w.what != Saved::ok)
-                tell(save_text(shown(d.data), w));
-        return 1;
-    }
+    if (std::none_of(refused.begin(), refused.end(), [](auto& w) { return w.empty(); }))
+        return all_refused(d, refused);
     std::vector<Outcome> out, grids;
     std::size_t fewest = 0;
     for (const Method* m : methods()) {
@@ -246,8 +260,10 @@ int all_main(const DesignArgs& d, int threads) {
         o.m = m;
         o.wrong = refused[out.size()];
         out.push_back(o.wrong.empty() ? design_one(d, *m, threads) : o);
-        // The evenly spaced table as --spacing even would ship it, from the count's rows.
-        grids.push_back(out.back().wrong.empty() ? design_one(d, *m, threads, &out.back()) : o);
+        // The evenly spaced table as --spacing even would ship it, from the count's rows; a
+        // method without a design has none either.
+        grids.push_back(out.back().wrong.empty() ? design_one(d, *m, threads, &out.back())
+                                                 : out.back());
         if (out.back().wrong.empty() &&
             (!out[fewest].wrong.empty() || out.back().x.size() < out[fewest].x.size()))
             fewest = out.size() - 1;
@@ -272,12 +288,5 @@ int all_main(const DesignArgs& d, int threads) {
         svg.clear(); // not written: the companion names no figure
     }
     // The companion of the table as printed, a method without a table with its reason.
-    if (d.data != nullptr) {
-        if (Saved w = save_file(d.data, decision_data(d, out, grids, fewest, svg), d.force);
-            w.what != Saved::ok) {
-            tell(save_text(shown(d.data), w));
-            ok = false;
-        }
-    }
-    return ok ? 0 : 1;
+    return put_data(d, out, grids, fewest, svg) && ok ? 0 : 1;
 }
